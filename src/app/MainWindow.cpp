@@ -1,0 +1,190 @@
+#include "app/MainWindow.h"
+
+#include "app/PositionPanel.h"
+#include "app/TerminalPanel.h"
+#include "link/SerialPort.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace corvane {
+
+MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_clock(clock), m_prompts(prompts), m_port(port),
+      m_channel(clock, this) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(mainCaption());
+    m_port->setParent(this);
+    m_channel.setPort(m_port);
+    connect(&m_channel, &Channel::received, this, &MainWindow::onReceived);
+    connect(&m_channel, &Channel::lost, this, &MainWindow::onPortLost);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(500);
+
+    buildMenus();
+    buildTabs();
+    buildStatusBar();
+    resize(1000, 700);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus() {
+    mnuPort = menuBar()->addMenu(QStringLiteral("&Port"));
+    mnuPort->setObjectName(QStringLiteral("mnuPort"));
+    for (int n = 1; n <= 16; ++n) {
+        QAction* a = mnuPort->addAction(portMenuCaption(n));
+        a->setObjectName(QStringLiteral("mnucom_%1").arg(n));
+        a->setCheckable(true);
+        const QString device = m_port->deviceName(n);
+        a->setStatusTip(device);
+        a->setToolTip(device.isEmpty() ? portMenuCaption(n).remove(QLatin1Char('&')) : device);
+        connect(a, &QAction::triggered, this, [this, n] { choosePort(n); });
+        mnucom[n] = a;
+    }
+    mnuPort->setToolTipsVisible(true);
+    mnuPort->addSeparator();
+    mnuConnect = mnuPort->addAction(QStringLiteral("&Connect"));
+    mnuConnect->setObjectName(QStringLiteral("mnuConnect"));
+    connect(mnuConnect, &QAction::triggered, this, &MainWindow::toggleConnection);
+
+    mnuSettings = menuBar()->addMenu(QStringLiteral("&Settings"));
+    mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
+    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
+    mnuFanCntrl = mnuOptions->addAction(QStringLiteral("Fan On"));
+    mnuFanCntrl->setObjectName(QStringLiteral("mnuFanCntrl"));
+    mnuUserPins = mnuOptions->addMenu(QStringLiteral("User defined pins"));
+    mnuUserPins->setObjectName(QStringLiteral("mnuUserPins"));
+    mnuPin7 = mnuUserPins->addAction(QStringLiteral("Pin 7"));
+    mnuPin7->setObjectName(QStringLiteral("mnuPin7"));
+    mnuPin14 = mnuUserPins->addAction(QStringLiteral("Pin 14"));
+    mnuPin14->setObjectName(QStringLiteral("mnuPin14"));
+    mnuRename = mnuUserPins->addAction(QStringLiteral("Rename User Defined Pins"));
+    mnuRename->setObjectName(QStringLiteral("mnuRename"));
+    mnuNightVision = mnuOptions->addAction(QStringLiteral("Night Vision"));
+    mnuNightVision->setObjectName(QStringLiteral("mnuNightVision"));
+    SaveOnExit = mnuOptions->addAction(QStringLiteral("Save Settings On Exit"));
+    SaveOnExit->setObjectName(QStringLiteral("SaveOnExit"));
+    SaveOnExit->setCheckable(true);
+    SaveOnExit->setChecked(true);
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    const QString helpCaptions[2] = {QStringLiteral("&Basic Help"), QStringLiteral("&About")};
+    for (int i = 0; i < 2; ++i) {
+        mnuHelpSel[i] = mnuHelp->addAction(helpCaptions[i]);
+        mnuHelpSel[i]->setObjectName(QStringLiteral("mnuHelpSel_%1").arg(i));
+    }
+}
+
+void MainWindow::buildTabs() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    auto* row = new QHBoxLayout(central);
+
+    tabstrip1 = new QTabWidget(central);
+    tabstrip1->setObjectName(QStringLiteral("tabstrip1"));
+    const char* names[3] = {"tabSettings", "tabGuiding", "tabPEC"};
+    const QString captions[3] = {QStringLiteral("&Status and Settings"),
+                                 QStringLiteral("Guiding and focus"), QStringLiteral("PEC")};
+    for (int i = 0; i < 3; ++i) {
+        tabPage[i] = new QWidget(tabstrip1);
+        tabPage[i]->setObjectName(QLatin1String(names[i]));
+        tabstrip1->addTab(tabPage[i], captions[i]);
+    }
+    new QVBoxLayout(tabPage[0]);
+    new QVBoxLayout(tabPage[2]);
+
+    // Guiding and focus page: position and target on the left, guiding and
+    // focus on the right.
+    guidingLayout = new QGridLayout(tabPage[1]);
+    position = new PositionPanel(tabPage[1]);
+    guidingLayout->addWidget(position, 0, 0);
+    guidingLayout->setRowStretch(9, 1);
+
+    terminal = new TerminalPanel(context(), central);
+    terminal->setFixedWidth(280);
+    auto* side = new QVBoxLayout;
+    side->addWidget(terminal);
+    side->addStretch(1);
+
+    row->addWidget(tabstrip1, 1);
+    row->addLayout(side);
+    setCentralWidget(central);
+}
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setToolTip(QStringLiteral("Show Status of Serial Connection"));
+    bar->setSizeGripEnabled(false);
+    const QString initial[5] = {QString(), QStringLiteral("Disconnected"), QStringLiteral("com1"),
+                                QStringLiteral("9600 8N1"), QString()};
+    for (int i = 1; i <= 4; ++i) {
+        statusPanel[i] = new QLabel(initial[i], bar);
+        statusPanel[i]->setObjectName(QStringLiteral("StatusBar1_%1").arg(i));
+        statusPanel[i]->setFrameShape(QFrame::Panel);
+        statusPanel[i]->setFrameShadow(QFrame::Sunken);
+        statusPanel[i]->setMinimumWidth(i == 4 ? 220 : 130);
+        statusPanel[i]->setToolTip(bar->toolTip());
+        bar->addPermanentWidget(statusPanel[i], i == 4 ? 1 : 0);
+    }
+    // Panel 4 (time to target) is made visible by start-up.
+    statusPanel[4]->hide();
+}
+
+void MainWindow::onReceived(const QString& text) {
+    terminal->showResponse(text);
+    dispatchReply(m_channel, text, *this);
+    showConnectionState();
+    emit receptionHandled();
+}
+
+// --- ReplySink -------------------------------------------------------------
+
+void MainWindow::showVersion(const QString& reply, const VersionInfo& info) {
+    m_state.splitSettingsDump = info.splitSettingsDump;
+    m_state.pecTouchUp = info.pecTouchUp;
+    m_state.firmwareVersion = info.version;
+    terminal->setVersionCaption(versionCaption(reply));
+    emit versionReceived(info);
+}
+
+void MainWindow::showScopeRA(const QString& text) { position->ScopeRAtxt->setText(text); }
+
+void MainWindow::showScopeDEC(const QString& text) { position->ScopeDECtxt->setText(text); }
+
+void MainWindow::showScopePosition(const PositionText& pos) { position->showPosition(pos); }
+
+void MainWindow::showControllerTarget(const TargetText& target) {
+    terminal->showResponse(target.response);
+    emit controllerTargetReceived(target);
+}
+
+void MainWindow::decodeSettingsDump(const QString& reply) { emit settingsDumpReceived(reply); }
+
+void MainWindow::decodePECState(const QString& reply) { emit pecStateReceived(reply); }
+
+void MainWindow::decodePECTable(const QString& reply) { emit pecTableReceived(reply); }
+
+QString MainWindow::degreeMark() const { return position->degreeMark(); }
+
+QString MainWindow::minuteMark() const { return position->minuteMark(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    shutDown();
+    event->accept();
+}
+
+} // namespace corvane

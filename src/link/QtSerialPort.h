@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/PortDirectory.h"
+#include "link/SerialPort.h"
+
+#include <QSerialPort>
+
+namespace corvane {
+
+// The real serial line: 9600 baud, 8 data bits, no parity, 1 stop bit, no
+// flow control, on the device that the directory names for the port number.
+class QtSerialPort : public SerialPort {
+    Q_OBJECT
+public:
+    explicit QtSerialPort(PortDirectory directory, QObject* parent = nullptr);
+    ~QtSerialPort() override;
+
+    bool isOpen() const override;
+    bool open(QString* error) override;
+    void close() override;
+    int waitingCount() override;
+    QByteArray readAll() override;
+    void write(const QByteArray& bytes) override;
+    QString settingsText() const override;
+    QString deviceName(int n) const override;
+
+private:
+    void pullPending();
+    void onError(QSerialPort::SerialPortError error);
+
+    PortDirectory m_directory;
+    QSerialPort m_port;
+    bool m_pulling = false;
+};
+
+} // namespace corvane

@@ -1,0 +1,38 @@
+#include "link/SerialPort.h"
+
+#include <QMetaObject>
+
+namespace corvane {
+
+SerialPort::SerialPort(QObject* parent) : QObject(parent) {}
+
+void SerialPort::setThreshold(int n) {
+    m_threshold = n < 0 ? 0 : n;
+    checkThreshold();
+}
+
+QString SerialPort::deviceName(int n) const { return QStringLiteral("COM%1").arg(n); }
+
+void SerialPort::checkThreshold() {
+    if (m_notifyQueued || m_threshold <= 0 || !isOpen())
+        return;
+    if (waitingCount() < m_threshold)
+        return;
+    m_notifyQueued = true;
+    QMetaObject::invokeMethod(this, [this] { deliverReceived(); }, Qt::QueuedConnection);
+}
+
+void SerialPort::deliverReceived() {
+    m_notifyQueued = false;
+    // Input flushed by a send since the notification was queued no longer
+    // makes a reception: a stale notification must not dispatch an empty reply.
+    if (!isOpen() || m_threshold <= 0 || waitingCount() < m_threshold)
+        return;
+    emit commEvent(Received);
+}
+
+void SerialPort::reportLost() {
+    QMetaObject::invokeMethod(this, [this] { emit commEvent(Lost); }, Qt::QueuedConnection);
+}
+
+} // namespace corvane

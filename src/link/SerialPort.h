@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+namespace corvane {
+
+// The serial port as the program uses it: a port number 1..16, open/close,
+// a receive threshold that raises one notification once that many characters
+// are waiting, the waiting count, read-all and write of 8-bit text.
+//
+// Implementations: QtSerialPort (the real line), FakeSerialPort (tests),
+// SimSerialPort (the simulated board).
+class SerialPort : public QObject {
+    Q_OBJECT
+public:
+    // Notification kinds, as delivered by commEvent().
+    enum Event { Received = 2, Lost = 1000 };
+
+    explicit SerialPort(QObject* parent = nullptr);
+
+    virtual int portNumber() const { return m_portNumber; }
+    virtual void setPortNumber(int n) { m_portNumber = n; }
+
+    virtual bool isOpen() const = 0;
+    // Opens the port; on failure returns false and fills `error` with the
+    // platform's own description.
+    virtual bool open(QString* error) = 0;
+    virtual void close() = 0;
+
+    // Awaited character count; 0 raises no notification.
+    void setThreshold(int n);
+    int threshold() const { return m_threshold; }
+
+    // Characters waiting to be read, including any that arrived while the
+    // program was blocked in a pause.
+    virtual int waitingCount() = 0;
+    // Returns and removes everything waiting.
+    virtual QByteArray readAll() = 0;
+    // Writes the bytes unchanged and hands them to the line before returning,
+    // so that a pause that follows really separates two commands.
+    virtual void write(const QByteArray& bytes) = 0;
+    virtual QString settingsText() const { return QStringLiteral("9600,n,8,1"); }
+
+    // Describes the device behind a port number (tool tips of the port menu).
+    virtual QString deviceName(int n) const;
+
+signals:
+    // Raised on the event loop, never inside a running handler.
+    void commEvent(int kind);
+
+protected:
+    // Implementations call this whenever characters may have arrived. It
+    // queues one Received notification when the threshold is reached.
+    void checkThreshold();
+    // Implementations call this when the device vanished while open.
+    void reportLost();
+
+private:
+    void deliverReceived();
+
+    int m_portNumber = 1;
+    int m_threshold = 0;
+    bool m_notifyQueued = false;
+};
+
+} // namespace corvane
