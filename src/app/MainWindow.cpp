@@ -1,8 +1,11 @@
 #include "app/MainWindow.h"
 
+#include "app/FocusPanel.h"
+#include "app/GuidePanel.h"
 #include "app/PositionPanel.h"
 #include "app/TerminalPanel.h"
 #include "link/SerialPort.h"
+#include "periphery/ui/PeripheryMenus.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -34,6 +37,10 @@ MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget
     buildMenus();
     buildTabs();
     buildStatusBar();
+    periphery = new PeripheryMenus(m_channel, m_prompts,
+                                   {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename,
+                                    mnuNightVision, mnuHelpSel[0], mnuHelpSel[1]},
+                                   this);
     resize(1000, 700);
 }
 
@@ -111,6 +118,13 @@ void MainWindow::buildTabs() {
     guidingLayout = new QGridLayout(tabPage[1]);
     position = new PositionPanel(tabPage[1]);
     guidingLayout->addWidget(position, 0, 0);
+    guide = new GuidePanel(context(), tabPage[1]);
+    guide->attachPolling(position->Check1, Timer1);
+    guidingLayout->addWidget(guide, 0, 1, 2, 1);
+    connect(this, &MainWindow::versionReceived, guide,
+            [this](const VersionInfo& info) { guide->setTarvixEnabled(info.tarvixEnabled); });
+    focus = new FocusPanel(context(), tabPage[1]);
+    guidingLayout->addWidget(focus, 2, 1);
     guidingLayout->setRowStretch(9, 1);
 
     terminal = new TerminalPanel(context(), central);

@@ -22,6 +22,7 @@ class PositionPanel;
 class TargetPanel;
 class GuidePanel;
 class FocusPanel;
+class PeripheryMenus;
 
 // frmMain: owns the serial port, the form state and every control. Each
 // panel's logic lives in its own class; this window wires them together and
@@ -122,6 +123,8 @@ public:
     TargetPanel* target = nullptr;
     GuidePanel* guide = nullptr;
     FocusPanel* focus = nullptr;
+    // Fan, user pins, pin labels, night vision, help and About.
+    PeripheryMenus* periphery = nullptr;
     // Position polling timer.
     QTimer* Timer1 = nullptr;
 };

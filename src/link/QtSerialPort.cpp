@@ -1,11 +1,17 @@
 #include "link/QtSerialPort.h"
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 namespace corvane {
 
 QtSerialPort::QtSerialPort(PortDirectory directory, QObject* parent)
     : SerialPort(parent), m_directory(std::move(directory)) {
     connect(&m_port, &QSerialPort::readyRead, this, [this] { checkThreshold(); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    m_lineWatch.setInterval(250);
+    connect(&m_lineWatch, &QTimer::timeout, this, &QtSerialPort::checkLine);
 }
 
 QtSerialPort::~QtSerialPort() { m_port.close(); }
@@ -34,10 +40,12 @@ bool QtSerialPort::open(QString* error) {
         return false;
     }
     m_port.clear(QSerialPort::AllDirections);
+    m_lineWatch.start();
     return true;
 }
 
 void QtSerialPort::close() {
+    m_lineWatch.stop();
     if (m_port.isOpen())
         m_port.close();
 }
@@ -50,6 +58,7 @@ void QtSerialPort::pullPending() {
     m_pulling = true;
     m_port.waitForReadyRead(0);
     m_pulling = false;
+    checkLine();
 }
 
 int QtSerialPort::waitingCount() {
@@ -79,10 +88,31 @@ QString QtSerialPort::settingsText() const { return QStringLiteral("9600,n,8,1")
 QString QtSerialPort::deviceName(int n) const { return m_directory.device(n); }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ResourceError && m_port.isOpen()) {
-        m_port.close();
-        reportLost();
-    }
+    if (error == QSerialPort::ResourceError && m_port.isOpen())
+        loseLine();
+}
+
+bool QtSerialPort::lineHungUp() const {
+#ifdef Q_OS_UNIX
+    if (!m_port.isOpen())
+        return false;
+    pollfd p{static_cast<int>(m_port.handle()), POLLIN, 0};
+    if (::poll(&p, 1, 0) < 0)
+        return false;
+    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    return false;
+#endif
+}
+
+void QtSerialPort::checkLine() {
+    if (lineHungUp())
+        loseLine();
+}
+
+void QtSerialPort::loseLine() {
+    close();
+    reportLost();
 }
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include "link/SerialPort.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 namespace corvane {
 
@@ -27,10 +28,17 @@ public:
 private:
     void pullPending();
     void onError(QSerialPort::SerialPortError error);
+    // True when the operating system reports the line hung up.
+    bool lineHungUp() const;
+    void checkLine();
+    void loseLine();
 
     PortDirectory m_directory;
     QSerialPort m_port;
     bool m_pulling = false;
+    // Watches for a vanished adapter, which the serial library does not
+    // always report by itself (a hung-up line with no data pending).
+    QTimer m_lineWatch;
 };
 
 } // namespace corvane

@@ -1,0 +1,134 @@
+#include "app/SettingsFile.h"
+
+#include "common/NumberText.h"
+
+#include <QFile>
+#include <QList>
+#include <QSaveFile>
+#include <cmath>
+
+namespace corvane {
+
+namespace {
+
+const QLatin1String kComPort("Com Port=");
+const QLatin1String kTop("Main Top=");
+const QLatin1String kLeft("Main Left=");
+const QLatin1String kPin7("Pin 7 Label=");
+const QLatin1String kPin14("Pin 14 Label=");
+
+// Labels written by the program are UTF-8; a file edited elsewhere in an
+// 8-bit code page still reads, byte for character.
+QString decodeLine(const QByteArray& bytes) {
+    const QString text = QString::fromUtf8(bytes);
+    if (text.contains(QChar::ReplacementCharacter))
+        return QString::fromLatin1(bytes);
+    return text;
+}
+
+std::optional<int> portNumberFrom(const QString& rest) {
+    const double v = leadingNumber(rest);
+    // Compare before rounding, so that no huge value is turned into an integer.
+    if (!(v >= 0.5 && v <= 16.5))
+        return std::nullopt;
+    const qint64 n = roundHalfEven(v);
+    if (n < 1 || n > 16)
+        return std::nullopt;
+    return static_cast<int>(n);
+}
+
+std::optional<double> positionFrom(const QString& rest) {
+    const double v = leadingNumber(rest);
+    if (!std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// A label is one line of the file: line breaks inside it would start new keys.
+QString oneLine(QString label) {
+    label.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    label.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return label;
+}
+
+} // namespace
+
+QString settingsFileName() { return QStringLiteral("Corvane Control Plus.ini"); }
+
+WindowSettings parseWindowSettings(const QByteArray& content) {
+    WindowSettings s;
+    const QList<QByteArray> lines = content.split('\n');
+    for (QByteArray bytes : lines) {
+        if (bytes.endsWith('\r'))
+            bytes.chop(1);
+        const QString line = decodeLine(bytes);
+        if (line.startsWith(kComPort)) {
+            if (const auto n = portNumberFrom(line.mid(kComPort.size())))
+                s.comPort = n;
+        }
+        if (line.startsWith(kTop))
+            s.top = positionFrom(line.mid(kTop.size()));
+        if (line.startsWith(kLeft))
+            s.left = positionFrom(line.mid(kLeft.size()));
+        if (line.startsWith(kPin7))
+            s.pin7Label = line.mid(kPin7.size());
+        if (line.startsWith(kPin14))
+            s.pin14Label = line.mid(kPin14.size());
+    }
+    return s;
+}
+
+WindowSettings readWindowSettings(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    // A settings file is a few lines; anything far larger is not ours.
+    constexpr qint64 kMaxBytes = 64 * 1024;
+    return parseWindowSettings(file.read(kMaxBytes));
+}
+
+QByteArray windowSettingsText(int comPort, double top, double left, const QString& pin7Label,
+                              const QString& pin14Label) {
+    const QString lines[7] = {
+        QStringLiteral("[Main]"),
+        QString(),
+        kComPort + signedNumberForm(comPort),
+        kTop + signedNumberForm(top),
+        kLeft + signedNumberForm(left),
+        kPin7 + oneLine(pin7Label),
+        kPin14 + oneLine(pin14Label),
+    };
+    QByteArray out;
+    for (const QString& line : lines)
+        out += line.toUtf8() + "\r\n";
+    return out;
+}
+
+bool writeWindowSettings(const QString& path, const QByteArray& content) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(content) != content.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+double pixelsToTwips(int pixels, double logicalDpi) {
+    if (!(logicalDpi > 0))
+        logicalDpi = 96.0;
+    return std::round(pixels * 1440.0 / logicalDpi);
+}
+
+int twipsToPixels(double twips, double logicalDpi) {
+    if (!(logicalDpi > 0))
+        logicalDpi = 96.0;
+    const double px = std::round(twips * logicalDpi / 1440.0);
+    constexpr double kLimit = 1 << 24; // far off any screen, still a safe int
+    if (!std::isfinite(px))
+        return 0;
+    return static_cast<int>(std::fmax(-kLimit, std::fmin(kLimit, px)));
+}
+
+} // namespace corvane

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "app/AppContext.h"
+#include "target/TargetCommands.h"
+#include "target/TargetFields.h"
+
+#include <QGroupBox>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace corvane {
+
+struct TargetText;
+
+// The target ("object"): four fields in their text forms, checked and
+// re-formatted when the user leaves them, and the buttons that set, go to,
+// sync on and read back the controller's target. Also keeps the last slew
+// time estimate.
+class TargetPanel : public QGroupBox {
+    Q_OBJECT
+public:
+    TargetPanel(AppContext ctx, QWidget* parent = nullptr);
+
+    // The four field texts as they stand.
+    TargetFieldTexts fieldTexts() const;
+    // Writes a target into the fields as given (the controller's reply, a
+    // catalogue pick, a planet). Nothing is checked until the user next leaves
+    // a field.
+    void writeTarget(const TargetFieldTexts& target);
+    void showControllerTarget(const TargetText& target);
+
+    // Where the goto speed is read from ("16X"); empty until a list supplies it.
+    void setGotoSpeedSource(std::function<QString()> source);
+    void estimateTimeToTarget(const QString& scopeRA, const QString& scopeDEC);
+    QString timeToTargetText() const { return m_timeToTargetText; }
+    float timeToTargetHours() const { return m_timeToTargetHours; }
+
+    void pressSetObj();
+    void pressGotoObj();
+    void pressSyncObj();
+    void pressGetObj();
+
+    QLabel* ObjRAhhLbl = nullptr;
+    QLabel* ObjRAmmLbl = nullptr;
+    QLabel* ObjDECddLbl = nullptr;
+    QLabel* ObjDECmmLbl = nullptr;
+    QLineEdit* objhrstxt = nullptr;
+    QLineEdit* objmintxt = nullptr;
+    QLineEdit* objDECDegtxt = nullptr;
+    QLineEdit* ObjDECMintxt = nullptr;
+    QPushButton* cmdSetObj = nullptr;
+    QPushButton* cmdGotoObj = nullptr;
+    QPushButton* cmdSyncObj = nullptr;
+    QPushButton* cmdGetObj = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildFields();
+    void buildButtons();
+    int fieldIndex(QObject* object) const;
+    void fieldEntered(int index);
+    void fieldLeft(int index);
+    void checkPendingEdit();
+    void onMinutesChanged(const QString& text);
+
+    AppContext m_ctx;
+    QLineEdit* m_fields[4] = {};
+    // The text each field held when it last received the focus.
+    QString m_remembered[4];
+    // The field the user is in, if any.
+    int m_editing = -1;
+    std::function<QString()> m_gotoSpeed;
+    QString m_timeToTargetText;
+    float m_timeToTargetHours = 0.0f;
+};
+
+} // namespace corvane

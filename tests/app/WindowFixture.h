@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/MainWindow.h"
+#include "common/FakeClock.h"
+#include "common/FakeSerialPort.h"
+#include "common/ScriptedPrompts.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <memory>
+
+namespace corvane::test {
+
+// A main window on an in-memory port, a fake clock and scripted prompts.
+// Controls are found by their object names, as a user finds them by caption.
+struct WindowFixture {
+    FakeClock clock;
+    ScriptedPrompts prompts;
+    FakeSerialPort* port = nullptr;
+    std::unique_ptr<MainWindow> window;
+
+    explicit WindowFixture(QSet<int> openable = {1}) {
+        port = new FakeSerialPort(&clock);
+        port->openable = std::move(openable);
+        window = std::make_unique<MainWindow>(port, clock, prompts);
+    }
+
+    template <typename T> T* find(const QString& name) const {
+        T* w = window->findChild<T*>(name);
+        if (!w)
+            qFatal("no control named %s", qPrintable(name));
+        return w;
+    }
+    QAction* action(const QString& name) const { return find<QAction>(name); }
+    QPushButton* button(const QString& name) const { return find<QPushButton>(name); }
+    QString panel(int n) const { return find<QLabel>(QStringLiteral("StatusBar1_%1").arg(n))->text(); }
+
+    // Start-up, then connect through the port menu.
+    void startAndConnect() {
+        window->startUp();
+        action(QStringLiteral("mnuConnect"))->trigger();
+    }
+    // The far end answers the next reception.
+    void reply(const QByteArray& bytes) {
+        port->feed(bytes);
+        QCoreApplication::processEvents();
+    }
+};
+
+} // namespace corvane::test
