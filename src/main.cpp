@@ -1,8 +1,11 @@
+#include "app/BenchHooks.h"
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/QtPrompts.h"
 #include "common/Clock.h"
 #include "link/QtSerialPort.h"
+#include "periphery/ui/SplashWindow.h"
+#include "sim/SimSerialPort.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -11,7 +14,16 @@ using namespace corvane;
 
 namespace {
 
-SerialPort* createPort(const CommandLine& options) {
+// The serial port: the real one, or with --simulate the simulated board
+// behind port 1. Returns nullptr (after saying why) for bad simulator options.
+SerialPort* createPort(const CommandLine& options, Clock& clock) {
+    if (options.simulate) {
+        QString error;
+        SerialPort* port = sim::SimSerialPort::create(clock, options.simulatorArgs, &error);
+        if (!port)
+            std::fprintf(stderr, "%s\n", qPrintable(error));
+        return port;
+    }
     PortDirectory directory = PortDirectory::fromSystem();
     for (const QString& binding : options.portBindings)
         directory.bindFromOption(binding, nullptr);
@@ -30,11 +42,19 @@ int main(int argc, char* argv[]) {
     }
 
     SystemClock clock;
+    SerialPort* port = createPort(options, clock);
+    if (!port)
+        return 2;
     QtPrompts prompts;
-    MainWindow window(createPort(options), clock, prompts);
+    MainWindow window(port, clock, prompts);
     prompts.setParent(&window);
+    // The splash window stands while the main window starts up; start-up
+    // closes it when it is done.
+    showSplash(&window);
+    QApplication::processEvents();
     if (!window.startUp())
         return 0;
     window.show();
+    startBenchHooks(window, options);
     return QApplication::exec();
 }

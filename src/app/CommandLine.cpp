@@ -33,6 +33,18 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     parser.addOption(port);
     parser.addOption(simulate);
     parser.addOption(firmware);
+    QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
+                                     QStringLiteral("Quit once the window is shown."));
+    QCommandLineOption benchPoll(QStringLiteral("bench-poll"),
+                                 QStringLiteral("Connect and poll every MS milliseconds."),
+                                 QStringLiteral("MS"));
+    QCommandLineOption benchSeconds(QStringLiteral("bench-seconds"),
+                                    QStringLiteral("Quit after polling this long."),
+                                    QStringLiteral("SECONDS"));
+    for (QCommandLineOption* hidden : {&quitWhenShown, &benchPoll, &benchSeconds}) {
+        hidden->setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(*hidden);
+    }
 
     if (!parser.parse(arguments)) {
         result.ok = false;
@@ -55,6 +67,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     result.simulate = parser.isSet(simulate);
     result.portBindings = parser.values(port);
+    result.quitWhenShown = parser.isSet(quitWhenShown);
+    result.benchPollMs = qBound(0, parser.value(benchPoll).toInt(), 10000);
+    result.benchSeconds = qBound(0, parser.value(benchSeconds).toInt(), 3600);
     if (parser.isSet(firmware))
         result.simulatorArgs << QStringLiteral("--firmware") << parser.value(firmware);
     PortDirectory check;

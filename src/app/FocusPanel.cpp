@@ -13,8 +13,7 @@ namespace corvane {
 
 namespace {
 
-QPushButton* makeButton(const char* name, const char* caption, const char* tip,
-                        QWidget* parent) {
+QPushButton* makeButton(const char* name, const char* caption, const char* tip, QWidget* parent) {
     auto* b = new QPushButton(QLatin1String(caption), parent);
     b->setObjectName(QLatin1String(name));
     b->setToolTip(QLatin1String(tip));
@@ -67,8 +66,8 @@ void FocusPanel::pressMove(FocusMove move) {
     }
     const std::optional<int> ms = pulseMilliseconds(FocusPulsetxt->text());
     if (!ms) {
-        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(),
-                              PromptIcon::None, PromptButtons::Ok);
+        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
+                              PromptButtons::Ok);
         return;
     }
     Timer3->setInterval(*ms);

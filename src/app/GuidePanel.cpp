@@ -77,8 +77,7 @@ void GuidePanel::buildRates() {
     GuideRateFrame->setObjectName(QStringLiteral("GuideRateFrame"));
     auto* column = new QVBoxLayout(GuideRateFrame);
     auto* group = new QButtonGroup(GuideRateFrame);
-    const QString captions[3] = {QStringLiteral("2X"), QStringLiteral("8X"),
-                                 QStringLiteral("16X")};
+    const QString captions[3] = {QStringLiteral("2X"), QStringLiteral("8X"), QStringLiteral("16X")};
     const QString tips[3] = {QStringLiteral("Selects 2X or 1.3X Guide Rate depending on settings"),
                              QStringLiteral("Selects 8X Guide Rate"),
                              QStringLiteral("Selects 16X Guide Rate")};
@@ -109,10 +108,9 @@ void GuidePanel::buildPulse() {
 }
 
 void GuidePanel::buildFunctions() {
-    cmdFindIt =
-        makeButton(QStringLiteral("cmdFindIt"), findCaption(),
-                   QStringLiteral("Starts/Stops the find object function of the Corvane update"),
-                   this);
+    cmdFindIt = makeButton(
+        QStringLiteral("cmdFindIt"), findCaption(),
+        QStringLiteral("Starts/Stops the find object function of the Corvane update"), this);
     connect(cmdFindIt, &QPushButton::clicked, this, &GuidePanel::pressFind);
     cmdtarvix = new QPushButton(enableTarvixCaption(), this);
     cmdtarvix->setObjectName(QStringLiteral("cmdtarvix"));
@@ -162,7 +160,9 @@ void GuidePanel::setRateCaption(int index, const QString& caption) {
         Option1[index]->setText(caption);
 }
 
-void GuidePanel::setTarvixEnabled(bool enabled) { cmdtarvix->setEnabled(enabled); }
+void GuidePanel::setTarvixEnabled(bool enabled) {
+    cmdtarvix->setEnabled(enabled);
+}
 
 QPushButton* GuidePanel::moveButton(Direction d) const {
     switch (d) {
@@ -265,8 +265,8 @@ void GuidePanel::pressPulse() {
 void GuidePanel::sendPulseFor(Direction d) {
     const std::optional<int> ms = pulseMilliseconds(Pulsetxt->text());
     if (!ms) {
-        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(),
-                              PromptIcon::None, PromptButtons::Ok);
+        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
+                              PromptButtons::Ok);
         return;
     }
     sendPulse(m_ctx.channel, m_ctx.clock, d, *ms);

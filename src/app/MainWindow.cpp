@@ -3,6 +3,7 @@
 #include "app/FocusPanel.h"
 #include "app/GuidePanel.h"
 #include "app/PositionPanel.h"
+#include "app/TargetPanel.h"
 #include "app/TerminalPanel.h"
 #include "link/SerialPort.h"
 #include "periphery/ui/PeripheryMenus.h"
@@ -37,6 +38,7 @@ MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget
     buildMenus();
     buildTabs();
     buildStatusBar();
+    setUpPolling();
     periphery = new PeripheryMenus(m_channel, m_prompts,
                                    {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename,
                                     mnuNightVision, mnuHelpSel[0], mnuHelpSel[1]},
@@ -118,6 +120,10 @@ void MainWindow::buildTabs() {
     guidingLayout = new QGridLayout(tabPage[1]);
     position = new PositionPanel(tabPage[1]);
     guidingLayout->addWidget(position, 0, 0);
+    target = new TargetPanel(context(), tabPage[1]);
+    guidingLayout->addWidget(target, 1, 0);
+    connect(this, &MainWindow::controllerTargetReceived, target,
+            &TargetPanel::showControllerTarget);
     guide = new GuidePanel(context(), tabPage[1]);
     guide->attachPolling(position->Check1, Timer1);
     guidingLayout->addWidget(guide, 0, 1, 2, 1);

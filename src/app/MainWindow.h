@@ -48,6 +48,9 @@ public:
     void toggleConnection();
     void showConnectionState();
 
+    // One tick of the position polling timer Timer1.
+    void pollPosition();
+
     // ReplySink
     void showVersion(const QString& reply, const VersionInfo& info) override;
     void showScopeRA(const QString& text) override;
@@ -88,6 +91,14 @@ private:
     void applyProbe(const ProbeResult& probe);
     void checkOnlyPort(int portNumber);
     void shutDown();
+    // Settings file (MainWindowSettings.cpp).
+    void loadWindowSettings();
+    void saveWindowSettings();
+    // Position polling and tab changes (MainWindowPolling.cpp).
+    void setUpPolling();
+    void onAutoUpdateToggled(bool on);
+    void onPollIntervalChanged(int ms);
+    void onTabChanged(int index);
 
     Clock& m_clock;
     Prompts& m_prompts;

@@ -1,9 +1,12 @@
 // Start-up and shutdown of the main window.
 #include "app/MainWindow.h"
 
+#include "app/GuidePanel.h"
 #include "app/TerminalPanel.h"
 #include "common/Prompts.h"
 #include "link/SerialPort.h"
+#include "periphery/ui/PeripheryMenus.h"
+#include "periphery/ui/SplashWindow.h"
 
 #include <QLabel>
 
@@ -17,16 +20,20 @@ bool MainWindow::startUp() {
         m_shutDown = true; // ends at once, without the shutdown steps
         return false;
     }
+    loadWindowSettings();
     statusPanel[4]->show();
+    // [start-up: fill the setting lists]
     m_channel.dispatchArmed = true;
     if (m_port->isOpen())
         m_port->close();
     for (int i = 0; i < 3; ++i)
         terminal->pressClear(i);
     // [start-up: guide rate 2X, autoUpdate off, pulse mode off, direction letters]
+    m_state.autoUpdate = false; // polling is switched on by the user only
+    guide->startUp(); // rate 2X selected, pulse-guide mode off, unswapped letters
     // [start-up: catalogue list]
-    // [start-up: night colours filled and current colours saved]
-    // [start-up: close the splash window]
+    periphery->prepareColours();
+    closeSplash();
     return true;
 }
 
@@ -38,9 +45,10 @@ void MainWindow::shutDown() {
         m_channel.send(QLatin1String(Cmd::StopAll));
         m_port->close();
     }
-    // [shutdown: write the settings file]
+    saveWindowSettings();
     // [shutdown: close the other windows]
-    // [shutdown: restore the saved colours]
+    periphery->closeWindows(); // pin labels and splash
+    periphery->restoreColours();
 }
 
 } // namespace corvane

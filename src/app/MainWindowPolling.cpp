@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTimer>

@@ -31,8 +31,8 @@ QPoint visiblePosition(const QPoint& wanted, const QSize& size) {
         return wanted;
     const QRect area = primary->availableGeometry();
     const QSize fit = size.boundedTo(area.size());
-    return area.topLeft() + QPoint((area.width() - fit.width()) / 2,
-                                   (area.height() - fit.height()) / 2);
+    return area.topLeft() +
+           QPoint((area.width() - fit.width()) / 2, (area.height() - fit.height()) / 2);
 }
 
 } // namespace

@@ -53,7 +53,9 @@ QString oneLine(QString label) {
 
 } // namespace
 
-QString settingsFileName() { return QStringLiteral("Corvane Control Plus.ini"); }
+QString settingsFileName() {
+    return QStringLiteral("Corvane Control Plus.ini");
+}
 
 WindowSettings parseWindowSettings(const QByteArray& content) {
     WindowSettings s;

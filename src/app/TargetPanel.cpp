@@ -5,12 +5,16 @@
 #include "link/Replies.h"
 #include "target/TimeToTarget.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QEvent>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 
 namespace corvane {
 
@@ -137,26 +141,28 @@ void TargetPanel::estimateTimeToTarget(const QString& scopeRA, const QString& sc
 
 // --- The buttons -------------------------------------------------------------
 // Each first finishes an edit still in progress, so the commands always read
-// checked text even when the button was pressed without taking the focus.
+// checked text even when the button was pressed without taking the focus. A
+// press that comes with a rejected entry is cancelled: nothing goes out that
+// the user did not see in the fields.
 
 void TargetPanel::pressSetObj() {
-    checkPendingEdit();
-    setObject(m_ctx.channel, m_ctx.clock, fieldTexts());
+    if (readyToAct())
+        setObject(m_ctx.channel, m_ctx.clock, fieldTexts());
 }
 
 void TargetPanel::pressGotoObj() {
-    checkPendingEdit();
-    gotoObject(m_ctx.channel);
+    if (readyToAct())
+        gotoObject(m_ctx.channel);
 }
 
 void TargetPanel::pressSyncObj() {
-    checkPendingEdit();
-    syncObject(m_ctx.channel, m_ctx.clock, fieldTexts());
+    if (readyToAct())
+        syncObject(m_ctx.channel, m_ctx.clock, fieldTexts());
 }
 
 void TargetPanel::pressGetObj() {
-    checkPendingEdit();
-    getObject(m_ctx.channel);
+    if (readyToAct())
+        getObject(m_ctx.channel);
 }
 
 // --- Field checking ----------------------------------------------------------
@@ -194,13 +200,29 @@ void TargetPanel::fieldLeft(int index) {
     m_fields[index]->setText(check.text);
     m_remembered[index] = check.text;
     if (check.rejected)
-        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(),
-                              PromptIcon::None, PromptButtons::Ok);
+        reportInvalidEntry();
 }
 
-void TargetPanel::checkPendingEdit() {
+// The message waits until the focus change that revealed the entry is over: a
+// modal box opened in the middle of a mouse press on a button would swallow
+// the release and leave the button drawn pressed. Afterwards that button is
+// let go, so the press it started does nothing.
+void TargetPanel::reportInvalidEntry() {
+    ++m_pendingRejections;
+    QPointer<QAbstractButton> pressed = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    QTimer::singleShot(0, this, [this, pressed] {
+        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
+                              PromptButtons::Ok);
+        if (pressed && pressed->isDown())
+            pressed->setDown(false);
+        --m_pendingRejections;
+    });
+}
+
+bool TargetPanel::readyToAct() {
     if (m_editing >= 0)
         fieldLeft(m_editing);
+    return m_pendingRejections == 0;
 }
 
 void TargetPanel::onMinutesChanged(const QString& text) {

@@ -65,7 +65,9 @@ private:
     int fieldIndex(QObject* object) const;
     void fieldEntered(int index);
     void fieldLeft(int index);
-    void checkPendingEdit();
+    void reportInvalidEntry();
+    // Checks an edit still in progress; false while a rejection is unreported.
+    bool readyToAct();
     void onMinutesChanged(const QString& text);
 
     AppContext m_ctx;
@@ -74,6 +76,8 @@ private:
     QString m_remembered[4];
     // The field the user is in, if any.
     int m_editing = -1;
+    // "Invalid Entry" messages waiting to be shown.
+    int m_pendingRejections = 0;
     std::function<QString()> m_gotoSpeed;
     QString m_timeToTargetText;
     float m_timeToTargetHours = 0.0f;

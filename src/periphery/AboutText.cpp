@@ -4,13 +4,17 @@
 
 namespace corvane {
 
-QString productName() { return QStringLiteral("Corvane Controller"); }
+QString productName() {
+    return QStringLiteral("Corvane Controller");
+}
 
 QString firmwareLine() {
     return QStringLiteral("For Corvane controller boards running the Corvane update firmware");
 }
 
-QString platformLine() { return QStringLiteral("Linux, Windows and macOS"); }
+QString platformLine() {
+    return QStringLiteral("Linux, Windows and macOS");
+}
 
 QString versionLine() {
     return QStringLiteral("Version %1.%2.%3")
@@ -23,6 +27,8 @@ QString basicHelpText() {
     return QStringLiteral("See File Corvane Control and Configuration.pdf for help instructions");
 }
 
-QString basicHelpTitle() { return QStringLiteral("Help"); }
+QString basicHelpTitle() {
+    return QStringLiteral("Help");
+}
 
 } // namespace corvane

@@ -44,7 +44,9 @@ const ColourTable kNight = {
 
 } // namespace
 
-const ColourTable& nightColours() { return kNight; }
+const ColourTable& nightColours() {
+    return kNight;
+}
 
 ColourRefTable nightColourRefs() {
     ColourRefTable out{};

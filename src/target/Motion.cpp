@@ -28,7 +28,9 @@ const char* const kTarvixOff = "#<I";
 
 } // namespace
 
-const MoveSpec& moveSpec(Direction d) { return kMoves[static_cast<int>(d)]; }
+const MoveSpec& moveSpec(Direction d) {
+    return kMoves[static_cast<int>(d)];
+}
 
 const QString& DirectionLetters::of(Direction d) const {
     switch (d) {
@@ -64,7 +66,9 @@ QString movingCaption(Direction d, const QString& letter) {
     return QLatin1String(moveSpec(d).movingPrefix) + letter;
 }
 
-QString moveToolTip(const QString& letter) { return QStringLiteral("Move ") + letter; }
+QString moveToolTip(const QString& letter) {
+    return QStringLiteral("Move ") + letter;
+}
 
 QString stopMovingToolTip(const QString& letter) {
     return QStringLiteral("Stop Moving ") + letter;
@@ -107,15 +111,25 @@ void sendPulse(Channel& channel, Clock& clock, Direction d, int ms) {
     channel.send(pulseCommand(d, ms));
 }
 
-QString pulseOffCaption() { return QStringLiteral("Pulse Guide Off"); }
+QString pulseOffCaption() {
+    return QStringLiteral("Pulse Guide Off");
+}
 
-QString pulseOnCaption() { return QStringLiteral("Pulse Guide On"); }
+QString pulseOnCaption() {
+    return QStringLiteral("Pulse Guide On");
+}
 
-QString guidingCaption(const QString& letter) { return QStringLiteral("Guiding ") + letter; }
+QString guidingCaption(const QString& letter) {
+    return QStringLiteral("Guiding ") + letter;
+}
 
-QString findCaption() { return QStringLiteral("Find"); }
+QString findCaption() {
+    return QStringLiteral("Find");
+}
 
-QString stopFindCaption() { return QStringLiteral("Stop Find"); }
+QString stopFindCaption() {
+    return QStringLiteral("Stop Find");
+}
 
 void sendStartFind(Channel& channel, Clock& clock) {
     channel.send(QLatin1String(Cmd::StopAll));
@@ -123,9 +137,13 @@ void sendStartFind(Channel& channel, Clock& clock) {
     channel.send(QLatin1String(kStartFind));
 }
 
-void sendStopFind(Channel& channel) { channel.send(QLatin1String(kStopFind)); }
+void sendStopFind(Channel& channel) {
+    channel.send(QLatin1String(kStopFind));
+}
 
-QString enableTarvixCaption() { return QStringLiteral("Enable Tarvix"); }
+QString enableTarvixCaption() {
+    return QStringLiteral("Enable Tarvix");
+}
 
 TarvixStep tarvixStep(const QString& caption) {
     if (caption == enableTarvixCaption())

@@ -16,7 +16,9 @@ QString setDECCommand(const TargetFieldTexts& target) {
 
 namespace {
 // Each target command is answered by one character that nothing interprets.
-void awaitAcknowledgement(Channel& channel) { channel.expect(0, ReplyKind::SetTarget, 1); }
+void awaitAcknowledgement(Channel& channel) {
+    channel.expect(0, ReplyKind::SetTarget, 1);
+}
 } // namespace
 
 void setObject(Channel& channel, Clock& clock, const TargetFieldTexts& target) {

@@ -4,7 +4,6 @@
 #include "target/TargetFields.h"
 
 #include <cmath>
-#include <limits>
 
 namespace corvane {
 
@@ -61,13 +60,14 @@ TimeToTarget estimateTimeToTarget(const TimeToTargetInput& in) {
 }
 
 QString timeToTargetText(float hours) {
-    const double totalMinutes = static_cast<double>(hours) * 60.0;
-    double minutes = 0.0;
-    double seconds = 0.0;
-    if (std::isfinite(totalMinutes) && totalMinutes >= 0 &&
-        totalMinutes < static_cast<double>(std::numeric_limits<int>::max())) {
+    // Single precision throughout, as the estimate is kept: 1000 minutes read
+    // back from their hours are 1000 minutes, not 999:59.
+    const float totalMinutes = hours * 60.0f;
+    float minutes = 0.0f;
+    float seconds = 0.0f;
+    if (std::isfinite(totalMinutes) && totalMinutes >= 0.0f && totalMinutes < 2.0e9f) {
         minutes = std::floor(totalMinutes);
-        seconds = std::floor((totalMinutes - minutes) * 60.0);
+        seconds = std::floor((totalMinutes - minutes) * 60.0f);
     }
     return QStringLiteral("Time to target ") + format00(minutes) + QLatin1Char(':') +
            format00(seconds);

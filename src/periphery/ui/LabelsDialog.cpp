@@ -63,8 +63,8 @@ int LabelsDialog::twipsToPixels(int twips, int dotsPerInch) {
 
 QPoint LabelsDialog::placeBelow(const QWidget& owner) {
     const QPoint corner = owner.frameGeometry().topLeft();
-    return corner + QPoint(twipsToPixels(90, owner.logicalDpiX()),
-                           twipsToPixels(315, owner.logicalDpiY()));
+    return corner +
+           QPoint(twipsToPixels(90, owner.logicalDpiX()), twipsToPixels(315, owner.logicalDpiY()));
 }
 
 } // namespace corvane

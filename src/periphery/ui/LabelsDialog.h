@@ -1,8 +1,8 @@
 #pragma once
 
+#include <QAction>
 #include <QDialog>
 #include <QPointer>
-#include <QAction>
 
 class QLabel;
 class QLineEdit;

@@ -11,31 +11,36 @@ namespace corvane {
 
 namespace {
 
-QColor toColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+QColor toColor(Rgb c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 struct RoleSource {
     QPalette::ColorRole role;
     int index; // system colour index whose night colour the role takes
 };
 
-// Which system colour draws what in a Qt window. Dialog and window
-// backgrounds are the button face on Windows, as are the buttons.
+// Which night colour draws what in a Qt window. Where the table would put
+// dark text on mid red (button text, selected text) or red text on mid red
+// (window and tool tip text), the background takes the table's darker red or
+// black instead, so every caption and value stays legible: red on dark, with
+// a bright red selection carrying black text.
 const RoleSource kRoles[] = {
-    {QPalette::Window, SysColour::ButtonFace},
+    {QPalette::Window, SysColour::ScrollBar},
     {QPalette::WindowText, SysColour::WindowText},
-    {QPalette::Base, SysColour::Window},
+    {QPalette::Base, SysColour::Desktop},
     {QPalette::AlternateBase, SysColour::ScrollBar},
     {QPalette::Text, SysColour::WindowText},
-    {QPalette::Button, SysColour::ButtonFace},
-    {QPalette::ButtonText, SysColour::ButtonText},
-    {QPalette::Light, SysColour::ButtonHighlight},
+    {QPalette::Button, SysColour::ScrollBar},
+    {QPalette::ButtonText, SysColour::WindowText},
+    {QPalette::Light, SysColour::ButtonFace},
     {QPalette::Midlight, SysColour::Light3D},
-    {QPalette::Mid, SysColour::ScrollBar},
+    {QPalette::Mid, SysColour::ButtonFace},
     {QPalette::Dark, SysColour::ButtonShadow},
     {QPalette::Shadow, SysColour::DarkShadow3D},
-    {QPalette::Highlight, SysColour::Highlight},
+    {QPalette::Highlight, SysColour::ButtonHighlight},
     {QPalette::HighlightedText, SysColour::HighlightText},
-    {QPalette::ToolTipBase, SysColour::InfoBackground},
+    {QPalette::ToolTipBase, SysColour::Desktop},
     {QPalette::ToolTipText, SysColour::InfoText},
     {QPalette::BrightText, SysColour::CaptionText},
     {QPalette::Link, SysColour::WindowText},

@@ -16,8 +16,9 @@ PeripheryMenus::PeripheryMenus(Channel& channel, Prompts& prompts, PeripheryActi
     : QObject(parent), m_channel(channel), m_prompts(prompts), m_actions(actions) {
     // The check mark is the only record of an output's state: the board does
     // not report it. Each choice switches the output to the new mark.
-    const std::pair<QAction*, Output> outputs[] = {
-        {m_actions.fan, Output::Fan}, {m_actions.pin7, Output::Pin7}, {m_actions.pin14, Output::Pin14}};
+    const std::pair<QAction*, Output> outputs[] = {{m_actions.fan, Output::Fan},
+                                                   {m_actions.pin7, Output::Pin7},
+                                                   {m_actions.pin14, Output::Pin14}};
     for (const auto& [action, output] : outputs) {
         action->setCheckable(true);
         action->setChecked(false);
@@ -33,9 +34,13 @@ PeripheryMenus::PeripheryMenus(Channel& channel, Prompts& prompts, PeripheryActi
     connect(m_actions.about, &QAction::triggered, this, &PeripheryMenus::showAbout);
 }
 
-void PeripheryMenus::prepareColours() { m_night.prepare(); }
+void PeripheryMenus::prepareColours() {
+    m_night.prepare();
+}
 
-void PeripheryMenus::restoreColours() { m_night.nightOff(); }
+void PeripheryMenus::restoreColours() {
+    m_night.nightOff();
+}
 
 void PeripheryMenus::closeWindows() {
     if (m_labels)
@@ -67,6 +72,8 @@ void PeripheryMenus::showBasicHelp() {
                       PromptButtons::Ok);
 }
 
-void PeripheryMenus::showAbout() { showSplash(m_actions.window); }
+void PeripheryMenus::showAbout() {
+    showSplash(m_actions.window);
+}
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "periphery/ui/LabelsDialog.h"
 #include "periphery/ui/NightVision.h"
 
 #include <QObject>
@@ -12,7 +13,6 @@ namespace corvane {
 
 class Channel;
 class Prompts;
-class LabelsDialog;
 
 // The main window's menu entries that this part of the program serves.
 struct PeripheryActions {

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Start-up time, peak memory and polling load of corvane-control, measured
+# against bare-qt (a Qt Widgets program that only shows an empty window).
+#
+# Usage: bench/run_bench.sh [RUNS] [POLL_SECONDS]
+#   RUNS          start-up runs per program (default 10; the median is reported)
+#   POLL_SECONDS  length of the polling run (default 30)
+# Environment: BUILD_DIR (default build-bench, configured as a Release build
+# here if it does not exist yet).
+#
+# Needs /usr/bin/time (Debian package "time"). Runs headless
+# (QT_QPA_PLATFORM=offscreen) in a scratch directory, so no settings file of
+# yours is read or written.
+set -euo pipefail
+
+runs=${1:-10}
+poll_seconds=${2:-30}
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build-bench}
+
+if [[ ! -x /usr/bin/time ]]; then
+    echo "run_bench: /usr/bin/time is missing (apt-get install time)" >&2
+    exit 2
+fi
+if [[ ! -f $build/CMakeCache.txt ]]; then
+    cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_TESTS=OFF >/dev/null
+fi
+cmake --build "$build" -j2 --target corvane-control bare-qt >/dev/null
+
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch"
+export QT_QPA_PLATFORM=offscreen
+
+# One run: prints "wall_ms peak_kb".
+measure() {
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -v -o "$scratch/time.txt" "$@" >/dev/null 2>&1
+    end=$(date +%s%N)
+    local peak
+    peak=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$scratch/time.txt")
+    echo "$(((end - start) / 1000000)) $peak"
+}
+
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+
+# The four programs take turns, so that other load on the machine falls on
+# all of them alike. One warm-up round first.
+programs=("$build/bare-qt --quit-when-shown"
+          "$build/bare-qt --with-text --quit-when-shown"
+          "$build/corvane-control --quit-when-shown"
+          "$build/corvane-control --simulate --quit-when-shown")
+declare -a results
+for ((round = 0; round <= runs; round++)); do
+    for k in "${!programs[@]}"; do
+        # shellcheck disable=SC2086 # the program line is split on purpose
+        r=$(measure ${programs[$k]})
+        ((round > 0)) && results[k]+="$r"$'\n'
+    done
+done
+stat() { printf '%s' "${results[$1]}" | awk -v c="$2" '{print $c}' | median; }
+bare_ms=$(stat 0 1) bare_kb=$(stat 0 2)
+text_ms=$(stat 1 1) text_kb=$(stat 1 2)
+app_ms=$(stat 2 1) app_kb=$(stat 2 2)
+sim_ms=$(stat 3 1) sim_kb=$(stat 3 2)
+
+echo "start-up to the first shown window (median of $runs runs, offscreen):"
+printf '  bare-qt (empty window)           %6s ms  %8s KB peak\n' "$bare_ms" "$bare_kb"
+printf '  bare-qt --with-text              %6s ms  %8s KB peak\n' "$text_ms" "$text_kb"
+printf '  corvane-control (ports probed)   %6s ms  %8s KB peak\n' "$app_ms" "$app_kb"
+printf '  corvane-control --simulate       %6s ms  %8s KB peak\n' "$sim_ms" "$sim_kb"
+awk -v a="$app_ms" -v b="$bare_ms" -v t="$text_ms" -v am="$app_kb" -v bm="$bare_kb" 'BEGIN {
+    printf "  corvane-control / bare-qt: %.2fx (with text: %.2fx); aim within 1.5x\n",
+           a / b, a / t
+    printf "  memory: +%.1f MB over bare-qt; aim within 30 MB\n", (am - bm) / 1024 }'
+
+echo "polling every 500 ms for $poll_seconds s against the simulated board:"
+/usr/bin/time -v -o "$scratch/time.txt" "$build/corvane-control" --simulate \
+    --bench-poll 500 --bench-seconds "$poll_seconds" 2>/dev/null | sed 's/^/  /'
+awk -F': ' '/User time/ {u=$2} /System time/ {s=$2} /Maximum resident/ {m=$2}
+    END {printf "  whole run incl. start-up: cpu %.2f s, peak %d KB\n", u + s, m}' \
+    "$scratch/time.txt"
+echo "  (aim: polling below 1 % of one core)"

@@ -1,0 +1,54 @@
+#include "app/BenchHooks.h"
+
+#include "app/CommandLine.h"
+#include "app/MainWindow.h"
+#include "app/PositionPanel.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+
+namespace corvane {
+
+namespace {
+
+double processorSeconds() {
+    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+}
+
+// Connects, switches on polling on the guiding page, and after the given time
+// prints the processor time spent since polling began, then quits.
+void pollForMeasurement(MainWindow& window, int intervalMs, int seconds) {
+    window.toggleConnection();
+    window.tabstrip1->setCurrentIndex(1);
+    window.position->scrlUDTime->setValue(intervalMs);
+    window.position->Check1->setChecked(true);
+    const double startCpu = processorSeconds();
+    const int duration = seconds > 0 ? seconds : 30;
+    QTimer::singleShot(duration * 1000, qApp, [startCpu, duration, &window] {
+        const double used = processorSeconds() - startCpu;
+        std::printf("polling: %d s, interval %d ms, cpu %.3f s, %.3f %% of one core, last "
+                    "position %s %s\n",
+                    duration, window.Timer1->interval(), used, 100.0 * used / duration,
+                    qPrintable(window.position->ScopeRAtxt->text()),
+                    qPrintable(window.position->ScopeDECtxt->text()));
+        std::fflush(stdout);
+        QApplication::quit();
+    });
+}
+
+} // namespace
+
+void startBenchHooks(MainWindow& window, const CommandLine& options) {
+    if (options.benchPollMs > 0)
+        pollForMeasurement(window, options.benchPollMs, options.benchSeconds);
+    else if (options.quitWhenShown)
+        QTimer::singleShot(0, qApp, &QApplication::quit);
+}
+
+} // namespace corvane

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace corvane {
+
+class MainWindow;
+struct CommandLine;
+
+// Measurement hooks behind hidden command-line options, used by the scripts in
+// bench/: quit as soon as the window is shown, or connect, poll the position
+// at a given interval and report the processor time that polling took.
+void startBenchHooks(MainWindow& window, const CommandLine& options);
+
+} // namespace corvane

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "sim/FaultInjector.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace corvane::sim {
+
+// How a simulated board is set up: the same options for corvane-sim and for
+// the board behind port 1 of "corvane-control --simulate".
+struct SimOptions {
+    double firmware = 3.60;
+    bool pacing = true;    // deliver replies at 9600 baud, about 1.04 ms a character
+    double speedup = 60.0; // motor rates times this: a 12 h slew at 27X takes about 27 s
+    QString logFile;       // every byte in and out, with times; empty for none
+    FaultOptions faults;
+};
+
+// Parses options such as "--firmware 3.50 --no-pacing --drop-every 5"
+// (without the program name). Returns false and a message on a bad option;
+// sets *helpRequested for --help.
+bool parseSimOptions(const QStringList& arguments, SimOptions* options, QString* error,
+                     bool* helpRequested = nullptr);
+
+// The option list, as --help prints it.
+QString simOptionsHelp();
+
+} // namespace corvane::sim

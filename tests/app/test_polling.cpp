@@ -1,0 +1,191 @@
+// Position polling with Timer1, its interval, and what each tab asks for.
+#include "WindowFixture.h"
+
+#include "app/PositionPanel.h"
+#include "app/TargetPanel.h"
+#include "link/Channel.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+struct Polling : WindowFixture {
+    QCheckBox* check1;
+    QScrollBar* interval;
+    QTimer* timer;
+    QTabWidget* tabs;
+
+    explicit Polling(QSet<int> openable = {1}) : WindowFixture(std::move(openable)) {
+        check1 = find<QCheckBox>(QStringLiteral("Check1"));
+        interval = find<QScrollBar>(QStringLiteral("scrlUDTime"));
+        timer = find<QTimer>(QStringLiteral("Timer1"));
+        tabs = find<QTabWidget>(QStringLiteral("tabstrip1"));
+    }
+    // Each write as "time: command", time relative to the first one.
+    QStringList timeline() const {
+        QStringList out;
+        for (const auto& w : port->writes)
+            out << QStringLiteral("%1: %2")
+                       .arg(w.atMs - port->writes.first().atMs)
+                       .arg(QString::fromLatin1(w.bytes));
+        return out;
+    }
+};
+
+QString caption(const QString& seconds) {
+    return QStringLiteral("Auto Update Position     Update Interval ") + seconds +
+           QStringLiteral(" Sec");
+}
+
+} // namespace
+
+class TestPolling : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void initTestCase() {
+        // Start-up reads the settings file of the current directory.
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+    }
+
+    void intervalChangesCaptionNotRunning_data() {
+        QTest::addColumn<int>("ms");
+        QTest::addColumn<QString>("seconds");
+        QTest::newRow("2500") << 2500 << "2.5";
+        QTest::newRow("500") << 500 << "0.5";
+    }
+    void intervalChangesCaptionNotRunning() {
+        QFETCH(int, ms);
+        QFETCH(QString, seconds);
+        Polling f;
+        f.interval->setValue(ms);
+        QCOMPARE(f.check1->text(), caption(seconds));
+        QCOMPARE(f.timer->interval(), ms);
+        QVERIFY(!f.timer->isActive());
+    }
+
+    void checkBoxSwitchesPolling() {
+        Polling f;
+        QVERIFY(f.window->startUp());
+        // Checked away from the guiding page, polling waits for it.
+        f.check1->setChecked(true);
+        QVERIFY(f.window->state().autoUpdate);
+        QVERIFY(!f.timer->isActive());
+        f.check1->setChecked(false);
+        f.tabs->setCurrentIndex(1);
+        f.check1->click();
+        QVERIFY(f.window->state().autoUpdate);
+        QVERIFY(f.timer->isActive());
+        QCOMPARE(f.timer->interval(), 1000);
+        QCOMPARE(f.check1->text(), caption("1"));
+        // A new interval applies to the running timer.
+        f.interval->setValue(1500);
+        QVERIFY(f.timer->isActive());
+        QCOMPARE(f.timer->interval(), 1500);
+        f.check1->click();
+        QVERIFY(!f.window->state().autoUpdate);
+        QVERIFY(!f.timer->isActive());
+    }
+
+    void pollingRunsOnlyOnTheGuidingTab() {
+        Polling f;
+        f.startAndConnect();
+        f.tabs->setCurrentIndex(1);
+        f.check1->setChecked(true);
+        QVERIFY(f.timer->isActive());
+
+        f.port->clearWrites();
+        f.clock.pauses.clear();
+        f.tabs->setCurrentIndex(2);
+        QVERIFY(!f.timer->isActive());
+        QVERIFY(f.window->state().autoUpdate);
+        QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:VS#"}));
+
+        f.port->clearWrites();
+        f.tabs->setCurrentIndex(1);
+        QVERIFY(f.timer->isActive());
+        QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:GR##:GD#"}));
+
+        f.port->clearWrites();
+        f.tabs->setCurrentIndex(0);
+        QVERIFY(!f.timer->isActive());
+        QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:VX#"}));
+    }
+
+    void tabChangeAwaitsTheRightReplies() {
+        Polling f;
+        f.startAndConnect();
+        Channel& ch = f.window->channel();
+        QVector<int> countsDuringPause;
+        f.clock.onPause = [&](int) { countsDuringPause << ch.awaitedCount(); };
+        ch.dispatchArmed = false;
+        f.tabs->setCurrentIndex(2);
+        QCOMPARE(countsDuringPause, QVector<int>({9}));
+        QVERIFY(ch.dispatchArmed);
+        QCOMPARE(ch.awaitedKind, ReplyKind::PecState);
+        QCOMPARE(ch.awaitedCount(), 10);
+    }
+
+    void guidingTabWithoutAutoUpdateOnlyAsksOnce() {
+        Polling f;
+        f.startAndConnect();
+        f.port->clearWrites();
+        // The sidereal time arrives during the pause and is dropped by the
+        // position query's flush.
+        f.clock.onPause = [&](int) { f.port->feed("12:00:00#"); };
+        f.tabs->setCurrentIndex(1);
+        f.clock.onPause = nullptr;
+        QVERIFY(!f.timer->isActive());
+        QCOMPARE(f.port->writtenCommands(), QStringList({"#:GS#", "#:GR##:GD#"}));
+        QCoreApplication::processEvents();
+        QVERIFY(f.find<QLineEdit>("ScopeRAtxt")->text().isEmpty());
+        f.reply("05:34.5#+45*30#");
+        QCOMPARE(f.find<QLineEdit>("ScopeRAtxt")->text(), QStringLiteral("05h34.5m"));
+    }
+
+    void oneTick() {
+        Polling f;
+        f.startAndConnect();
+        f.reply("3.60#");
+        f.port->clearWrites();
+        f.clock.pauses.clear();
+        const qint64 start = f.clock.now;
+        f.window->pollPosition();
+        QCOMPARE(f.panel(4), QStringLiteral("Time to target 00:00"));
+        QCOMPARE(f.clock.pauses, QVector<int>({50}));
+        QCOMPARE(f.port->writes.size(), 1);
+        QCOMPARE(f.port->writes[0].bytes, QByteArray("#:GR##:GD#"));
+        QCOMPARE(f.port->writes[0].atMs, start + 50);
+        f.reply("05:34.5#+45*30#");
+        QCOMPARE(f.find<QLineEdit>("ScopeRAtxt")->text(), QStringLiteral("05h34.5m"));
+        QCOMPARE(f.find<QLineEdit>("ScopeDECtxt")->text(), QStringLiteral("+45\u00B030\""));
+    }
+
+    void tickShowsTheEstimate() {
+        Polling f;
+        f.startAndConnect();
+        f.window->target->setGotoSpeedSource([] { return QStringLiteral("1X"); });
+        f.find<QLineEdit>("ScopeRAtxt")->setText(QStringLiteral("23h00.0m"));
+        f.find<QLineEdit>("ScopeDECtxt")->setText(QStringLiteral("+00\u00B000\""));
+        f.find<QLineEdit>("objhrstxt")->setText(QStringLiteral("01"));
+        f.window->pollPosition();
+        QCOMPARE(f.panel(4), QStringLiteral("Time to target 120:00"));
+        QCOMPARE(f.window->target->timeToTargetText(), QStringLiteral("Time to target 120:00"));
+        QCOMPARE(f.window->target->timeToTargetHours(), 2.0f);
+    }
+};
+
+QTEST_MAIN(TestPolling)
+#include "test_polling.moc"

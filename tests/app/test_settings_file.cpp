@@ -1,0 +1,101 @@
+// The settings file's text, independent of the window: key matching, port
+// values, labels, the written form and the all-or-nothing write.
+#include "app/SettingsFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace corvane;
+
+class TestSettingsFile : public QObject {
+    Q_OBJECT
+private slots:
+    void keysMatchExactlyAndTheLastOneWins() {
+        const WindowSettings s = parseWindowSettings(
+            "com port= 4\n Com Port= 5\nMAIN TOP= 3\nComPort=6\nPin 7 label=x\n"
+            "Com Port= 3\nCom Port= 42\nPin 7 Label=A\nPin 7 Label= spaced = text \r\n");
+        QCOMPARE(s.comPort, std::optional<int>(3)); // 42 is no port and is ignored
+        QVERIFY(!s.top);
+        QCOMPARE(*s.pin7Label, QStringLiteral(" spaced = text "));
+        QVERIFY(!s.pin14Label);
+    }
+
+    void comPortValues_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("port"); // 0: ignored
+        QTest::newRow("blank and digits") << QByteArray(" 4") << 4;
+        QTest::newRow("half to even down") << QByteArray(" 2.5") << 2;
+        QTest::newRow("half to even up") << QByteArray(" 3.5") << 4;
+        QTest::newRow("trailing text") << QByteArray(" 7 (USB)") << 7;
+        QTest::newRow("16.5 is 16") << QByteArray(" 16.5") << 16;
+        QTest::newRow("16.6 is 17") << QByteArray(" 16.6") << 0;
+        QTest::newRow("zero") << QByteArray(" 0") << 0;
+        QTest::newRow("negative") << QByteArray("-3") << 0;
+        QTest::newRow("not a number") << QByteArray(" COM3") << 0;
+        QTest::newRow("huge") << QByteArray(" 99999999999999999999999999999") << 0;
+        QTest::newRow("endless digits") << QByteArray(400, '9') << 0;
+    }
+    void comPortValues() {
+        QFETCH(QByteArray, value);
+        QFETCH(int, port);
+        QCOMPARE(parseWindowSettings("Com Port=" + value + "\r\n").comPort.value_or(0), port);
+    }
+
+    void labelEncodings() {
+        // Written as UTF-8; an 8-bit file from elsewhere reads byte for character.
+        QCOMPARE(*parseWindowSettings("Pin 7 Label=Tau \xc2\xb0\n").pin7Label,
+                 QStringLiteral("Tau \u00B0"));
+        QCOMPARE(*parseWindowSettings("Pin 7 Label=Tau \xb0\n").pin7Label,
+                 QStringLiteral("Tau \u00B0"));
+    }
+
+    void sevenLinesInSignedNumberForm() {
+        QCOMPARE(windowSettingsText(3, 1200, -120, QStringLiteral("Dew heater"),
+                                    QStringLiteral("Camera")),
+                 QByteArray("[Main]\r\n\r\nCom Port= 3\r\nMain Top= 1200\r\nMain Left=-120\r\n"
+                            "Pin 7 Label=Dew heater\r\nPin 14 Label=Camera\r\n"));
+    }
+
+    void labelLineBreaksCannotAddKeys() {
+        const QByteArray text =
+            windowSettingsText(3, 0, 0, QStringLiteral("Heater\r\nCom Port= 9"), QString());
+        QCOMPARE(text.count("\r\n"), 7);
+        const WindowSettings back = parseWindowSettings(text);
+        QCOMPARE(back.comPort, std::optional<int>(3));
+        QCOMPARE(*back.pin7Label, QStringLiteral("Heater  Com Port= 9"));
+    }
+
+    void fileIsReplacedWholeOrNotAtAll() {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(settingsFileName());
+        QVERIFY(writeWindowSettings(path, "first\r\n"));
+        QVERIFY(writeWindowSettings(path, "second\r\n"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("second\r\n"));
+        // No temporary file is left behind.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList(settingsFileName()));
+        // A path that cannot be written fails without touching what is there.
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("taken.ini")));
+        QVERIFY(!writeWindowSettings(dir.filePath(QStringLiteral("taken.ini")), "x"));
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("taken.ini"))).isDir());
+        QVERIFY(!writeWindowSettings(dir.filePath(QStringLiteral("no/such/dir.ini")), "x"));
+    }
+
+    void twips() {
+        QCOMPARE(pixelsToTwips(160, 96), 2400.0);
+        QCOMPARE(twipsToPixels(2400, 96), 160);
+        QCOMPARE(twipsToPixels(1200, 120), 100);
+        QCOMPARE(twipsToPixels(1200, 0), 80); // no DPI reported: 96 assumed
+        QVERIFY(twipsToPixels(1e300, 96) > 0);
+        QVERIFY(twipsToPixels(-1e300, 96) < 0);
+        QCOMPARE(twipsToPixels(std::numeric_limits<double>::infinity(), 96), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsFile)
+#include "test_settings_file.moc"

@@ -1,0 +1,206 @@
+// The window's life: start-up order, the settings file read at start-up and
+// written at exit, and the stop command sent before the port closes.
+#include "WindowFixture.h"
+
+#include "app/SettingsFile.h"
+#include "app/TerminalPanel.h"
+#include "link/Channel.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+const QByteArray kEdgeCaseFile = "[Main]\r\n\r\nCom Port= 4\r\nMain Top= 1200\r\n"
+                                 "Main Left= 2400\r\nPin 7 Label=Dew heater\r\n"
+                                 "Pin 14 Label=Camera\r\n";
+
+void writeSettings(const QByteArray& bytes) {
+    QFile f(settingsFileName());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray settingsBytes() {
+    QFile f(settingsFileName());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+int pixels(double twips) {
+    return qRound(twips * QGuiApplication::primaryScreen()->logicalDotsPerInch() / 1440.0);
+}
+
+QVector<int> checkedPorts(const WindowFixture& f) {
+    QVector<int> out;
+    for (int n = 1; n <= 16; ++n)
+        if (f.action(QStringLiteral("mnucom_%1").arg(n))->isChecked())
+            out << n;
+    return out;
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_home;
+
+private slots:
+    // Every test runs in an empty current directory of its own.
+    void init() {
+        m_home = QDir::currentPath();
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+    }
+    void cleanup() {
+        QDir::setCurrent(m_home);
+        m_dir.reset();
+    }
+
+    void settingsFileIsApplied() {
+        writeSettings(kEdgeCaseFile);
+        WindowFixture f({1, 4});
+        QVERIFY(f.window->startUp());
+        QCOMPARE(f.port->portNumber(), 4);
+        QCOMPARE(checkedPorts(f), QVector<int>({4}));
+        QCOMPARE(f.panel(2), QStringLiteral("COM4"));
+        QCOMPARE(f.window->pos(), QPoint(pixels(2400), pixels(1200)));
+        QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Dew heater"));
+        QCOMPARE(f.action("mnuPin14")->text(), QStringLiteral("Camera"));
+    }
+
+    void settingsWrittenBackUnchanged() {
+        writeSettings(kEdgeCaseFile);
+        {
+            WindowFixture f({1, 4});
+            QVERIFY(f.window->startUp());
+            QFile::remove(settingsFileName());
+            f.window->close();
+        }
+        QCOMPARE(settingsBytes(), kEdgeCaseFile);
+        QCOMPARE(QDir::current().entryList(QDir::Files | QDir::Hidden),
+                 QStringList(settingsFileName()));
+    }
+
+    void missingFileLeavesDefaults() {
+        WindowFixture f({1, 2});
+        const QPoint before = f.window->pos();
+        QVERIFY(f.window->startUp());
+        QCOMPARE(f.port->portNumber(), 1);
+        QVERIFY(checkedPorts(f).isEmpty());
+        QCOMPARE(f.window->pos(), before);
+        QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Pin 7"));
+        QCOMPARE(f.action("mnuPin14")->text(), QStringLiteral("Pin 14"));
+        QCOMPARE(f.panel(2), QStringLiteral("com1"));
+    }
+
+    void unusablePortValueIsIgnored() {
+        writeSettings("[Main]\r\nCom Port= 17\r\nPin 7 Label=Heater\r\n");
+        WindowFixture f({1, 2});
+        QVERIFY(f.window->startUp());
+        QCOMPARE(f.port->portNumber(), 1);
+        QVERIFY(checkedPorts(f).isEmpty());
+        QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Heater"));
+    }
+
+    void onlyTheLastPortIsChecked() {
+        writeSettings("Com Port= 2\r\nCom Port= 3\r\n");
+        WindowFixture f({1, 2, 3});
+        QVERIFY(f.window->startUp());
+        QCOMPARE(f.port->portNumber(), 3);
+        QCOMPARE(checkedPorts(f), QVector<int>({3}));
+    }
+
+    void unreadableFileDoesNotStopTheWindow() {
+        // The settings file's name is taken by a folder: nothing reads, nothing writes.
+        QVERIFY(QDir::current().mkdir(settingsFileName()));
+        WindowFixture f;
+        QVERIFY(f.window->startUp());
+        QCOMPARE(f.port->portNumber(), 1);
+        f.window->close();
+        QVERIFY(QFileInfo(settingsFileName()).isDir());
+    }
+
+    void positionOnNoScreenGoesToThePrimaryScreen_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("far right and down")
+            << QByteArray("Main Top= 9000000\r\nMain Left= 9000000\r\n");
+        QTest::newRow("absurd") << QByteArray("Main Top= 1e300\r\nMain Left=-1e300\r\n");
+    }
+    void positionOnNoScreenGoesToThePrimaryScreen() {
+        QFETCH(QByteArray, file);
+        writeSettings(file);
+        WindowFixture f;
+        QVERIFY(f.window->startUp());
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(area.contains(f.window->pos()),
+                 qPrintable(QStringLiteral("%1,%2").arg(f.window->x()).arg(f.window->y())));
+    }
+
+    void nothingWrittenWithoutSaveOnExit() {
+        writeSettings(kEdgeCaseFile + "extra line\r\n");
+        {
+            WindowFixture f({1, 4});
+            QVERIFY(f.window->startUp());
+            f.action("SaveOnExit")->trigger(); // unchecks it
+            QVERIFY(!f.action("SaveOnExit")->isChecked());
+            f.action("mnucom_1")->trigger();
+            f.window->close();
+        }
+        QCOMPARE(settingsBytes(), kEdgeCaseFile + "extra line\r\n");
+    }
+
+    void noPortMeansNoShutdownSteps() {
+        {
+            WindowFixture f(QSet<int>{});
+            QVERIFY(!f.window->startUp());
+            f.window->close();
+        }
+        QVERIFY(!QFile::exists(settingsFileName()));
+    }
+
+    void startUpPreparesTheWindow() {
+        WindowFixture f({1});
+        f.window->state().autoUpdate = true;
+        f.window->channel().dispatchArmed = false;
+        f.find<QLineEdit>("txtTextOut")->setText(QStringLiteral("#:GV#"));
+        f.find<QLineEdit>("txtResponse")->setText(QStringLiteral("old"));
+        QVERIFY(f.find<QLabel>("StatusBar1_4")->isHidden());
+        QVERIFY(f.window->startUp());
+        QVERIFY(!f.find<QLabel>("StatusBar1_4")->isHidden());
+        QVERIFY(!f.window->state().autoUpdate);
+        QVERIFY(f.window->channel().dispatchArmed);
+        QVERIFY(!f.port->isOpen());
+        QVERIFY(f.find<QLineEdit>("txtTextOut")->text().isEmpty());
+        QVERIFY(f.find<QLineEdit>("txtResponse")->text().isEmpty());
+        // Start-up never opens the port, so nothing went out.
+        QVERIFY(f.port->writes.isEmpty());
+    }
+
+    void closingWhileConnectedStopsTheMountFirst() {
+        WindowFixture f;
+        f.startAndConnect();
+        f.port->clearWrites();
+        f.window->close();
+        // A write is only recorded while the port is open.
+        QCOMPARE(f.port->writtenCommands(), QStringList({"#:Q#"}));
+        QVERIFY(!f.port->isOpen());
+
+        WindowFixture idle;
+        QVERIFY(idle.window->startUp());
+        idle.window->close();
+        QVERIFY(idle.port->writes.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"

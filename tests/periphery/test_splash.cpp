@@ -1,0 +1,75 @@
+#include "Version.h"
+#include "periphery/ui/SplashWindow.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+
+using namespace corvane;
+
+class TestSplash : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() {
+        closeSplash();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void showsNameFirmwarePlatformAndVersion() {
+        SplashWindow* s = showSplash(nullptr);
+        QCOMPARE(s->objectName(), QStringLiteral("frmSplash"));
+        QCOMPARE(s->lblProductName->text(), QStringLiteral("Corvane Controller"));
+        QVERIFY(!s->Label3->text().isEmpty());
+        QCOMPARE(s->lblPlatform->text(), QStringLiteral("Linux, Windows and macOS"));
+        QCOMPARE(s->lblVersion->text(), QStringLiteral("Version %1.%2.%3")
+                                            .arg(kVersionMajor)
+                                            .arg(kVersionMinor)
+                                            .arg(kVersionRevision));
+        QCOMPARE(s->Command1->text(), QStringLiteral("Close"));
+    }
+
+    void closesOnItsButtonItsFrameOrAnyKey_data() {
+        QTest::addColumn<int>("way");
+        QTest::newRow("Close button") << 0;
+        QTest::newRow("frame click") << 1;
+        QTest::newRow("letter key") << 2;
+        QTest::newRow("escape") << 3;
+    }
+    void closesOnItsButtonItsFrameOrAnyKey() {
+        QFETCH(int, way);
+        SplashWindow* s = showSplash(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(s, 5000));
+        QPointer<SplashWindow> guard(s);
+        switch (way) {
+        case 0:
+            s->Command1->click();
+            break;
+        case 1:
+            QTest::mouseClick(s->Frame1, Qt::LeftButton, {}, QPoint(5, 5));
+            break;
+        case 2:
+            QTest::keyClick(s, Qt::Key_A);
+            break;
+        default:
+            QTest::keyClick(s, Qt::Key_Escape);
+            break;
+        }
+        QVERIFY(!openSplash());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!guard);
+    }
+
+    void showingAgainRaisesTheSameWindow() {
+        SplashWindow* first = showSplash(nullptr);
+        QCOMPARE(showSplash(nullptr), first);
+        closeSplash();
+        QVERIFY(!openSplash());
+        SplashWindow* second = showSplash(nullptr);
+        QVERIFY(second->isVisible());
+        QCOMPARE(openSplash(), second);
+    }
+};
+
+QTEST_MAIN(TestSplash)
+#include "test_splash.moc"

@@ -1,0 +1,188 @@
+// The simulated mount: slews, hand moves, guide pulses, search, tracking.
+#include "SimTestHelpers.h"
+
+#include "sim/WireText.h"
+
+#include <QtTest>
+
+using namespace corvane::sim;
+using namespace corvane::sim::test;
+
+namespace {
+
+// Runs the board in steps of `stepMs` until the slew ends; returns when.
+qint64 slewEnd(CorvaneBoard& board, qint64 limitMs, qint64 stepMs = 100) {
+    while (board.mount().isSlewing() && board.nowMs() < limitMs)
+        board.advanceTo(board.nowMs() + stepMs);
+    return board.mount().isSlewing() ? -1 : board.nowMs();
+}
+
+bool near(double a, double b, double tolerance = 1e-6) {
+    return qAbs(a - b) <= tolerance;
+}
+
+} // namespace
+
+class TestSimMotion : public QObject {
+    Q_OBJECT
+private slots:
+    void slewAcrossTheSkyEndsAtTheTargetWithinHalfAMinute() {
+        CorvaneBoard board(boardAt(3.60));
+        board.mount().setPosition(0.0, -80.0);
+        QCOMPARE(run(board, "#:Sr 12:00.0##:Sd +80*00##:MS#"), QByteArray("110"));
+        QCOMPARE(run(board, ":D#"), QByteArray("\x7f#"));
+        // 12 h and 160 degrees at 27X times 60: 26.7 s for the right ascension.
+        const qint64 end = slewEnd(board, 60000);
+        QVERIFY2(end > 26000 && end <= 27000, qPrintable(QString::number(end)));
+        QCOMPARE(run(board, "#:GR##:GD#"), QByteArray("12:00.0#+80*00#"));
+        QCOMPARE(run(board, ":D#"), QByteArray("#"));
+    }
+
+    void slewTimeFollowsTheGotoSpeed_data() {
+        QTest::addColumn<QByteArray>("speed");
+        QTest::addColumn<double>("speedX");
+        QTest::newRow("4X") << QByteArray("#0:Ss2#") << 4.0;
+        QTest::newRow("16X") << QByteArray("#2:Ss2#") << 16.0;
+        QTest::newRow("40X") << QByteArray("#5:Ss2#") << 40.0;
+    }
+    void slewTimeFollowsTheGotoSpeed() {
+        QFETCH(QByteArray, speed);
+        QFETCH(double, speedX);
+        CorvaneBoard board(boardAt(3.60, 60.0));
+        board.mount().setPosition(2.0, 10.0);
+        run(board, speed + "#:Sr 05:00.0##:Sd +20*00##:MS#");
+        // Three hours of right ascension outlast ten degrees of declination.
+        const double expectedMs = 3.0 / (speedX * 60.0 / 3600.0) * 1000.0;
+        const qint64 end = slewEnd(board, 400000, 50);
+        QVERIFY2(qAbs(end - expectedMs) <= 50, qPrintable(QString::number(end)));
+        QCOMPARE(run(board, "#:GR##:GD#"), QByteArray("05:00.0#+20*00#"));
+    }
+
+    void slewTakesTheShortWayRound() {
+        CorvaneBoard board(boardAt(3.60));
+        board.mount().setPosition(23.0, 0.0);
+        run(board, "#:Sr 01:00.0##:Sd +00*00##:MS#");
+        board.advanceTo(1000); // 0.45 h in a second at 27X x 60
+        QCOMPARE(run(board, "#:GR#"), QByteArray("23:27.0#"));
+        QVERIFY(slewEnd(board, 10000) > 0);
+    }
+
+    void handMovesRunUntilStopped() {
+        CorvaneBoard board(boardAt(3.60));
+        board.mount().setPosition(6.0, 0.0);
+        run(board, "#:RS##:Mn#", 0); // 16X paddle: 4 degrees a second at speed-up 60
+        board.advanceTo(10000);
+        QVERIFY(near(board.mount().dec(), 40.0));
+        run(board, "#:Qn#");
+        board.advanceTo(20000);
+        QVERIFY(near(board.mount().dec(), 40.0));
+
+        run(board, "#:RG##:Me##:Ms#"); // guide rate 1.67X: 100X after speed-up
+        board.advanceTo(56000);
+        QVERIFY(near(board.mount().ra(), 7.0));
+        QVERIFY(near(board.mount().dec(), 40.0 - 15.0));
+        run(board, "#:Q#");
+        QVERIFY(!board.mount().isBusy());
+    }
+
+    void aHandMoveTakesOverFromAGoto() {
+        CorvaneBoard board(boardAt(3.60));
+        board.mount().setPosition(6.0, 0.0);
+        run(board, "#:Sr 12:00.0##:Sd +50*00##:MS#", 0);
+        board.advanceTo(1000);
+        run(board, "#:Mw#");
+        QVERIFY(!board.mount().isSlewing());
+        run(board, "#:MS#");
+        QVERIFY(board.mount().isSlewing());
+        QVERIFY(!board.mount().isMoving(Direction::West));
+    }
+
+    void guidePulsesAreTimedByTheBoard_data() {
+        QTest::addColumn<QByteArray>("pulse");
+        QTest::addColumn<double>("dRaHours");
+        QTest::addColumn<double>("dDecDegrees");
+        // 500 ms at 1.67X times 60: 50 seconds of right ascension, 12.5'.
+        QTest::newRow("north") << QByteArray("#:Mgn500#") << 0.0 << 12.5 / 60;
+        QTest::newRow("south") << QByteArray("#:Mgs500#") << 0.0 << -12.5 / 60;
+        QTest::newRow("east") << QByteArray("#:Mge500#") << 50.0 / 3600 << 0.0;
+        QTest::newRow("west") << QByteArray("#:Mgw500#") << -50.0 / 3600 << 0.0;
+        QTest::newRow("zero") << QByteArray("#:Mgn0#") << 0.0 << 0.0;
+        QTest::newRow("too long") << QByteArray("#:Mgn70000#") << 0.0 << 0.0;
+    }
+    void guidePulsesAreTimedByTheBoard() {
+        QFETCH(QByteArray, pulse);
+        QFETCH(double, dRaHours);
+        QFETCH(double, dDecDegrees);
+        CorvaneBoard board(boardAt(3.60));
+        board.mount().setPosition(6.0, 10.0);
+        run(board, pulse, 0);
+        board.advanceTo(3000);
+        QVERIFY(near(board.mount().ra(), 6.0 + dRaHours));
+        QVERIFY(near(board.mount().dec(), 10.0 + dDecDegrees));
+        QCOMPARE(board.mount().pulsesRunning(), 0);
+    }
+
+    void searchSpiralsUntilStopped_data() {
+        QTest::addColumn<QByteArray>("stop");
+        QTest::newRow("end of search") << QByteArray("#:Mn:Q#");
+        QTest::newRow("stop all") << QByteArray("#:Q#");
+    }
+    void searchSpiralsUntilStopped() {
+        QFETCH(QByteArray, stop);
+        CorvaneBoard board(boardAt(3.60, 1.0));
+        board.mount().setPosition(6.0, 0.0);
+        run(board, "#:Q#F", 0); // 8X paddle: 2' a second
+        // First leg east half a degree (15 s), then north half a degree.
+        board.advanceTo(15000);
+        QVERIFY(near(board.mount().ra(), 6.0 + 0.5 / 15));
+        board.advanceTo(30000);
+        QVERIFY(near(board.mount().dec(), 0.5));
+        board.advanceTo(60000); // then west a whole degree (30 s)
+        QVERIFY(near(board.mount().ra(), 6.0 - 0.5 / 15));
+        run(board, stop);
+        const double ra = board.mount().ra();
+        const double dec = board.mount().dec();
+        board.advanceTo(120000);
+        QVERIFY(near(board.mount().ra(), ra) && near(board.mount().dec(), dec));
+    }
+
+    void trackingRateDecidesHowTheSkyRunsAhead_data() {
+        QTest::addColumn<QByteArray>("tracking");
+        QTest::addColumn<double>("driftHoursPerHour");
+        QTest::newRow("sidereal") << QByteArray("#0T#") << 0.0;
+        QTest::newRow("off") << QByteArray("#-1T#") << 1.00273791;
+        QTest::newRow("solar") << QByteArray("#1T#") << (1 - 0.99727) * 1.00273791;
+        QTest::newRow("lunar") << QByteArray("#2T#") << (1 - 0.966137) * 1.00273791;
+    }
+    void trackingRateDecidesHowTheSkyRunsAhead() {
+        QFETCH(QByteArray, tracking);
+        QFETCH(double, driftHoursPerHour);
+        CorvaneBoard board(boardAt(3.60));
+        board.mount().setPosition(3.0, 30.0);
+        run(board, tracking, 0);
+        board.advanceTo(3600000);
+        QVERIFY(near(board.mount().ra(), 3.0 + driftHoursPerHour, 1e-6));
+        QVERIFY(near(board.mount().dec(), 30.0));
+    }
+
+    void siderealClockRunsFromTheBoardsStart() {
+        CorvaneBoard board(boardAt(3.60));
+        QCOMPARE(run(board, "#:GS#"), QByteArray("18:41:51#"));
+        // Parked at the pole on the meridian.
+        QCOMPARE(run(board, "#:GR##:GD#"), QByteArray("18:41.8#+90*00#"));
+        board.advanceTo(3600000);
+        QCOMPARE(run(board, "#:GS#"), QByteArray("19:42:00#"));
+    }
+
+    void declinationStopsAtThePole() {
+        CorvaneBoard board(boardAt(3.60));
+        board.mount().setPosition(1.0, 89.0);
+        run(board, "#:RS##:Mn#", 0);
+        board.advanceTo(5000);
+        QCOMPARE(board.mount().dec(), 90.0);
+        QCOMPARE(run(board, "#:GD#"), QByteArray("+90*00#"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSimMotion)
+#include "test_sim_motion.moc"
