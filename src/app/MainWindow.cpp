@@ -40,8 +40,8 @@ MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget
     buildStatusBar();
     setUpPolling();
     periphery = new PeripheryMenus(m_channel, m_prompts,
-                                   {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename,
-                                    mnuNightVision, mnuHelpSel[0], mnuHelpSel[1]},
+                                   {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename, mnuNightVision,
+                                    mnuHelpSel[0], mnuHelpSel[1]},
                                    this);
     resize(1000, 700);
 }
@@ -181,26 +181,42 @@ void MainWindow::showVersion(const QString& reply, const VersionInfo& info) {
     emit versionReceived(info);
 }
 
-void MainWindow::showScopeRA(const QString& text) { position->ScopeRAtxt->setText(text); }
+void MainWindow::showScopeRA(const QString& text) {
+    position->ScopeRAtxt->setText(text);
+}
 
-void MainWindow::showScopeDEC(const QString& text) { position->ScopeDECtxt->setText(text); }
+void MainWindow::showScopeDEC(const QString& text) {
+    position->ScopeDECtxt->setText(text);
+}
 
-void MainWindow::showScopePosition(const PositionText& pos) { position->showPosition(pos); }
+void MainWindow::showScopePosition(const PositionText& pos) {
+    position->showPosition(pos);
+}
 
 void MainWindow::showControllerTarget(const TargetText& target) {
     terminal->showResponse(target.response);
     emit controllerTargetReceived(target);
 }
 
-void MainWindow::decodeSettingsDump(const QString& reply) { emit settingsDumpReceived(reply); }
+void MainWindow::decodeSettingsDump(const QString& reply) {
+    emit settingsDumpReceived(reply);
+}
 
-void MainWindow::decodePECState(const QString& reply) { emit pecStateReceived(reply); }
+void MainWindow::decodePECState(const QString& reply) {
+    emit pecStateReceived(reply);
+}
 
-void MainWindow::decodePECTable(const QString& reply) { emit pecTableReceived(reply); }
+void MainWindow::decodePECTable(const QString& reply) {
+    emit pecTableReceived(reply);
+}
 
-QString MainWindow::degreeMark() const { return position->degreeMark(); }
+QString MainWindow::degreeMark() const {
+    return position->degreeMark();
+}
 
-QString MainWindow::minuteMark() const { return position->minuteMark(); }
+QString MainWindow::minuteMark() const {
+    return position->minuteMark();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     shutDown();

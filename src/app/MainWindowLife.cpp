@@ -30,7 +30,7 @@ bool MainWindow::startUp() {
         terminal->pressClear(i);
     // [start-up: guide rate 2X, autoUpdate off, pulse mode off, direction letters]
     m_state.autoUpdate = false; // polling is switched on by the user only
-    guide->startUp(); // rate 2X selected, pulse-guide mode off, unswapped letters
+    guide->startUp();           // rate 2X selected, pulse-guide mode off, unswapped letters
     // [start-up: catalogue list]
     periphery->prepareColours();
     closeSplash();

@@ -2,9 +2,9 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollBar>
 
 namespace corvane {
 
@@ -36,7 +36,8 @@ PositionPanel::PositionPanel(QWidget* parent)
 
     Check1 = new QCheckBox(QStringLiteral("Auto Update Position   Update Interval"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
-    Check1->setToolTip(QStringLiteral("Enables and Disable automatic update of the mount position"));
+    Check1->setToolTip(
+        QStringLiteral("Enables and Disable automatic update of the mount position"));
     scrlUDTime = new QScrollBar(Qt::Horizontal, this);
     scrlUDTime->setObjectName(QStringLiteral("scrlUDTime"));
     scrlUDTime->setRange(500, 10000);
@@ -57,8 +58,12 @@ void PositionPanel::showPosition(const PositionText& position) {
     ScopeDECtxt->setText(position.dec);
 }
 
-QString PositionPanel::degreeMark() const { return deg->text(); }
+QString PositionPanel::degreeMark() const {
+    return deg->text();
+}
 
-QString PositionPanel::minuteMark() const { return mins->text(); }
+QString PositionPanel::minuteMark() const {
+    return mins->text();
+}
 
 } // namespace corvane

@@ -81,16 +81,22 @@ TerminalPanel::TerminalPanel(AppContext ctx, QWidget* parent)
     grid->setColumnStretch(0, 1);
 }
 
-void TerminalPanel::showResponse(const QString& text) { txtResponse->setText(text); }
+void TerminalPanel::showResponse(const QString& text) {
+    txtResponse->setText(text);
+}
 
-QString TerminalPanel::response() const { return txtResponse->text(); }
+QString TerminalPanel::response() const {
+    return txtResponse->text();
+}
 
 void TerminalPanel::setSendEnabled(bool enabled) {
     btnSend[0]->setEnabled(enabled);
     btnSend[1]->setEnabled(enabled);
 }
 
-void TerminalPanel::setVersionCaption(const QString& caption) { cmdGetVersion->setText(caption); }
+void TerminalPanel::setVersionCaption(const QString& caption) {
+    cmdGetVersion->setText(caption);
+}
 
 void TerminalPanel::pressSend(int index) {
     Channel& ch = m_ctx.channel;
@@ -113,7 +119,9 @@ void TerminalPanel::pressClear(int index) {
     }
 }
 
-void TerminalPanel::pressGetVersion() { m_ctx.channel.getVer(); }
+void TerminalPanel::pressGetVersion() {
+    m_ctx.channel.getVer();
+}
 
 bool TerminalPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtTextOut && event->type() == QEvent::FocusIn) {

@@ -4,13 +4,17 @@
 
 namespace corvane {
 
-SystemClock::SystemClock() { m_elapsed.start(); }
+SystemClock::SystemClock() {
+    m_elapsed.start();
+}
 
 void SystemClock::pause(int ms) {
     if (ms > 0)
         QThread::msleep(static_cast<unsigned long>(ms));
 }
 
-qint64 SystemClock::nowMs() const { return m_elapsed.elapsed(); }
+qint64 SystemClock::nowMs() const {
+    return m_elapsed.elapsed();
+}
 
 } // namespace corvane

@@ -117,7 +117,9 @@ QString shortestDecimal(double value) {
     return s;
 }
 
-qint64 roundHalfEven(double value) { return static_cast<qint64>(std::nearbyint(value)); }
+qint64 roundHalfEven(double value) {
+    return static_cast<qint64>(std::nearbyint(value));
+}
 
 QString signedNumberForm(double value) {
     const QString digits = shortestDecimal(std::fabs(value));

@@ -15,9 +15,15 @@ double leadingNumber(const QString& text);
 // keeps its "-" in front of the digits; a value that rounds to zero has no sign.
 QString formatPadded(double value, int minIntDigits, int decimals = 0);
 
-inline QString format00(double v) { return formatPadded(v, 2, 0); }
-inline QString format00_0(double v) { return formatPadded(v, 2, 1); }
-inline QString format000(double v) { return formatPadded(v, 3, 0); }
+inline QString format00(double v) {
+    return formatPadded(v, 2, 0);
+}
+inline QString format00_0(double v) {
+    return formatPadded(v, 2, 1);
+}
+inline QString format000(double v) {
+    return formatPadded(v, 3, 0);
+}
 
 // The shortest decimal form of a number: 1000 -> "1000", 1.5 -> "1.5",
 // 0.5 -> "0.5", -2 -> "-2".

@@ -2,6 +2,8 @@
 
 namespace corvane {
 
-QString applicationTitle() { return QStringLiteral("Corvane Control"); }
+QString applicationTitle() {
+    return QStringLiteral("Corvane Control");
+}
 
 } // namespace corvane

@@ -18,14 +18,18 @@ void Channel::setPort(SerialPort* port) {
         connect(m_port, &SerialPort::commEvent, this, &Channel::onCommEvent);
 }
 
-bool Channel::isOpen() const { return m_port && m_port->isOpen(); }
+bool Channel::isOpen() const {
+    return m_port && m_port->isOpen();
+}
 
 void Channel::setAwaitedCount(int n) {
     if (m_port)
         m_port->setThreshold(n);
 }
 
-int Channel::awaitedCount() const { return m_port ? m_port->threshold() : 0; }
+int Channel::awaitedCount() const {
+    return m_port ? m_port->threshold() : 0;
+}
 
 void Channel::expect(int hex, qint16 kind, int count) {
     hexReply = hex;

@@ -28,7 +28,9 @@ PortDirectory PortDirectory::fromDevices(QStringList devices, bool windowsNaming
     return dir;
 }
 
-void PortDirectory::bind(int number, const QString& device) { m_devices.insert(number, device); }
+void PortDirectory::bind(int number, const QString& device) {
+    m_devices.insert(number, device);
+}
 
 QString PortDirectory::device(int number) const {
     if (m_devices.contains(number))

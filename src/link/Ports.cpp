@@ -20,15 +20,17 @@ ProbeResult probePorts(SerialPort& port) {
 }
 
 QString portUnavailableMessage(int portNumber, const QString& description) {
-    return QStringLiteral("Com") + QString::number(portNumber) + QStringLiteral(" is not available.") +
-           QStringLiteral("\r\n") + description;
+    return QStringLiteral("Com") + QString::number(portNumber) +
+           QStringLiteral(" is not available.") + QStringLiteral("\r\n") + description;
 }
 
 QString noPortsMessage() {
     return QStringLiteral("There are no available comm ports on this computer.");
 }
 
-QString noPortsTitle() { return QStringLiteral("Commx"); }
+QString noPortsTitle() {
+    return QStringLiteral("Commx");
+}
 
 ConnectionDisplay connectionDisplay(bool open, float firmwareVersion, int portNumber,
                                     const QString& settingsText) {

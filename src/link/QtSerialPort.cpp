@@ -14,9 +14,13 @@ QtSerialPort::QtSerialPort(PortDirectory directory, QObject* parent)
     connect(&m_lineWatch, &QTimer::timeout, this, &QtSerialPort::checkLine);
 }
 
-QtSerialPort::~QtSerialPort() { m_port.close(); }
+QtSerialPort::~QtSerialPort() {
+    m_port.close();
+}
 
-bool QtSerialPort::isOpen() const { return m_port.isOpen(); }
+bool QtSerialPort::isOpen() const {
+    return m_port.isOpen();
+}
 
 bool QtSerialPort::open(QString* error) {
     const QString device = m_directory.device(portNumber());
@@ -83,9 +87,13 @@ void QtSerialPort::write(const QByteArray& bytes) {
     }
 }
 
-QString QtSerialPort::settingsText() const { return QStringLiteral("9600,n,8,1"); }
+QString QtSerialPort::settingsText() const {
+    return QStringLiteral("9600,n,8,1");
+}
 
-QString QtSerialPort::deviceName(int n) const { return m_directory.device(n); }
+QString QtSerialPort::deviceName(int n) const {
+    return m_directory.device(n);
+}
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
     if (error == QSerialPort::ResourceError && m_port.isOpen())

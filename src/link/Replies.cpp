@@ -21,8 +21,12 @@ QString versionCaption(const QString& reply) {
 
 namespace {
 // The first 7 characters (HH:MM.T) and the first 6 of the last 7 (sDD*MM).
-QString raPart(const QString& r) { return r.left(7); }
-QString decPart(const QString& r) { return r.right(7).left(6); }
+QString raPart(const QString& r) {
+    return r.left(7);
+}
+QString decPart(const QString& r) {
+    return r.right(7).left(6);
+}
 } // namespace
 
 PositionText positionFromReply(const QString& reply, const QString& degMark,
@@ -33,9 +37,13 @@ PositionText positionFromReply(const QString& reply, const QString& degMark,
             d.left(3) + degMark + d.right(2) + minMark};
 }
 
-QString rawRightAscension(const QString& reply) { return reply.right(8).left(7); }
+QString rawRightAscension(const QString& reply) {
+    return reply.right(8).left(7);
+}
 
-QString rawDeclination(const QString& reply) { return reply.right(7).left(6); }
+QString rawDeclination(const QString& reply) {
+    return reply.right(7).left(6);
+}
 
 TargetText targetFromReply(const QString& reply) {
     TargetText t;

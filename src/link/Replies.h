@@ -6,7 +6,7 @@ namespace corvane {
 
 // What the version reply says about the controller.
 struct VersionInfo {
-    float version = 0.0f;       // leading number of the reply, 0 without one
+    float version = 0.0f;           // leading number of the reply, 0 without one
     bool splitSettingsDump = false; // above 3.56: 18-byte dump in two parts
     bool pecTouchUp = false;        // above 3.58: training can touch up the table
     bool decWormRowShown = false;   // above 3.3 up to 3.56: separate DEC worm ratio

@@ -11,7 +11,9 @@ void SerialPort::setThreshold(int n) {
     checkThreshold();
 }
 
-QString SerialPort::deviceName(int n) const { return QStringLiteral("COM%1").arg(n); }
+QString SerialPort::deviceName(int n) const {
+    return QStringLiteral("COM%1").arg(n);
+}
 
 void SerialPort::checkThreshold() {
     if (m_notifyQueued || m_threshold <= 0 || !isOpen())
@@ -19,7 +21,8 @@ void SerialPort::checkThreshold() {
     if (waitingCount() < m_threshold)
         return;
     m_notifyQueued = true;
-    QMetaObject::invokeMethod(this, [this] { deliverReceived(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { deliverReceived(); }, Qt::QueuedConnection);
 }
 
 void SerialPort::deliverReceived() {
@@ -32,7 +35,8 @@ void SerialPort::deliverReceived() {
 }
 
 void SerialPort::reportLost() {
-    QMetaObject::invokeMethod(this, [this] { emit commEvent(Lost); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { emit commEvent(Lost); }, Qt::QueuedConnection);
 }
 
 } // namespace corvane

@@ -35,7 +35,9 @@ struct WindowFixture {
     }
     QAction* action(const QString& name) const { return find<QAction>(name); }
     QPushButton* button(const QString& name) const { return find<QPushButton>(name); }
-    QString panel(int n) const { return find<QLabel>(QStringLiteral("StatusBar1_%1").arg(n))->text(); }
+    QString panel(int n) const {
+        return find<QLabel>(QStringLiteral("StatusBar1_%1").arg(n))->text();
+    }
 
     // Start-up, then connect through the port menu.
     void startAndConnect() {

@@ -17,7 +17,8 @@ private slots:
     void windowFrameHasItsNamesAndCaptions() {
         WindowFixture f;
         QCOMPARE(f.window->objectName(), QStringLiteral("frmMain"));
-        QCOMPARE(f.window->windowTitle(), QStringLiteral("Corvane Update Control and Configuration"));
+        QCOMPARE(f.window->windowTitle(),
+                 QStringLiteral("Corvane Update Control and Configuration"));
         QCOMPARE(f.action("mnucom_1")->text(), QStringLiteral("Com &1"));
         QCOMPARE(f.action("mnucom_9")->text(), QStringLiteral("Com &9"));
         QCOMPARE(f.action("mnucom_10")->text(), QStringLiteral("Com 10"));

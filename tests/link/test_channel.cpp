@@ -78,14 +78,30 @@ private slots:
         QVERIFY(port->open(nullptr));
         channel->hexReply = 1 - hex;
         switch (which) {
-        case 0: channel->getVer(); break;
-        case 1: channel->getPos(); break;
-        case 2: channel->getPos2(); break;
-        case 3: channel->getRA(); break;
-        case 4: channel->getDEC(); break;
-        case 5: channel->getSettings(false); break;
-        case 6: channel->getSettings(true); break;
-        case 7: channel->getPECState(); break;
+        case 0:
+            channel->getVer();
+            break;
+        case 1:
+            channel->getPos();
+            break;
+        case 2:
+            channel->getPos2();
+            break;
+        case 3:
+            channel->getRA();
+            break;
+        case 4:
+            channel->getDEC();
+            break;
+        case 5:
+            channel->getSettings(false);
+            break;
+        case 6:
+            channel->getSettings(true);
+            break;
+        case 7:
+            channel->getPECState();
+            break;
         }
         QCOMPARE(channel->hexReply, hex);
         QCOMPARE(int(channel->awaitedKind), kind);

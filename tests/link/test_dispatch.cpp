@@ -21,10 +21,22 @@ struct RecordingSink : ReplySink {
         text = r;
         version = info;
     }
-    void showScopeRA(const QString& t) override { calls << "ra"; text = t; }
-    void showScopeDEC(const QString& t) override { calls << "dec"; text = t; }
-    void showScopePosition(const PositionText& p) override { calls << "position"; position = p; }
-    void showControllerTarget(const TargetText& t) override { calls << "target"; target = t; }
+    void showScopeRA(const QString& t) override {
+        calls << "ra";
+        text = t;
+    }
+    void showScopeDEC(const QString& t) override {
+        calls << "dec";
+        text = t;
+    }
+    void showScopePosition(const PositionText& p) override {
+        calls << "position";
+        position = p;
+    }
+    void showControllerTarget(const TargetText& t) override {
+        calls << "target";
+        target = t;
+    }
     void decodeSettingsDump(const QString&) override { calls << "settings"; }
     void decodePECState(const QString&) override { calls << "pecstate"; }
     void decodePECTable(const QString&) override { calls << "pectable"; }

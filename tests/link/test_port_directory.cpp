@@ -9,8 +9,8 @@ class TestPortDirectory : public QObject {
     Q_OBJECT
 private slots:
     void devicesTakeNumbersInNameOrder() {
-        const PortDirectory dir = PortDirectory::fromDevices(
-            {"/dev/ttyUSB1", "/dev/ttyS0", "/dev/ttyUSB0"}, false);
+        const PortDirectory dir =
+            PortDirectory::fromDevices({"/dev/ttyUSB1", "/dev/ttyS0", "/dev/ttyUSB0"}, false);
         QCOMPARE(dir.device(1), QStringLiteral("/dev/ttyS0"));
         QCOMPARE(dir.device(2), QStringLiteral("/dev/ttyUSB0"));
         QCOMPARE(dir.device(3), QStringLiteral("/dev/ttyUSB1"));
