@@ -7,7 +7,9 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -26,7 +28,15 @@ int main(int argc, char* argv[]) {
     }
     window.resize(1000, 700);
     window.show();
-    if (quitWhenShown)
-        QTimer::singleShot(0, &app, &QApplication::quit);
+    if (quitWhenShown) {
+        // Once the window is up, say when (wall clock) and leave.
+        QTimer::singleShot(0, &app, [] {
+            timespec now{};
+            clock_gettime(CLOCK_REALTIME, &now);
+            std::printf("shown-at-ns %lld\n", now.tv_sec * 1000000000LL + now.tv_nsec);
+            std::fflush(stdout);
+            QApplication::quit();
+        });
+    }
     return QApplication::exec();
 }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <cstdio>
+#include <future>
 
 using namespace corvane;
 
@@ -16,7 +17,8 @@ namespace {
 
 // The serial port: the real one, or with --simulate the simulated board
 // behind port 1. Returns nullptr (after saying why) for bad simulator options.
-SerialPort* createPort(const CommandLine& options, Clock& clock) {
+SerialPort* createPort(const CommandLine& options, Clock& clock,
+                       std::shared_future<QStringList> systemDevices) {
     if (options.simulate) {
         QString error;
         SerialPort* port = sim::SimSerialPort::create(clock, options.simulatorArgs, &error);
@@ -24,15 +26,22 @@ SerialPort* createPort(const CommandLine& options, Clock& clock) {
             std::fprintf(stderr, "%s\n", qPrintable(error));
         return port;
     }
-    PortDirectory directory = PortDirectory::fromSystem();
-    for (const QString& binding : options.portBindings)
-        directory.bindFromOption(binding, nullptr);
-    return new QtSerialPort(directory);
+    const QStringList bindings = options.portBindings;
+    return new QtSerialPort([systemDevices, bindings] {
+        PortDirectory directory = PortDirectory::fromSystemDevices(systemDevices.get());
+        for (const QString& binding : bindings)
+            directory.bindFromOption(binding, nullptr);
+        return directory;
+    });
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Listing the serial devices takes a while on some systems; do it while
+    // the application and its window are being set up.
+    const std::shared_future<QStringList> systemDevices =
+        std::async(std::launch::async, &PortDirectory::systemDevices).share();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane Control"));
     const CommandLine options = parseCommandLine(QApplication::arguments());
@@ -42,7 +51,7 @@ int main(int argc, char* argv[]) {
     }
 
     SystemClock clock;
-    SerialPort* port = createPort(options, clock);
+    SerialPort* port = createPort(options, clock, systemDevices);
     if (!port)
         return 2;
     QtPrompts prompts;

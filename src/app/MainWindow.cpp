@@ -55,9 +55,6 @@ void MainWindow::buildMenus() {
         QAction* a = mnuPort->addAction(portMenuCaption(n));
         a->setObjectName(QStringLiteral("mnucom_%1").arg(n));
         a->setCheckable(true);
-        const QString device = m_port->deviceName(n);
-        a->setStatusTip(device);
-        a->setToolTip(device.isEmpty() ? portMenuCaption(n).remove(QLatin1Char('&')) : device);
         connect(a, &QAction::triggered, this, [this, n] { choosePort(n); });
         mnucom[n] = a;
     }

@@ -28,7 +28,6 @@ bool MainWindow::startUp() {
         m_port->close();
     for (int i = 0; i < 3; ++i)
         terminal->pressClear(i);
-    // [start-up: guide rate 2X, autoUpdate off, pulse mode off, direction letters]
     m_state.autoUpdate = false; // polling is switched on by the user only
     guide->startUp();           // rate 2X selected, pulse-guide mode off, unswapped letters
     // [start-up: catalogue list]
@@ -46,8 +45,7 @@ void MainWindow::shutDown() {
         m_port->close();
     }
     saveWindowSettings();
-    // [shutdown: close the other windows]
-    periphery->closeWindows(); // pin labels and splash
+    periphery->closeWindows(); // pin labels and splash; later the chart and gear windows
     periphery->restoreColours();
 }
 

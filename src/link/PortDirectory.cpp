@@ -5,12 +5,22 @@
 namespace corvane {
 
 PortDirectory PortDirectory::fromSystem() {
-#ifdef Q_OS_WIN
-    return fromDevices({}, true);
-#else
+    return fromSystemDevices(systemDevices());
+}
+
+QStringList PortDirectory::systemDevices() {
     QStringList devices;
+#ifndef Q_OS_WIN
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
         devices << info.systemLocation();
+#endif
+    return devices;
+}
+
+PortDirectory PortDirectory::fromSystemDevices(const QStringList& devices) {
+#ifdef Q_OS_WIN
+    return fromDevices(devices, true);
+#else
     return fromDevices(devices, false);
 #endif
 }

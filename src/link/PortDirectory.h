@@ -17,6 +17,11 @@ public:
 
     // Builds the directory from the devices present on this machine.
     static PortDirectory fromSystem();
+    // The serial devices present on this machine (empty on Windows, where
+    // numbers name the ports). Safe to call from any thread.
+    static QStringList systemDevices();
+    // The directory for a device list found by systemDevices().
+    static PortDirectory fromSystemDevices(const QStringList& devices);
     // Builds it from a given device list (sorted here) for tests and other platforms.
     static PortDirectory fromDevices(QStringList devices, bool windowsNaming);
 

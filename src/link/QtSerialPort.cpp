@@ -7,11 +7,24 @@
 namespace corvane {
 
 QtSerialPort::QtSerialPort(PortDirectory directory, QObject* parent)
-    : SerialPort(parent), m_directory(std::move(directory)) {
+    : QtSerialPort(std::function<PortDirectory()>(), parent) {
+    m_directory = std::move(directory);
+}
+
+QtSerialPort::QtSerialPort(std::function<PortDirectory()> directory, QObject* parent)
+    : SerialPort(parent), m_pendingDirectory(std::move(directory)) {
     connect(&m_port, &QSerialPort::readyRead, this, [this] { checkThreshold(); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
     m_lineWatch.setInterval(250);
     connect(&m_lineWatch, &QTimer::timeout, this, &QtSerialPort::checkLine);
+}
+
+const PortDirectory& QtSerialPort::directory() const {
+    if (m_pendingDirectory) {
+        m_directory = m_pendingDirectory();
+        m_pendingDirectory = nullptr;
+    }
+    return m_directory;
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -23,7 +36,7 @@ bool QtSerialPort::isOpen() const {
 }
 
 bool QtSerialPort::open(QString* error) {
-    const QString device = m_directory.device(portNumber());
+    const QString device = directory().device(portNumber());
     if (device.isEmpty()) {
         if (error)
             *error = QStringLiteral("No serial device is bound to this port number.");
@@ -92,7 +105,7 @@ QString QtSerialPort::settingsText() const {
 }
 
 QString QtSerialPort::deviceName(int n) const {
-    return m_directory.device(n);
+    return directory().device(n);
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {

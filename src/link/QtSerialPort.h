@@ -5,6 +5,7 @@
 
 #include <QSerialPort>
 #include <QTimer>
+#include <functional>
 
 namespace corvane {
 
@@ -14,6 +15,9 @@ class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
     explicit QtSerialPort(PortDirectory directory, QObject* parent = nullptr);
+    // The directory is built on first use (listing the system's devices can
+    // take a while, and start-up goes on meanwhile).
+    explicit QtSerialPort(std::function<PortDirectory()> directory, QObject* parent = nullptr);
     ~QtSerialPort() override;
 
     bool isOpen() const override;
@@ -33,7 +37,10 @@ private:
     void checkLine();
     void loseLine();
 
-    PortDirectory m_directory;
+    const PortDirectory& directory() const;
+
+    mutable std::function<PortDirectory()> m_pendingDirectory;
+    mutable PortDirectory m_directory;
     QSerialPort m_port;
     bool m_pulling = false;
     // Watches for a vanished adapter, which the serial library does not

@@ -183,6 +183,21 @@ private slots:
         QVERIFY(!port.isOpen());
     }
 
+    void lateDirectoryIsBuiltOnceWhenFirstNeeded() {
+        PtyPair pty;
+        int built = 0;
+        QtSerialPort port([&] {
+            ++built;
+            return bound(pty.slavePath);
+        });
+        QCOMPARE(built, 0);
+        QVERIFY(port.open(nullptr));
+        QCOMPARE(port.deviceName(1), pty.slavePath);
+        port.close();
+        QVERIFY(port.open(nullptr));
+        QCOMPARE(built, 1);
+    }
+
     void missingDeviceGivesThePlatformDescription() {
         QtSerialPort port(bound(QStringLiteral("/dev/does-not-exist-corvane")));
         QString error;
