@@ -194,7 +194,7 @@ void GuidePanel::startMoving(Direction d) {
     const QString& letter = m_letters.of(d);
     button->setText(movingCaption(d, letter));
     // Starting stops the opposite direction, so its button shows it idle.
-    showIdle(moveSpec(d).opposite);
+    showIdle(moveButtonInfo(d).opposite);
     sendStartMove(m_ctx.channel, d);
     button->setFlat(true);
     button->setToolTip(stopMovingToolTip(letter));

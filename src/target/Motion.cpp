@@ -12,7 +12,7 @@ namespace {
 
 // Indexed by Direction. Note the west button's moving caption has no blank
 // ("MovingW"), as the board's hand-paddle software has always shown it.
-const MoveSpec kMoves[kDirectionCount] = {
+const MoveButtonInfo kMoves[kDirectionCount] = {
     {Direction::South, {"N", "S"}, "#:Qs#", "#:Mn#", "#:Qn#", "Moving ", "#:Mgn"},
     {Direction::North, {"N", "S"}, "#:Qn#", "#:Ms#", "#:Qs#", "Moving ", "#:Mgs"},
     {Direction::East, {"E", "W"}, "#:Qe#", "#:Mw#", "#:Qw#", "Moving", "#:Mgw"},
@@ -28,7 +28,7 @@ const char* const kTarvixOff = "#<I";
 
 } // namespace
 
-const MoveSpec& moveSpec(Direction d) {
+const MoveButtonInfo& moveButtonInfo(Direction d) {
     return kMoves[static_cast<int>(d)];
 }
 
@@ -57,13 +57,13 @@ void DirectionLetters::swapEW(bool swapped) {
 }
 
 bool isIdleCaption(Direction d, const QString& caption) {
-    const MoveSpec& spec = moveSpec(d);
-    return caption == QLatin1String(spec.idleCaptions[0]) ||
-           caption == QLatin1String(spec.idleCaptions[1]);
+    const MoveButtonInfo& info = moveButtonInfo(d);
+    return caption == QLatin1String(info.idleCaptions[0]) ||
+           caption == QLatin1String(info.idleCaptions[1]);
 }
 
 QString movingCaption(Direction d, const QString& letter) {
-    return QLatin1String(moveSpec(d).movingPrefix) + letter;
+    return QLatin1String(moveButtonInfo(d).movingPrefix) + letter;
 }
 
 QString moveToolTip(const QString& letter) {
@@ -75,13 +75,13 @@ QString stopMovingToolTip(const QString& letter) {
 }
 
 void sendStartMove(Channel& channel, Direction d) {
-    const MoveSpec& spec = moveSpec(d);
-    channel.send(QLatin1String(spec.stopOpposite));
-    channel.send(QLatin1String(spec.start));
+    const MoveButtonInfo& info = moveButtonInfo(d);
+    channel.send(QLatin1String(info.stopOpposite));
+    channel.send(QLatin1String(info.start));
 }
 
 void sendStopMove(Channel& channel, Direction d) {
-    channel.send(QLatin1String(moveSpec(d).stop));
+    channel.send(QLatin1String(moveButtonInfo(d).stop));
 }
 
 QString rateCommand(int index) {
@@ -102,7 +102,7 @@ std::optional<int> pulseMilliseconds(const QString& text) {
 }
 
 QString pulseCommand(Direction d, int ms) {
-    return QLatin1String(moveSpec(d).pulsePrefix) + shortestDecimal(ms) + QLatin1Char('#');
+    return QLatin1String(moveButtonInfo(d).pulsePrefix) + shortestDecimal(ms) + QLatin1Char('#');
 }
 
 void sendPulse(Channel& channel, Clock& clock, Direction d, int ms) {

@@ -15,7 +15,7 @@ constexpr int kDirectionCount = 4;
 
 // What each move button sends and recognises. The commands never change; only
 // the letter shown on the button follows the swap check boxes.
-struct MoveSpec {
+struct MoveButtonInfo {
     Direction opposite;
     const char* idleCaptions[2]; // captions that mean "not moving"
     const char* stopOpposite;    // sent first when a move starts
@@ -24,7 +24,7 @@ struct MoveSpec {
     const char* movingPrefix; // followed by the button's letter
     const char* pulsePrefix;  // followed by the pulse time and "#"
 };
-const MoveSpec& moveSpec(Direction d);
+const MoveButtonInfo& moveButtonInfo(Direction d);
 
 // The letters shown on the move buttons (dirN, dirS, dirW, dirE).
 struct DirectionLetters {

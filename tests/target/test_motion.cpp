@@ -72,14 +72,14 @@ private slots:
         QFETCH(QString, stop);
         QFETCH(QString, moving);
         QFETCH(QString, pulse);
-        const MoveSpec& spec = moveSpec(d);
-        QCOMPARE(QLatin1String(spec.stopOpposite), stopOpposite);
-        QCOMPARE(QLatin1String(spec.start), start);
-        QCOMPARE(QLatin1String(spec.stop), stop);
+        const MoveButtonInfo& info = moveButtonInfo(d);
+        QCOMPARE(QLatin1String(info.stopOpposite), stopOpposite);
+        QCOMPARE(QLatin1String(info.start), start);
+        QCOMPARE(QLatin1String(info.stop), stop);
         QCOMPARE(movingCaption(d, QStringLiteral("N")), moving);
         QCOMPARE(pulseCommand(d, 250), pulse);
         // The opposite of the opposite is the direction itself.
-        QCOMPARE(moveSpec(spec.opposite).opposite, d);
+        QCOMPARE(moveButtonInfo(info.opposite).opposite, d);
     }
 
     void idleCaptionsAreTheAxisLetters_data() {
