@@ -133,7 +133,7 @@ void GuidePanel::layOut() {
     grid->addWidget(cmdMoveE, 1, 2);
     grid->addWidget(cmdMoveS, 2, 1);
     grid->addWidget(chkSwpNS, 3, 0, 1, 2);
-    grid->addWidget(chkSwpEW, 3, 2);
+    grid->addWidget(chkSwpEW, 3, 2, 1, 2);
     grid->addWidget(GuideRateFrame, 0, 3, 3, 1);
     grid->addWidget(cmdPulse, 4, 0, 1, 2);
     grid->addWidget(Pulsetxt, 4, 2);

@@ -131,7 +131,7 @@ void MainWindow::buildTabs() {
     guidingLayout->setRowStretch(9, 1);
 
     terminal = new TerminalPanel(context(), central);
-    terminal->setFixedWidth(280);
+    terminal->setFixedWidth(260);
     auto* side = new QVBoxLayout;
     side->addWidget(terminal);
     side->addStretch(1);

@@ -69,8 +69,9 @@ void TargetPanel::buildFields() {
         m_fields[i]->installEventFilter(this);
         labels[i]->setBuddy(m_fields[i]);
         m_remembered[i] = m_fields[i]->text();
-        grid->addWidget(labels[i], 0, i);
-        grid->addWidget(m_fields[i], 1, i);
+        // Two label and field pairs a row: RA on the first, DEC on the second.
+        grid->addWidget(labels[i], i / 2, (i % 2) * 2);
+        grid->addWidget(m_fields[i], i / 2, (i % 2) * 2 + 1);
     }
     ObjRAhhLbl = labels[0];
     ObjRAmmLbl = labels[1];
