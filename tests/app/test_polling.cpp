@@ -6,11 +6,9 @@
 #include "link/Channel.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -51,14 +49,8 @@ QString caption(const QString& seconds) {
 
 class TestPolling : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() {
-        // Start-up reads the settings file of the current directory.
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-    }
 
     void intervalChangesCaptionNotRunning_data() {
         QTest::addColumn<int>("ms");

@@ -9,13 +9,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -67,16 +65,8 @@ struct SimulatedMount {
 
 class TestPollingSim : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_home;
 
 private slots:
-    void initTestCase() {
-        m_home = QDir::currentPath();
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_home); }
 
     void gotoArrivesAtTheTypedTarget() {
         SimulatedMount m;

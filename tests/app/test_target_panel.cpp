@@ -6,13 +6,11 @@
 #include "link/Channel.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace corvane;
@@ -65,13 +63,8 @@ struct TargetWindow : WindowFixture {
 
 class TestTargetPanel : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
 
 private slots:
-    void initTestCase() {
-        QVERIFY(m_dir.isValid());
-        QVERIFY(QDir::setCurrent(m_dir.path()));
-    }
 
     void design() {
         TargetWindow f;

@@ -32,17 +32,8 @@ bool openPort(SerialPort& port) {
 
 class TestSimPort : public QObject {
     Q_OBJECT
-    QTemporaryDir m_workDir;
-    QString m_startDir;
 
 private slots:
-    void initTestCase() {
-        // Log files named without a folder land in a scratch directory.
-        m_startDir = QDir::currentPath();
-        QVERIFY(m_workDir.isValid());
-        QDir::setCurrent(m_workDir.path());
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_startDir); }
 
     void onlyPortOneHasABoard() {
         FakeClock clock;

@@ -69,17 +69,9 @@ PortDirectory boundTo(const QString& device) {
 
 class TestSimPty : public QObject {
     Q_OBJECT
-    QTemporaryDir m_workDir;
-    QString m_startDir;
 
 private slots:
-    void initTestCase() {
-        QVERIFY2(QFile::exists(simulatorPath()), qPrintable(simulatorPath()));
-        m_startDir = QDir::currentPath();
-        QVERIFY(m_workDir.isValid());
-        QDir::setCurrent(m_workDir.path()); // the window's settings file goes here
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_startDir); }
+    void initTestCase() { QVERIFY2(QFile::exists(simulatorPath()), qPrintable(simulatorPath())); }
 
     void windowConnectsThroughAPseudoTerminal() {
         Simulator sim;

@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -46,17 +45,8 @@ struct SimulatedWindow {
 
 class TestSimWindow : public QObject {
     Q_OBJECT
-    QTemporaryDir m_workDir;
-    QString m_startDir;
 
 private slots:
-    void initTestCase() {
-        // The window reads and writes its settings file in the current folder.
-        m_startDir = QDir::currentPath();
-        QVERIFY(m_workDir.isValid());
-        QDir::setCurrent(m_workDir.path());
-    }
-    void cleanupTestCase() { QDir::setCurrent(m_startDir); }
 
     void connectsReadsTheVersionAndThePosition_data() {
         QTest::addColumn<QString>("firmware");
