@@ -1,9 +1,24 @@
 #!/usr/bin/env bash
-# Installs the Debian/Ubuntu packages the build needs, when any is missing.
-# Runs apt-get directly as root, through sudo otherwise.
+# Installs the Debian/Ubuntu packages that building, testing and running need,
+# when any is missing. Runs apt-get directly as root, through sudo otherwise.
+# Extra package names given as arguments are installed as well.
+#
+#   cmake g++ make            the build
+#   qt6-base-dev              Qt Core, Gui, Widgets, Test (and their CMake files)
+#   qt6-serialport-dev        Qt SerialPort
+#   qt6-charts-dev            Qt Charts, whose CMake files ask for Qt OpenGL:
+#   libqt6opengl6-dev         only "recommended" by qt6-base-dev, so a minimal
+#                             system (apt --no-install-recommends) lacks it
+#   qt6-qpa-plugins           the xcb platform plugin that shows the window on X
+#   fonts-dejavu-core         a font, so that a bare system draws text at all
+#
+# The sanitizer build (-DCORVANE_SANITIZE=ON) needs nothing more: g++ brings
+# its address and undefined-behaviour runtimes. The pseudo-terminal tests use
+# only the C library.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev "$@")
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
+  qt6-qpa-plugins fonts-dejavu-core "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
