@@ -2,7 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
-#include "app/PositionPanel.h"
+#include "motion/ui/PositionPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,12 @@
 #include "app/MainWindow.h"
 
-#include "app/FocusPanel.h"
-#include "app/GuidePanel.h"
-#include "app/PositionPanel.h"
-#include "app/TargetPanel.h"
-#include "app/TerminalPanel.h"
+#include "app/PositionPolling.h"
 #include "link/SerialPort.h"
+#include "link/ui/TerminalPanel.h"
+#include "motion/ui/FocusPanel.h"
+#include "motion/ui/GuidePanel.h"
+#include "motion/ui/PositionPanel.h"
+#include "motion/ui/TargetPanel.h"
 #include "periphery/ui/PeripheryMenus.h"
 
 #include <QCloseEvent>
@@ -28,22 +29,26 @@ MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget
     setWindowTitle(mainCaption());
     m_port->setParent(this);
     m_channel.setPort(m_port);
-    connect(&m_channel, &Channel::received, this, &MainWindow::onReceived);
+    m_controller.listenTo(m_channel.dispatcher());
+    connect(&m_channel, &Channel::receptionHandled, this, &MainWindow::showConnectionState);
     connect(&m_channel, &Channel::lost, this, &MainWindow::onPortLost);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(500);
+    connect(&m_channel, &Channel::timedOut, this,
+            [this](qint16 kind) { showStatus(noReplyMessage(kind)); });
+    connect(&m_controller, &ControllerInfo::changed, this, &MainWindow::showConnectionState);
 
     buildMenus();
-    buildTabs();
     buildStatusBar();
-    setUpPolling();
+    buildTabs();
+    connect(tabstrip1, &QTabWidget::currentChanged, this, &MainWindow::onTabChanged);
     periphery = new PeripheryMenus(m_channel, m_prompts,
                                    {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename, mnuNightVision,
                                     mnuHelpSel[0], mnuHelpSel[1]},
                                    this);
     resize(1000, 700);
+}
+
+PanelContext MainWindow::context() {
+    return {m_channel, m_clock, m_prompts, m_controller, m_shared, *m_polling};
 }
 
 MainWindow::~MainWindow() = default;
@@ -112,25 +117,10 @@ void MainWindow::buildTabs() {
     new QVBoxLayout(tabPage[0]);
     new QVBoxLayout(tabPage[2]);
 
-    // Guiding and focus page: position and target on the left, guiding and
-    // focus on the right.
-    guidingLayout = new QGridLayout(tabPage[1]);
-    position = new PositionPanel(tabPage[1]);
-    guidingLayout->addWidget(position, 0, 0);
-    target = new TargetPanel(context(), tabPage[1]);
-    guidingLayout->addWidget(target, 1, 0);
-    connect(this, &MainWindow::controllerTargetReceived, target,
-            &TargetPanel::showControllerTarget);
-    guide = new GuidePanel(context(), tabPage[1]);
-    guide->attachPolling(position->Check1, Timer1);
-    guidingLayout->addWidget(guide, 0, 1, 2, 1);
-    connect(this, &MainWindow::versionReceived, guide,
-            [this](const VersionInfo& info) { guide->setTarvixEnabled(info.tarvixEnabled); });
-    focus = new FocusPanel(context(), tabPage[1]);
-    guidingLayout->addWidget(focus, 2, 1);
-    guidingLayout->setRowStretch(9, 1);
+    buildGuidingPage();
 
     terminal = new TerminalPanel(context(), central);
+    connect(target, &TargetPanel::controllerTargetRead, terminal, &TerminalPanel::showResponse);
     terminal->setFixedWidth(260);
     auto* side = new QVBoxLayout;
     side->addWidget(terminal);
@@ -139,6 +129,38 @@ void MainWindow::buildTabs() {
     row->addWidget(tabstrip1, 1);
     row->addLayout(side);
     setCentralWidget(central);
+}
+
+// Guiding and focus page: position and target on the left, guiding and focus
+// on the right.
+void MainWindow::buildGuidingPage() {
+    guidingLayout = new QGridLayout(tabPage[1]);
+    position = new PositionPanel(m_channel.dispatcher(), tabPage[1]);
+    guidingLayout->addWidget(position, 0, 0);
+    connect(position, &PositionPanel::badReply, this, &MainWindow::showStatus);
+    m_polling = new PositionPolling(m_channel, position->Check1, position->scrlUDTime, this);
+    Timer1 = m_polling->timer();
+    target = new TargetPanel(context(), tabPage[1]);
+    guidingLayout->addWidget(target, 1, 0);
+    connect(target, &TargetPanel::badReply, this, &MainWindow::showStatus);
+    m_polling->setEstimate([this] {
+        target->estimateTimeToTarget(position->ScopeRAtxt->text(), position->ScopeDECtxt->text());
+        return target->timeToTargetText();
+    });
+    connect(m_polling, &PositionPolling::estimated, this, &MainWindow::showStatus);
+    guide = new GuidePanel(context(), tabPage[1]);
+    guidingLayout->addWidget(guide, 0, 1, 2, 1);
+    focus = new FocusPanel(context(), tabPage[1]);
+    guidingLayout->addWidget(focus, 2, 1);
+    guidingLayout->setRowStretch(9, 1);
+}
+
+void MainWindow::showStatus(const QString& text) {
+    statusPanel[4]->setText(text);
+}
+
+void MainWindow::pollPosition() {
+    m_polling->tick();
 }
 
 void MainWindow::buildStatusBar() {
@@ -161,61 +183,22 @@ void MainWindow::buildStatusBar() {
     statusPanel[4]->hide();
 }
 
-void MainWindow::onReceived(const QString& text) {
-    terminal->showResponse(text);
-    dispatchReply(m_channel, text, *this);
-    showConnectionState();
-    emit receptionHandled();
-}
-
-// --- ReplySink -------------------------------------------------------------
-
-void MainWindow::showVersion(const QString& reply, const VersionInfo& info) {
-    m_state.splitSettingsDump = info.splitSettingsDump;
-    m_state.pecTouchUp = info.pecTouchUp;
-    m_state.firmwareVersion = info.version;
-    terminal->setVersionCaption(versionCaption(reply));
-    emit versionReceived(info);
-}
-
-void MainWindow::showScopeRA(const QString& text) {
-    position->ScopeRAtxt->setText(text);
-}
-
-void MainWindow::showScopeDEC(const QString& text) {
-    position->ScopeDECtxt->setText(text);
-}
-
-void MainWindow::showScopePosition(const PositionText& pos) {
-    position->showPosition(pos);
-}
-
-void MainWindow::showControllerTarget(const TargetText& target) {
-    terminal->showResponse(target.response);
-    emit controllerTargetReceived(target);
-}
-
-void MainWindow::decodeSettingsDump(const QString& reply) {
-    emit settingsDumpReceived(reply);
-}
-
-void MainWindow::decodePECState(const QString& reply) {
-    emit pecStateReceived(reply);
-}
-
-void MainWindow::decodePECTable(const QString& reply) {
-    emit pecTableReceived(reply);
-}
-
-QString MainWindow::degreeMark() const {
-    return position->degreeMark();
-}
-
-QString MainWindow::minuteMark() const {
-    return position->minuteMark();
-}
-
+// Closing cancels what runs, except an exchange that must not be cut short
+// (a PEC table being written): the window closes once it has finished.
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_channel.runner().isRunningProtected()) {
+        if (!m_closeWhenIdle) {
+            m_closeWhenIdle = true;
+            showStatus(QStringLiteral("Closing when the ") + m_channel.runner().runningName() +
+                       QStringLiteral(" has finished"));
+            connect(&m_channel.runner(), &SequenceRunner::finished, this, [this] {
+                if (!m_channel.runner().isRunningProtected())
+                    close();
+            });
+        }
+        event->ignore();
+        return;
+    }
     shutDown();
     event->accept();
 }

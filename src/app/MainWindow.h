@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppContext.h"
 #include "link/Channel.h"
-#include "link/Dispatcher.h"
+#include "link/ControllerInfo.h"
+#include "link/PanelContext.h"
 #include "link/Ports.h"
 
 #include <QMainWindow>
@@ -19,15 +19,17 @@ namespace corvane {
 class SerialPort;
 class TerminalPanel;
 class PositionPanel;
+class PositionPolling;
 class TargetPanel;
 class GuidePanel;
 class FocusPanel;
 class PeripheryMenus;
 
 // frmMain: owns the serial port, the form state and every control. Each
-// panel's logic lives in its own class; this window wires them together and
-// routes the controller's replies to them.
-class MainWindow : public QMainWindow, public ReplySink {
+// panel's logic lives in its subsystem; the panels subscribe to the replies
+// they read. This window builds them, wires them together and keeps the
+// connection's display.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     // Takes ownership of the port.
@@ -40,8 +42,10 @@ public:
 
     Channel& channel() { return m_channel; }
     SerialPort& port() { return *m_port; }
-    FormState& state() { return m_state; }
-    AppContext context() { return {m_channel, m_clock, m_prompts, m_state}; }
+    ControllerInfo& controller() { return m_controller; }
+    SharedState& shared() { return m_shared; }
+    PositionPolling& polling() { return *m_polling; }
+    PanelContext context();
 
     // Ports and connection.
     void choosePort(int portNumber);
@@ -51,31 +55,11 @@ public:
     // One tick of the position polling timer Timer1.
     void pollPosition();
 
-    // ReplySink
-    void showVersion(const QString& reply, const VersionInfo& info) override;
-    void showScopeRA(const QString& text) override;
-    void showScopeDEC(const QString& text) override;
-    void showScopePosition(const PositionText& position) override;
-    void showControllerTarget(const TargetText& target) override;
-    void decodeSettingsDump(const QString& reply) override;
-    void decodePECState(const QString& reply) override;
-    void decodePECTable(const QString& reply) override;
-    QString degreeMark() const override;
-    QString minuteMark() const override;
-
     static QString mainCaption() {
         return QStringLiteral("Corvane Update Control and Configuration");
     }
 
 signals:
-    // Hooks for the subsystems that hang off the link.
-    void versionReceived(const corvane::VersionInfo& info);
-    void controllerTargetReceived(const corvane::TargetText& target);
-    void settingsDumpReceived(const QString& reply);
-    void pecStateReceived(const QString& reply);
-    void pecTableReceived(const QString& reply);
-    // After every reception has been shown and dispatched.
-    void receptionHandled();
     // The user disconnected (or the adapter vanished): empty the settings page.
     void settingsCleared();
 
@@ -86,26 +70,29 @@ private:
     void buildMenus();
     void buildStatusBar();
     void buildTabs();
-    void onReceived(const QString& text);
+    void buildGuidingPage();
+    void showStatus(const QString& text);
     void onPortLost();
     void applyProbe(const ProbeResult& probe);
     void checkOnlyPort(int portNumber);
+    // A port was opened: forget the last controller and ask this one.
+    void greetController();
     void shutDown();
     // Settings file (MainWindowSettings.cpp).
     void loadWindowSettings();
     void saveWindowSettings();
-    // Position polling and tab changes (MainWindowPolling.cpp).
-    void setUpPolling();
-    void onAutoUpdateToggled(bool on);
-    void onPollIntervalChanged(int ms);
+    // Tab changes (MainWindowTabs.cpp).
     void onTabChanged(int index);
 
     Clock& m_clock;
     Prompts& m_prompts;
     SerialPort* m_port;
-    FormState m_state;
     Channel m_channel;
+    ControllerInfo m_controller;
+    SharedState m_shared;
+    PositionPolling* m_polling = nullptr;
     bool m_shutDown = false;
+    bool m_closeWhenIdle = false;
 
 public:
     // Controls, named as in the window design.
@@ -136,7 +123,7 @@ public:
     FocusPanel* focus = nullptr;
     // Fan, user pins, pin labels, night vision, help and About.
     PeripheryMenus* periphery = nullptr;
-    // Position polling timer.
+    // Position polling timer (owned by the polling).
     QTimer* Timer1 = nullptr;
 };
 

@@ -1,10 +1,11 @@
 // Start-up and shutdown of the main window.
 #include "app/MainWindow.h"
 
-#include "app/GuidePanel.h"
-#include "app/TerminalPanel.h"
+#include "app/PositionPolling.h"
 #include "common/Prompts.h"
 #include "link/SerialPort.h"
+#include "link/ui/TerminalPanel.h"
+#include "motion/ui/GuidePanel.h"
 #include "periphery/ui/PeripheryMenus.h"
 #include "periphery/ui/SplashWindow.h"
 
@@ -23,13 +24,13 @@ bool MainWindow::startUp() {
     loadWindowSettings();
     statusPanel[4]->show();
     // [start-up: fill the setting lists]
-    m_channel.dispatchArmed = true;
+    m_channel.armDispatch();
     if (m_port->isOpen())
         m_port->close();
     for (int i = 0; i < 3; ++i)
         terminal->pressClear(i);
-    m_state.autoUpdate = false; // polling is switched on by the user only
-    guide->startUp();           // rate 2X selected, pulse-guide mode off, unswapped letters
+    m_polling->setAutoUpdate(false); // polling is switched on by the user only
+    guide->startUp();                // rate 2X selected, pulse-guide mode off, unswapped letters
     // [start-up: catalogue list]
     periphery->prepareColours();
     closeSplash();
@@ -40,6 +41,7 @@ void MainWindow::shutDown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
+    m_channel.runner().abort(SequenceResult::Cancelled);
     if (m_port->isOpen()) {
         m_channel.send(QLatin1String(Cmd::StopAll));
         m_port->close();

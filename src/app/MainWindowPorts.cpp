@@ -1,9 +1,9 @@
 // Port selection, connection and the connection's display.
 #include "app/MainWindow.h"
 
-#include "app/TerminalPanel.h"
 #include "common/Prompts.h"
 #include "link/SerialPort.h"
+#include "link/ui/TerminalPanel.h"
 
 #include <QAction>
 #include <QLabel>
@@ -27,9 +27,17 @@ void MainWindow::checkOnlyPort(int portNumber) {
         mnucom[n]->setChecked(n == portNumber);
 }
 
+namespace {
+// After opening: the board settles before the version query, and the query's
+// reply is given a moment before the display is brought up to date.
+constexpr int kOpenSettleMs = 100;
+constexpr int kVersionSettleMs = 20;
+} // namespace
+
 void MainWindow::choosePort(int portNumber) {
     const int previous = m_port->portNumber();
     if (m_port->isOpen()) {
+        m_channel.runner().abort(SequenceResult::Cancelled);
         m_port->close();
         m_port->setPortNumber(portNumber);
         QString error;
@@ -41,6 +49,7 @@ void MainWindow::choosePort(int portNumber) {
             checkOnlyPort(previous);
         } else {
             checkOnlyPort(portNumber);
+            greetController();
         }
     } else {
         m_port->setPortNumber(portNumber);
@@ -52,6 +61,14 @@ void MainWindow::choosePort(int portNumber) {
 void MainWindow::toggleConnection() {
     m_channel.setAwaitedCount(1);
     if (m_port->isOpen()) {
+        if (m_channel.runner().isRunningProtected()) {
+            m_prompts.message(QStringLiteral("Please wait: the ") +
+                                  m_channel.runner().runningName() +
+                                  QStringLiteral(" must finish before the port is closed."),
+                              applicationTitle(), PromptIcon::Warning, PromptButtons::Ok);
+            return;
+        }
+        m_channel.runner().abort(SequenceResult::Cancelled);
         m_port->close();
         setWindowTitle(mainCaption());
         terminal->showResponse(QString());
@@ -64,14 +81,24 @@ void MainWindow::toggleConnection() {
         m_prompts.message(portUnavailableMessage(m_port->portNumber(), error), applicationTitle(),
                           PromptIcon::None, PromptButtons::Ok);
     }
-    m_clock.pause(100);
-    terminal->pressGetVersion();
-    m_clock.pause(20);
-    showConnectionState();
+    greetController();
+}
+
+// Whatever answered on the last port may not be the board on this one: until
+// this one answers, the window claims no controller and offers no feature of
+// one. (Disconnecting alone keeps what the last controller said.)
+void MainWindow::greetController() {
+    if (m_port->isOpen())
+        m_controller.forget();
+    m_channel.run(Sequence(QStringLiteral("connection"))
+                      .pause(kOpenSettleMs)
+                      .then([this] { m_channel.getVer(); })
+                      .pause(kVersionSettleMs)
+                      .then([this] { showConnectionState(); }));
 }
 
 void MainWindow::showConnectionState() {
-    const ConnectionDisplay d = connectionDisplay(m_port->isOpen(), m_state.firmwareVersion,
+    const ConnectionDisplay d = connectionDisplay(m_port->isOpen(), m_controller.firmwareVersion(),
                                                   m_port->portNumber(), m_port->settingsText());
     statusPanel[1]->setText(d.state);
     statusPanel[2]->setText(d.port);

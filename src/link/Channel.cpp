@@ -5,17 +5,48 @@
 namespace corvane {
 
 namespace {
-constexpr int kSettleMs = 20;
+
+// The kinds whose replies the program reads; only they have a deadline. The
+// others (set-target acknowledgements, the raw terminal, the sidereal time of
+// a tab change) are let go when they do not come.
+bool isReadReply(qint16 kind) {
+    switch (kind) {
+    case ReplyKind::Version:
+    case ReplyKind::RightAscension:
+    case ReplyKind::Declination:
+    case ReplyKind::SettingsDump:
+    case ReplyKind::PecState:
+    case ReplyKind::PecTable:
+    case ReplyKind::ControllerTarget:
+    case ReplyKind::Position:
+    case ReplyKind::Position2:
+        return true;
+    default:
+        return false;
+    }
 }
 
-Channel::Channel(Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
+constexpr int kQueryPauseMs = 100; // after getPos2
+
+} // namespace
+
+int Channel::replyTimeoutMs(int charactersSent, int charactersAwaited) {
+    const int characters = qMax(0, charactersSent) + qMax(0, charactersAwaited);
+    return kReplyMarginMs + (characters * 1000 + 959) / 960;
+}
+
+Channel::Channel(Clock& clock, QObject* parent)
+    : QObject(parent), m_clock(clock), m_runner(*this, clock, this) {}
 
 void Channel::setPort(SerialPort* port) {
     if (m_port)
         disconnect(m_port, nullptr, this, nullptr);
     m_port = port;
-    if (m_port)
+    if (m_port) {
         connect(m_port, &SerialPort::commEvent, this, &Channel::onCommEvent);
+        connect(m_port, &SerialPort::waitingChanged, this,
+                [this](int waiting) { emit arriving(waiting, awaitedCount()); });
+    }
 }
 
 bool Channel::isOpen() const {
@@ -31,65 +62,123 @@ int Channel::awaitedCount() const {
     return m_port ? m_port->threshold() : 0;
 }
 
-void Channel::expect(int hex, qint16 kind, int count) {
-    hexReply = hex;
-    awaitedKind = kind;
+void Channel::expect(ReplyFormat format, qint16 kind, int count) {
+    if (m_awaiting)
+        endRequest(false); // superseded: its reply is flushed by the next send
+    m_format = format;
+    m_kind = kind;
     setAwaitedCount(count);
+    m_requestArmed = isReadReply(kind) && count > 0;
+}
+
+void Channel::expectTerminalReply() {
+    if (m_awaiting)
+        endRequest(false);
+    m_requestArmed = false;
+    m_detectFormat = true;
+    m_dispatchArmed = false;
+    m_kind = ReplyKind::RawTerminal;
+    setAwaitedCount(1);
 }
 
 void Channel::send(const QString& command) {
     if (!isOpen())
         return;
-    if (awaitedKind != ReplyKind::PecTable)
+    const bool collecting = m_kind == ReplyKind::PecTable;
+    if (!collecting)
         flushInput();
     m_port->write(command.toLatin1());
+    if (m_requestArmed) {
+        m_requestArmed = false;
+        startRequest(command.size());
+    } else if (m_awaiting) {
+        if (collecting)
+            startRequest(m_requestCharacters + command.size());
+        else
+            endRequest(false); // the flush took the reply on its way
+    }
 }
 
 void Channel::flushInput() {
+    ++m_flushes;
     if (!isOpen())
         return;
     while (m_port->waitingCount() >= 1)
         m_port->readAll();
 }
 
+void Channel::startRequest(int charactersSent) {
+    m_clock.cancel(m_deadline);
+    m_awaiting = true;
+    m_lastTimedOut = false;
+    m_requestCharacters = charactersSent;
+    m_deadline = m_clock.schedule(
+        replyTimeoutMs(charactersSent, awaitedCount()), this, [this] { onDeadline(); },
+        Clock::Wait::Deadline);
+}
+
+void Channel::endRequest(bool answered) {
+    m_clock.cancel(m_deadline);
+    m_deadline = 0;
+    m_awaiting = false;
+    emit requestEnded(answered);
+}
+
+void Channel::onDeadline() {
+    m_deadline = 0;
+    if (!m_awaiting)
+        return;
+    const qint16 kind = m_kind;
+    // Nothing is awaited any more: what comes late is flushed by the next
+    // send and can never pass for the answer to the next query.
+    m_kind = ReplyKind::None;
+    m_format = ReplyFormat::Text;
+    setAwaitedCount(0);
+    flushInput();
+    m_lastTimedOut = true;
+    endRequest(false);
+    emit timedOut(kind);
+}
+
 void Channel::getVer() {
-    expect(0, ReplyKind::Version, 10);
+    expect(ReplyFormat::Text, ReplyKind::Version, 10);
     send(QLatin1String(Cmd::GetVersion));
 }
 
 void Channel::getPos() {
-    expect(0, ReplyKind::Position, 15);
+    expect(ReplyFormat::Text, ReplyKind::Position, 15);
     send(QLatin1String(Cmd::GetPosition));
 }
 
 void Channel::getPos2() {
-    expect(0, ReplyKind::Position2, 15);
-    send(QLatin1String(Cmd::GetPosition));
-    m_clock.pause(100);
+    run(Sequence(QStringLiteral("position query"))
+            .then([this] { expect(ReplyFormat::Text, ReplyKind::Position2, 15); })
+            .send(QLatin1String(Cmd::GetPosition))
+            .pause(kQueryPauseMs));
 }
 
 void Channel::getRA() {
-    expect(0, ReplyKind::RightAscension, 8);
+    expect(ReplyFormat::Text, ReplyKind::RightAscension, 8);
     send(QLatin1String(Cmd::GetRA));
 }
 
 void Channel::getDEC() {
-    expect(0, ReplyKind::Declination, 7);
+    expect(ReplyFormat::Text, ReplyKind::Declination, 7);
     send(QLatin1String(Cmd::GetDEC));
 }
 
 void Channel::getSettings(bool splitSettingsDump) {
     if (splitSettingsDump) {
-        expect(1, ReplyKind::SettingsDump, 18);
+        expect(ReplyFormat::Hex, ReplyKind::SettingsDump, 18);
         send(QLatin1String(Cmd::GetSplitSettings));
     } else {
-        expect(1, ReplyKind::SettingsDump, 16);
+        expect(ReplyFormat::Hex, ReplyKind::SettingsDump, 16);
         send(QLatin1String(Cmd::GetSettings));
     }
 }
 
 void Channel::getPECState() {
-    expect(1, ReplyKind::PecState, 10);
+    expect(ReplyFormat::Hex, ReplyKind::PecState, 10);
     send(QLatin1String(Cmd::GetPecState));
 }
 
@@ -104,29 +193,54 @@ QString Channel::hexText(const QByteArray& bytes) {
 
 void Channel::onCommEvent(int kind) {
     if (kind == SerialPort::Lost) {
+        // Whatever was awaited ends with the port (the runner learns it from lost()).
+        m_settling = false;
+        m_awaiting = false;
+        m_clock.cancel(m_deadline);
+        m_deadline = 0;
         emit lost();
         return;
     }
-    if (kind == SerialPort::Received)
-        handleReception();
+    if (kind != SerialPort::Received || m_settling || !isOpen())
+        return;
+    // The awaited count is in: let the rest of the reply arrive, then drain.
+    m_settling = true;
+    const quint64 flushes = m_flushes;
+    m_clock.schedule(kSettleMs, this, [this, flushes] { settled(flushes); });
 }
 
-void Channel::handleReception() {
-    if (!isOpen())
+void Channel::settled(quint64 flushCount) {
+    m_settling = false;
+    // A send in the meantime flushed this reception away.
+    if (!isOpen() || flushCount != m_flushes)
         return;
-    // Let the rest of the reply arrive, then drain the port.
-    m_clock.pause(kSettleMs);
     QByteArray buffer = m_port->readAll();
     while (m_port->isOpen() && m_port->waitingCount() > 0)
         buffer += m_port->readAll();
-    if (detectBinary && !buffer.isEmpty()) {
+    if (buffer.isEmpty())
+        return;
+    if (m_detectFormat) {
         const uchar first = static_cast<uchar>(buffer.at(0));
-        hexReply = (first < 32 || first > 127) ? 1 : 0;
+        m_format = (first < 32 || first > 127) ? ReplyFormat::Hex : ReplyFormat::Text;
     }
-    const QString text = hexReply == 1 ? hexText(buffer) : QString::fromLatin1(buffer);
+    const QString text =
+        m_format == ReplyFormat::Hex ? hexText(buffer) : QString::fromLatin1(buffer);
     flushInput();
-    detectBinary = false;
+    m_detectFormat = false;
+    const bool answered = m_awaiting;
+    if (answered) {
+        m_clock.cancel(m_deadline);
+        m_deadline = 0;
+        m_awaiting = false;
+        m_lastTimedOut = false;
+    }
     emit received(text);
+    if (m_dispatchArmed)
+        m_dispatcher.dispatch(m_kind, text);
+    m_dispatchArmed = true;
+    emit receptionHandled();
+    if (answered)
+        emit requestEnded(true);
 }
 
 } // namespace corvane

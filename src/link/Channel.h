@@ -1,6 +1,8 @@
 #pragma once
 
 #include "common/Clock.h"
+#include "link/Dispatcher.h"
+#include "link/SequenceRunner.h"
 
 #include <QObject>
 #include <QString>
@@ -12,6 +14,8 @@ class SerialPort;
 // Reply kinds: the code a requester stores before it sends, telling the
 // dispatcher how to read the reply that comes back.
 namespace ReplyKind {
+constexpr qint16 None = -1;         // nothing awaited (after a time-out)
+constexpr qint16 SiderealTime = -2; // awaited only to be let go
 constexpr qint16 Version = 0;
 constexpr qint16 RightAscension = 1;
 constexpr qint16 Declination = 2;
@@ -25,28 +29,51 @@ constexpr qint16 SetTarget = 999;
 constexpr qint16 RawTerminal = 1000;
 } // namespace ReplyKind
 
-// The command channel: one serial port, the awaited-reply state and the
-// receive handling. Only one request is outstanding at a time; a reply is
-// recognised by its awaited length alone.
+// How a reception is shown: as text, or byte by byte as two upper-case hex
+// digits and a blank (the settings dump and the PEC state are raw bytes).
+enum class ReplyFormat { Text, Hex };
+
+// The command channel: one serial port, the awaited-reply state, the receive
+// handling and the sequence runner. One request is outstanding at a time; a
+// reply is recognised by its awaited length alone, and a reply that the
+// program reads has a deadline: when it does not come, the awaited state is
+// reset, so the next exchange starts clean.
 class Channel : public QObject {
     Q_OBJECT
 public:
+    // The settle: characters arriving within this time of the awaited count
+    // belong to the same reception.
+    static constexpr int kSettleMs = 20;
+    // How long to wait for a reply: its characters and the command's at 9600
+    // baud (960 a second), plus this margin.
+    static constexpr int kReplyMarginMs = 1000;
+    static int replyTimeoutMs(int charactersSent, int charactersAwaited);
+
     explicit Channel(Clock& clock, QObject* parent = nullptr);
 
     void setPort(SerialPort* port);
     SerialPort* port() const { return m_port; }
     bool isOpen() const;
     Clock& clock() const { return m_clock; }
+    ReplyDispatcher& dispatcher() { return m_dispatcher; }
+    SequenceRunner& runner() { return m_runner; }
+    // Runs a sequence on this channel (or queues it; see SequenceRunner).
+    bool run(Sequence sequence) { return m_runner.run(std::move(sequence)); }
 
     // Awaited-reply state.
-    qint16 awaitedKind = 0;
-    int hexReply = 0;
-    bool detectBinary = false;
-    bool dispatchArmed = false;
+    void expect(ReplyFormat format, qint16 kind, int count);
     void setAwaitedCount(int n);
     int awaitedCount() const;
-    // Sets display mode, kind and count in that order.
-    void expect(int hex, qint16 kind, int count);
+    qint16 awaitedKind() const { return m_kind; }
+    ReplyFormat replyFormat() const { return m_format; }
+    // The raw terminal: the next reception is shown as it comes (hex when it
+    // starts with a control or high byte) and not interpreted.
+    void expectTerminalReply();
+    bool isDispatchArmed() const { return m_dispatchArmed; }
+    void armDispatch() { m_dispatchArmed = true; }
+    // A reply the program reads is on its way.
+    bool isAwaitingReply() const { return m_awaiting; }
+    bool lastRequestTimedOut() const { return m_lastTimedOut; }
 
     // Writes a command unchanged when the port is open, discarding waiting
     // input first unless the PEC table read-out is collecting replies.
@@ -66,18 +93,46 @@ public:
     static QString hexText(const QByteArray& bytes);
 
 signals:
-    // One reception, already formatted for the response box. The window shows
-    // it, dispatches it and refreshes the connection display.
+    // One reception, formatted for the response box, before it is dispatched.
     void received(const QString& text);
+    // After every reception has been shown and dispatched.
+    void receptionHandled();
+    // Characters waiting while a reply is collected (the PEC table's progress).
+    void arriving(int waiting, int awaited);
+    // The awaited reply came (true), or will not come: it timed out or was
+    // superseded by another send (false).
+    void requestEnded(bool answered);
+    // The reply of this kind did not come in time.
+    void timedOut(qint16 kind);
     // The device vanished while open; the port has been closed.
     void lost();
 
 private:
     void onCommEvent(int kind);
-    void handleReception();
+    void settled(quint64 flushCount);
+    void startRequest(int charactersSent);
+    void endRequest(bool answered);
+    void onDeadline();
 
     Clock& m_clock;
     SerialPort* m_port = nullptr;
+    ReplyDispatcher m_dispatcher;
+    SequenceRunner m_runner;
+
+    qint16 m_kind = ReplyKind::Version;
+    ReplyFormat m_format = ReplyFormat::Text;
+    bool m_detectFormat = false;
+    bool m_dispatchArmed = false;
+    // The request: armed by expect(), outstanding from its first send.
+    bool m_requestArmed = false;
+    bool m_awaiting = false;
+    bool m_lastTimedOut = false;
+    int m_requestCharacters = 0;
+    Clock::Ticket m_deadline = 0;
+    // Receive handling: the settle under way, and a count of input flushes
+    // so that a reception flushed meanwhile is not delivered.
+    bool m_settling = false;
+    quint64 m_flushes = 0;
 };
 
 // The command strings that the queries send.

@@ -1,44 +1,18 @@
 #include "link/Dispatcher.h"
 
-#include "link/Channel.h"
-
 namespace corvane {
 
-void dispatchReply(Channel& channel, const QString& reply, ReplySink& sink) {
-    if (channel.dispatchArmed) {
-        switch (channel.awaitedKind) {
-        case ReplyKind::Version:
-            sink.showVersion(reply, parseVersionReply(reply));
-            break;
-        case ReplyKind::RightAscension:
-            sink.showScopeRA(rawRightAscension(reply));
-            break;
-        case ReplyKind::Declination:
-            sink.showScopeDEC(rawDeclination(reply));
-            break;
-        case ReplyKind::SettingsDump:
-            sink.decodeSettingsDump(reply);
-            break;
-        case ReplyKind::PecState:
-            sink.decodePECState(reply);
-            break;
-        case ReplyKind::PecTable:
-            sink.decodePECTable(reply);
-            break;
-        case ReplyKind::ControllerTarget:
-            sink.showControllerTarget(targetFromReply(reply));
-            break;
-        case ReplyKind::Position:
-        case ReplyKind::Position2:
-            if (!reply.isEmpty())
-                sink.showScopePosition(
-                    positionFromReply(reply, sink.degreeMark(), sink.minuteMark()));
-            break;
-        default:
-            break;
-        }
+void ReplyDispatcher::subscribe(qint16 kind, QObject* context, Handler handler) {
+    m_subscribers.append({kind, QPointer<QObject>(context), std::move(handler)});
+}
+
+void ReplyDispatcher::dispatch(qint16 kind, const QString& reply) const {
+    // A copy: a handler may subscribe or be destroyed while it runs.
+    const QVector<Subscriber> subscribers = m_subscribers;
+    for (const Subscriber& s : subscribers) {
+        if (s.kind == kind && s.context)
+            s.handler(reply);
     }
-    channel.dispatchArmed = true;
 }
 
 } // namespace corvane

@@ -1,33 +1,32 @@
 #pragma once
 
-#include "link/Replies.h"
-
+#include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QVector>
+#include <functional>
 
 namespace corvane {
 
-class Channel;
-
-// Where the dispatcher puts what a reply says. The main window implements it;
-// decoders of the configuration and PEC subsystems hang off the last three.
-class ReplySink {
+// Hands each reception to whoever decodes its kind. The awaited kind alone
+// picks the decoder (the reply carries no type); subsystems subscribe to the
+// kinds they read, so a new kind adds a subscriber and nothing else.
+class ReplyDispatcher {
 public:
-    virtual ~ReplySink() = default;
-    virtual void showVersion(const QString& reply, const VersionInfo& info) = 0;
-    virtual void showScopeRA(const QString& text) = 0;
-    virtual void showScopeDEC(const QString& text) = 0;
-    virtual void showScopePosition(const PositionText& position) = 0;
-    virtual void showControllerTarget(const TargetText& target) = 0;
-    virtual void decodeSettingsDump(const QString& reply) = 0;
-    virtual void decodePECState(const QString& reply) = 0;
-    virtual void decodePECTable(const QString& reply) = 0;
-    // The marks of the declination display (degree sign and double quote).
-    virtual QString degreeMark() const = 0;
-    virtual QString minuteMark() const = 0;
-};
+    using Handler = std::function<void(const QString& reply)>;
 
-// Interprets one reception by the awaited kind, unless dispatch was disarmed
-// by the raw terminal; re-arms dispatch afterwards.
-void dispatchReply(Channel& channel, const QString& reply, ReplySink& sink);
+    // The handler is dropped when `context` is destroyed.
+    void subscribe(qint16 kind, QObject* context, Handler handler);
+    void dispatch(qint16 kind, const QString& reply) const;
+
+private:
+    struct Subscriber {
+        qint16 kind;
+        QPointer<QObject> context;
+        Handler handler;
+    };
+    // In the order of subscription.
+    QVector<Subscriber> m_subscribers;
+};
 
 } // namespace corvane

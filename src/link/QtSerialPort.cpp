@@ -1,5 +1,7 @@
 #include "link/QtSerialPort.h"
 
+#include <QFileInfo>
+
 #ifdef Q_OS_UNIX
 #include <poll.h>
 #endif
@@ -63,41 +65,30 @@ bool QtSerialPort::open(QString* error) {
 
 void QtSerialPort::close() {
     m_lineWatch.stop();
-    if (m_port.isOpen())
-        m_port.close();
-}
-
-void QtSerialPort::pullPending() {
-    // Characters that arrived while the thread was blocked in a pause are
-    // still in the operating system; fetch them without waiting.
-    if (m_pulling || !m_port.isOpen())
+    if (!m_port.isOpen())
         return;
-    m_pulling = true;
-    m_port.waitForReadyRead(0);
-    m_pulling = false;
-    checkLine();
+    // A command written just before closing (the stop at exit) is still in
+    // QSerialPort's buffer until the event loop turns: hand it to the device
+    // first. A few characters take a few milliseconds; the limit only guards
+    // against a line that no longer takes any.
+    constexpr int kLastWriteMs = 200;
+    if (m_port.bytesToWrite() > 0)
+        m_port.waitForBytesWritten(kLastWriteMs);
+    m_port.close();
 }
 
 int QtSerialPort::waitingCount() {
-    pullPending();
     return m_port.isOpen() ? static_cast<int>(m_port.bytesAvailable()) : 0;
 }
 
 QByteArray QtSerialPort::readAll() {
-    pullPending();
     return m_port.isOpen() ? m_port.readAll() : QByteArray();
 }
 
 void QtSerialPort::write(const QByteArray& bytes) {
-    if (!m_port.isOpen())
-        return;
-    m_port.write(bytes);
-    // QSerialPort writes only from the event loop; put the command on the
-    // line now so a blocking pause after it really separates it from the next.
-    while (m_port.isOpen() && m_port.bytesToWrite() > 0) {
-        if (!m_port.waitForBytesWritten(1000))
-            break;
-    }
+    // Queued in order; QSerialPort hands it to the device from the event loop.
+    if (m_port.isOpen())
+        m_port.write(bytes);
 }
 
 QString QtSerialPort::settingsText() const {
@@ -109,25 +100,39 @@ QString QtSerialPort::deviceName(int n) const {
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ResourceError && m_port.isOpen())
+    if (error == QSerialPort::NoError || !m_port.isOpen())
+        return;
+    if (deviceGone()) {
         loseLine();
+        return;
+    }
+    // A transient error with the device still there: carry on. After a
+    // resource error QSerialPort stops watching for input; setting the read
+    // buffer size starts the watch again.
+    const bool watchStopped = error == QSerialPort::ResourceError;
+    m_port.clearError();
+    if (watchStopped)
+        m_port.setReadBufferSize(m_port.readBufferSize());
 }
 
-bool QtSerialPort::lineHungUp() const {
-#ifdef Q_OS_UNIX
+bool QtSerialPort::deviceGone() const {
     if (!m_port.isOpen())
         return false;
+#ifdef Q_OS_UNIX
+    const QString location = directory().device(portNumber());
+    if (location.startsWith(QLatin1Char('/')) && !QFileInfo::exists(location))
+        return true;
     pollfd p{static_cast<int>(m_port.handle()), POLLIN, 0};
     if (::poll(&p, 1, 0) < 0)
         return false;
-    return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    return (p.revents & (POLLHUP | POLLNVAL)) != 0;
 #else
     return false;
 #endif
 }
 
 void QtSerialPort::checkLine() {
-    if (lineHungUp())
+    if (deviceGone())
         loseLine();
 }
 

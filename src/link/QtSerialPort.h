@@ -11,6 +11,12 @@ namespace corvane {
 
 // The real serial line: 9600 baud, 8 data bits, no parity, 1 stop bit, no
 // flow control, on the device that the directory names for the port number.
+//
+// QSerialPort alone reads the device: it reads whenever the event loop sees
+// data waiting, and nothing here reads behind its back (a read of our own
+// would leave its pending notification to find nothing, which it reports as
+// a resource error). Likewise an error is not taken for an unplugged adapter
+// until the system confirms the device is gone.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -30,10 +36,10 @@ public:
     QString deviceName(int n) const override;
 
 private:
-    void pullPending();
     void onError(QSerialPort::SerialPortError error);
-    // True when the operating system reports the line hung up.
-    bool lineHungUp() const;
+    // True when the device is really gone: the operating system reports the
+    // line hung up, or the device node has vanished.
+    bool deviceGone() const;
     void checkLine();
     void loseLine();
 
@@ -42,7 +48,6 @@ private:
     mutable std::function<PortDirectory()> m_pendingDirectory;
     mutable PortDirectory m_directory;
     QSerialPort m_port;
-    bool m_pulling = false;
     // Watches for a vanished adapter, which the serial library does not
     // always report by itself (a hung-up line with no data pending).
     QTimer m_lineWatch;

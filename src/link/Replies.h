@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace corvane {
 
@@ -12,24 +13,38 @@ struct VersionInfo {
     bool decWormRowShown = false;   // above 3.3 up to 3.56: separate DEC worm ratio
     bool tarvixEnabled = false;     // 3.5 and above: tracking correction
 };
+// The version is the reply's leading number. Anything that is not a finite
+// version number (none at all, a run of digits too long for a version, a
+// value out of all proportion) reads as 0: no Corvane update, the features
+// that depend on the version off.
 VersionInfo parseVersionReply(const QString& reply);
 
 // Caption of the version button after a reply.
 QString versionCaption(const QString& reply);
+
+// The controller's coordinate replies: right ascension HH:MM.T# (hours 00..23,
+// minutes 00..59, tenths) and declination sDD*MM# (sign, degrees 00..90,
+// minutes 00..59). A reply that does not have this form is line noise, a
+// reply cut short or two replies run together, and is never shown.
+bool isRightAscensionReply(const QString& text);
+bool isDeclinationReply(const QString& text);
+// The mount position reply: the two joined, 15 characters.
+bool isPositionReply(const QString& text);
 
 // Mount position reply HH:MM.T#sDD*MM# as shown: HHhMM.Tm and sDD<deg>MM<mins>.
 struct PositionText {
     QString ra;
     QString dec;
 };
-PositionText positionFromReply(const QString& reply, const QString& degMark,
-                               const QString& minMark);
+std::optional<PositionText> positionFromReply(const QString& reply, const QString& degMark,
+                                              const QString& minMark);
 
 // Single-axis replies shown unchanged, without their "#".
-QString rawRightAscension(const QString& reply);
-QString rawDeclination(const QString& reply);
+std::optional<QString> rawRightAscension(const QString& reply);
+std::optional<QString> rawDeclination(const QString& reply);
 
-// The controller's target reply, cut into the four target field texts.
+// The controller's target reply (its last 15 characters), cut into the four
+// target field texts.
 struct TargetText {
     QString hours;
     QString minutes;
@@ -37,6 +52,11 @@ struct TargetText {
     QString decMinutes;
     QString response; // the last 15 characters, written back to the response box
 };
-TargetText targetFromReply(const QString& reply);
+std::optional<TargetText> targetFromReply(const QString& reply);
+
+// "position query", "version query", ...: what a reply of this kind answers.
+QString replyName(qint16 kind);
+QString noReplyMessage(qint16 kind);
+QString badReplyMessage(qint16 kind);
 
 } // namespace corvane

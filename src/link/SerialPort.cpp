@@ -16,9 +16,14 @@ QString SerialPort::deviceName(int n) const {
 }
 
 void SerialPort::checkThreshold() {
-    if (m_notifyQueued || m_threshold <= 0 || !isOpen())
+    if (!isOpen())
         return;
-    if (waitingCount() < m_threshold)
+    const int waiting = waitingCount();
+    if (waiting != m_lastWaiting) {
+        m_lastWaiting = waiting;
+        emit waitingChanged(waiting);
+    }
+    if (m_notifyQueued || m_threshold <= 0 || waiting < m_threshold)
         return;
     m_notifyQueued = true;
     QMetaObject::invokeMethod(

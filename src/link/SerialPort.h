@@ -33,13 +33,13 @@ public:
     void setThreshold(int n);
     int threshold() const { return m_threshold; }
 
-    // Characters waiting to be read, including any that arrived while the
-    // program was blocked in a pause.
+    // Characters waiting to be read.
     virtual int waitingCount() = 0;
     // Returns and removes everything waiting.
     virtual QByteArray readAll() = 0;
-    // Writes the bytes unchanged and hands them to the line before returning,
-    // so that a pause that follows really separates two commands.
+    // Writes the bytes unchanged, in order; they go on the line as soon as
+    // the event loop turns (a pause that follows is a timer, so it really
+    // separates two commands).
     virtual void write(const QByteArray& bytes) = 0;
     virtual QString settingsText() const { return QStringLiteral("9600,n,8,1"); }
 
@@ -49,6 +49,8 @@ public:
 signals:
     // Raised on the event loop, never inside a running handler.
     void commEvent(int kind);
+    // The number of characters waiting changed (as seen when they arrive).
+    void waitingChanged(int waiting);
 
 protected:
     // Implementations call this whenever characters may have arrived. It
@@ -62,6 +64,7 @@ private:
 
     int m_portNumber = 1;
     int m_threshold = 0;
+    int m_lastWaiting = 0;
     bool m_notifyQueued = false;
 };
 

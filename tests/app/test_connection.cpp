@@ -1,5 +1,5 @@
 // Ports, connection and the raw terminal, seen from the main window.
-#include "WindowFixture.h"
+#include "common/WindowFixture.h"
 
 #include "link/Channel.h"
 

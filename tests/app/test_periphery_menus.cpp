@@ -1,4 +1,4 @@
-#include "app/WindowFixture.h"
+#include "common/WindowFixture.h"
 #include "periphery/ui/LabelsDialog.h"
 #include "periphery/ui/NightVision.h"
 #include "periphery/ui/PeripheryMenus.h"

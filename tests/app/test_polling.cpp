@@ -1,9 +1,10 @@
 // Position polling with Timer1, its interval, and what each tab asks for.
-#include "WindowFixture.h"
+#include "common/WindowFixture.h"
 
-#include "app/PositionPanel.h"
-#include "app/TargetPanel.h"
+#include "app/PositionPolling.h"
 #include "link/Channel.h"
+#include "motion/ui/PositionPanel.h"
+#include "motion/ui/TargetPanel.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -73,12 +74,12 @@ private slots:
         QVERIFY(f.window->startUp());
         // Checked away from the guiding page, polling waits for it.
         f.check1->setChecked(true);
-        QVERIFY(f.window->state().autoUpdate);
+        QVERIFY(f.window->polling().autoUpdate());
         QVERIFY(!f.timer->isActive());
         f.check1->setChecked(false);
         f.tabs->setCurrentIndex(1);
         f.check1->click();
-        QVERIFY(f.window->state().autoUpdate);
+        QVERIFY(f.window->polling().autoUpdate());
         QVERIFY(f.timer->isActive());
         QCOMPARE(f.timer->interval(), 1000);
         QCOMPARE(f.check1->text(), caption("1"));
@@ -87,7 +88,7 @@ private slots:
         QVERIFY(f.timer->isActive());
         QCOMPARE(f.timer->interval(), 1500);
         f.check1->click();
-        QVERIFY(!f.window->state().autoUpdate);
+        QVERIFY(!f.window->polling().autoUpdate());
         QVERIFY(!f.timer->isActive());
     }
 
@@ -102,7 +103,7 @@ private slots:
         f.clock.pauses.clear();
         f.tabs->setCurrentIndex(2);
         QVERIFY(!f.timer->isActive());
-        QVERIFY(f.window->state().autoUpdate);
+        QVERIFY(f.window->polling().autoUpdate());
         QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:VS#"}));
 
         f.port->clearWrites();
@@ -122,11 +123,11 @@ private slots:
         Channel& ch = f.window->channel();
         QVector<int> countsDuringPause;
         f.clock.onPause = [&](int) { countsDuringPause << ch.awaitedCount(); };
-        ch.dispatchArmed = false;
+        ch.expectTerminalReply();
         f.tabs->setCurrentIndex(2);
         QCOMPARE(countsDuringPause, QVector<int>({9}));
-        QVERIFY(ch.dispatchArmed);
-        QCOMPARE(ch.awaitedKind, ReplyKind::PecState);
+        QVERIFY(ch.isDispatchArmed());
+        QCOMPARE(ch.awaitedKind(), ReplyKind::PecState);
         QCOMPARE(ch.awaitedCount(), 10);
     }
 
@@ -150,7 +151,7 @@ private slots:
     void oneTick() {
         Polling f;
         f.startAndConnect();
-        f.reply("3.60#");
+        f.reply("3.60#     ");
         f.port->clearWrites();
         f.clock.pauses.clear();
         const qint64 start = f.clock.now;

@@ -1,9 +1,10 @@
 // End to end on the simulated board: type a target, set it, go there, and
 // watch the polled position arrive at it.
 #include "app/MainWindow.h"
-#include "app/TargetPanel.h"
+#include "app/PositionPolling.h"
 #include "common/Clock.h"
 #include "common/ScriptedPrompts.h"
+#include "motion/ui/TargetPanel.h"
 #include "sim/SimSerialPort.h"
 
 #include <QAction>
@@ -83,7 +84,7 @@ private slots:
 
         m.find<QScrollBar>("scrlUDTime")->setValue(500);
         QTest::mouseClick(m.find<QCheckBox>("Check1"), Qt::LeftButton);
-        QVERIFY(m.window->state().autoUpdate);
+        QVERIFY(m.window->polling().autoUpdate());
         QTRY_COMPARE_WITH_TIMEOUT(m.text("ScopeRAtxt"), QStringLiteral("05h34.5m"), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(m.text("ScopeDECtxt"), QStringLiteral("+22\u00B001\""), 20000);
         QCOMPARE(m.find<QLabel>("StatusBar1_4")->text(), QStringLiteral("Time to target 00:00"));

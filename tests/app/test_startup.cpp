@@ -1,10 +1,12 @@
 // The window's life: start-up order, the settings file read at start-up and
 // written at exit, and the stop command sent before the port closes.
-#include "WindowFixture.h"
+#include "common/WindowFixture.h"
+
+#include "app/PositionPolling.h"
 
 #include "app/SettingsFile.h"
-#include "app/TerminalPanel.h"
 #include "link/Channel.h"
+#include "link/ui/TerminalPanel.h"
 
 #include <QDir>
 #include <QFile>
@@ -170,15 +172,15 @@ private slots:
 
     void startUpPreparesTheWindow() {
         WindowFixture f({1});
-        f.window->state().autoUpdate = true;
-        f.window->channel().dispatchArmed = false;
+        f.window->polling().setAutoUpdate(true);
+        f.window->channel().expectTerminalReply();
         f.find<QLineEdit>("txtTextOut")->setText(QStringLiteral("#:GV#"));
         f.find<QLineEdit>("txtResponse")->setText(QStringLiteral("old"));
         QVERIFY(f.find<QLabel>("StatusBar1_4")->isHidden());
         QVERIFY(f.window->startUp());
         QVERIFY(!f.find<QLabel>("StatusBar1_4")->isHidden());
-        QVERIFY(!f.window->state().autoUpdate);
-        QVERIFY(f.window->channel().dispatchArmed);
+        QVERIFY(!f.window->polling().autoUpdate());
+        QVERIFY(f.window->channel().isDispatchArmed());
         QVERIFY(!f.port->isOpen());
         QVERIFY(f.find<QLineEdit>("txtTextOut")->text().isEmpty());
         QVERIFY(f.find<QLineEdit>("txtResponse")->text().isEmpty());

@@ -108,7 +108,7 @@ private slots:
         channel.setPort(&port);
         QVERIFY(openPort(port));
         QSignalSpy received(&channel, &Channel::received);
-        channel.expect(0, ReplyKind::RawTerminal, 1);
+        channel.expect(ReplyFormat::Text, ReplyKind::RawTerminal, 1);
         channel.send(QStringLiteral("#:GV#"));
         clock.now = 7;
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);

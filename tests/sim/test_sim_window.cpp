@@ -67,7 +67,8 @@ private slots:
         QCOMPARE(w.find<QAction>("mnucom_2")->isVisible(), false);
         QTRY_COMPARE_WITH_TIMEOUT(w.find<QPushButton>("cmdGetVersion")->text(), caption, 3000);
         QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
-        QCOMPARE(w.window->state().splitSettingsDump, firmware == QLatin1String("3.60"));
+        QCOMPARE(w.window->controller().version().splitSettingsDump,
+                 firmware == QLatin1String("3.60"));
 
         w.port->board().mount().setPosition(5.575, -45.5);
         w.window->channel().getPos();

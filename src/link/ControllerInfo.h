@@ -1,0 +1,37 @@
+#pragma once
+
+#include "link/Replies.h"
+
+#include <QObject>
+
+namespace corvane {
+
+class ReplyDispatcher;
+
+// What the controller said about itself in its version reply: the one place
+// that holds the firmware description. Panels read it and follow changed().
+class ControllerInfo : public QObject {
+    Q_OBJECT
+public:
+    explicit ControllerInfo(QObject* parent = nullptr) : QObject(parent) {}
+
+    // Reads every version reply from now on.
+    void listenTo(ReplyDispatcher& dispatcher);
+    void applyVersionReply(const QString& reply);
+    // A port was opened: whatever answered before may not be there now.
+    void forget();
+
+    const VersionInfo& version() const { return m_info; }
+    float firmwareVersion() const { return m_info.version; }
+    // The reply as received, empty before one (or after forget()).
+    const QString& reply() const { return m_reply; }
+
+signals:
+    void changed();
+
+private:
+    VersionInfo m_info;
+    QString m_reply;
+};
+
+} // namespace corvane

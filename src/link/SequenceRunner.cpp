@@ -1,0 +1,127 @@
+#include "link/SequenceRunner.h"
+
+#include "link/Channel.h"
+
+namespace corvane {
+
+SequenceRunner::SequenceRunner(Channel& channel, Clock& clock, QObject* parent)
+    : QObject(parent), m_channel(channel), m_clock(clock) {
+    connect(&m_channel, &Channel::requestEnded, this, &SequenceRunner::onRequestEnded);
+    connect(&m_channel, &Channel::lost, this, [this] { abort(SequenceResult::PortLost); });
+}
+
+bool SequenceRunner::run(Sequence sequence) {
+    if (isBusy() || m_state != State::Idle) {
+        if (sequence.isExclusive())
+            return false;
+        m_queue.enqueue(std::move(sequence));
+        return true;
+    }
+    start(std::move(sequence));
+    return true;
+}
+
+void SequenceRunner::start(Sequence sequence) {
+    m_current = std::move(sequence);
+    m_next = 0;
+    m_state = State::Running;
+    ++m_generation;
+    advance();
+}
+
+void SequenceRunner::advance() {
+    const quint64 generation = m_generation;
+    while (m_current && m_state == State::Running && m_next < m_current->m_steps.size()) {
+        const Sequence::Step step = m_current->m_steps.at(m_next++);
+        switch (step.kind) {
+        case Sequence::StepKind::Send:
+            m_channel.send(step.command);
+            break;
+        case Sequence::StepKind::Pause:
+            m_state = State::Pausing;
+            m_pause = m_clock.schedule(step.value, this, [this, generation] {
+                if (generation != m_generation || m_state != State::Pausing)
+                    return;
+                m_state = State::Running;
+                advance();
+            });
+            return;
+        case Sequence::StepKind::Action:
+            step.action();
+            break;
+        case Sequence::StepKind::Ask:
+            if (!step.question()) {
+                if (generation == m_generation)
+                    finish(SequenceResult::Cancelled);
+                return;
+            }
+            break;
+        case Sequence::StepKind::AwaitReply:
+            if (m_channel.isAwaitingReply()) {
+                m_state = State::AwaitingReply;
+                return;
+            }
+            if (m_channel.lastRequestTimedOut()) {
+                finish(SequenceResult::TimedOut);
+                return;
+            }
+            break;
+        case Sequence::StepKind::Report:
+            emit progress(step.value, step.total);
+            break;
+        }
+        // The step may have ended the sequence (a lost port, a cancel).
+        if (generation != m_generation)
+            return;
+    }
+    if (m_current && m_state == State::Running && generation == m_generation)
+        finish(SequenceResult::Done);
+}
+
+void SequenceRunner::onRequestEnded(bool answered) {
+    if (m_state != State::AwaitingReply)
+        return;
+    if (!answered) {
+        finish(SequenceResult::TimedOut);
+        return;
+    }
+    m_state = State::Running;
+    advance();
+}
+
+void SequenceRunner::finish(SequenceResult result) {
+    m_clock.cancel(m_pause);
+    m_pause = 0;
+    ++m_generation;
+    m_state = State::Finishing;
+    Sequence ended = std::move(*m_current);
+    if (ended.m_done)
+        ended.m_done(result);
+    emit finished(ended.name(), result);
+    m_current.reset();
+    m_state = State::Idle;
+    if (!m_queue.isEmpty())
+        start(m_queue.dequeue());
+}
+
+void SequenceRunner::dropQueued(SequenceResult why) {
+    while (!m_queue.isEmpty()) {
+        Sequence dropped = m_queue.dequeue();
+        if (dropped.m_done)
+            dropped.m_done(why);
+    }
+}
+
+void SequenceRunner::cancel() {
+    dropQueued(SequenceResult::Cancelled);
+    if (m_current && m_state != State::Finishing && !m_current->isProtected())
+        finish(SequenceResult::Cancelled);
+}
+
+void SequenceRunner::abort(SequenceResult why) {
+    dropQueued(why);
+    if (m_current && m_state != State::Finishing)
+        finish(why);
+}
+
+} // namespace corvane

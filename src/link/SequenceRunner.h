@@ -1,0 +1,61 @@
+#pragma once
+
+#include "common/Clock.h"
+#include "link/Sequence.h"
+
+#include <QObject>
+#include <QQueue>
+#include <optional>
+
+namespace corvane {
+
+class Channel;
+
+// Runs sequences on one channel, one at a time and without blocking the event
+// loop. A sequence asked for while another runs waits its turn; an exclusive
+// one (a long exchange such as a table read-out) is refused instead, so two
+// long exchanges never wait behind each other. The user's STOP cancels what
+// is not protected; a lost port ends everything.
+class SequenceRunner : public QObject {
+    Q_OBJECT
+public:
+    SequenceRunner(Channel& channel, Clock& clock, QObject* parent = nullptr);
+
+    // Starts the sequence or queues it; false when an exclusive sequence was
+    // refused because another runs or waits.
+    bool run(Sequence sequence);
+    bool isBusy() const { return m_current.has_value() || !m_queue.isEmpty(); }
+    bool isRunningProtected() const { return m_current && m_current->isProtected(); }
+    QString runningName() const { return m_current ? m_current->name() : QString(); }
+
+    // Ends the running sequence as cancelled, unless it is protected, and
+    // drops the waiting ones.
+    void cancel();
+    // Ends everything, protected or not (the port is gone).
+    void abort(SequenceResult why);
+
+signals:
+    void progress(int value, int total);
+    void finished(const QString& name, corvane::SequenceResult result);
+
+private:
+    enum class State { Idle, Running, Pausing, AwaitingReply, Finishing };
+    void start(Sequence sequence);
+    void advance();
+    void finish(SequenceResult result);
+    void onRequestEnded(bool answered);
+    void dropQueued(SequenceResult why);
+
+    Channel& m_channel;
+    Clock& m_clock;
+    std::optional<Sequence> m_current;
+    int m_next = 0;
+    State m_state = State::Idle;
+    // Changes whenever the running sequence ends, so that a callback of an
+    // ended sequence (a pause, a question) can tell and do nothing.
+    quint64 m_generation = 0;
+    Clock::Ticket m_pause = 0;
+    QQueue<Sequence> m_queue;
+};
+
+} // namespace corvane

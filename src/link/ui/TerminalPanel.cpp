@@ -1,0 +1,141 @@
+#include "link/ui/TerminalPanel.h"
+
+#include "link/Channel.h"
+#include "link/ControllerInfo.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace corvane {
+
+TerminalPanel::TerminalPanel(PanelContext ctx, QWidget* parent)
+    : QGroupBox(QStringLiteral("Manual Commands"), parent), m_ctx(ctx) {
+    setObjectName(QStringLiteral("TerminalFrame"));
+    auto* grid = new QGridLayout(this);
+
+    auto* outLabel = new QLabel(QStringLiteral("Enter Commands to send Manually"), this);
+    outLabel->setObjectName(QStringLiteral("lblTextOut"));
+    txtTextOut = new QLineEdit(this);
+    txtTextOut->setObjectName(QStringLiteral("txtTextOut"));
+    txtTextOut->installEventFilter(this);
+
+    for (int i = 0; i < 2; ++i) {
+        btnSend[i] = new QPushButton(QStringLiteral("Send"), this);
+        btnSend[i]->setObjectName(QStringLiteral("btnSend_%1").arg(i));
+        btnSend[i]->setEnabled(false);
+        connect(btnSend[i], &QPushButton::clicked, this, [this, i] { pressSend(i); });
+    }
+    btnSend[1]->setToolTip(QStringLiteral("Sends direct commands to the mount"));
+    btnSend[0]->hide();
+
+    for (int i = 0; i < 3; ++i) {
+        btnClear[i] = new QPushButton(QStringLiteral("Clear"), this);
+        btnClear[i]->setObjectName(QStringLiteral("btnClear_%1").arg(i));
+        connect(btnClear[i], &QPushButton::clicked, this, [this, i] { pressClear(i); });
+    }
+    btnClear[0]->hide();
+    btnClear[1]->setToolTip(QStringLiteral("Clears the Command Window"));
+    btnClear[2]->setToolTip(QStringLiteral("Clears the Last Response"));
+
+    auto* responseLabel = new QLabel(QStringLiteral("Last Response:"), this);
+    responseLabel->setObjectName(QStringLiteral("lblResponse"));
+    txtResponse = new QLineEdit(this);
+    txtResponse->setObjectName(QStringLiteral("txtResponse"));
+    txtResponse->setReadOnly(true);
+
+    // Hex entry boxes kept hidden, as on the board's original window.
+    for (int i = 0; i < 12; ++i) {
+        auto* box = new QLineEdit(this);
+        box->setObjectName(QStringLiteral("txtHEX_%1").arg(i));
+        box->hide();
+        txtHEX.append(box);
+    }
+    auto* hexLabel = new QLabel(QStringLiteral("HEX:"), this);
+    hexLabel->setObjectName(QStringLiteral("lblHEX"));
+    hexLabel->hide();
+    auto* textLabel = new QLabel(QStringLiteral("TEXT:"), this);
+    textLabel->setObjectName(QStringLiteral("lblTEXT"));
+    textLabel->hide();
+
+    cmdGetVersion = new QPushButton(QStringLiteral("Get Firmware Version"), this);
+    cmdGetVersion->setObjectName(QStringLiteral("cmdGetVersion"));
+    cmdGetVersion->setToolTip(QStringLiteral("Retrieves the Corvane update Firmware version"));
+    connect(cmdGetVersion, &QPushButton::clicked, this, &TerminalPanel::pressGetVersion);
+
+    cmdGetDEC = new QPushButton(QStringLiteral("Get Scope DEC"), this);
+    cmdGetDEC->setObjectName(QStringLiteral("cmdGetDEC"));
+    cmdGetDEC->hide();
+    connect(cmdGetDEC, &QPushButton::clicked, this,
+            [this] { m_ctx.channel.run(Sequence().then([this] { m_ctx.channel.getDEC(); })); });
+    connect(&m_ctx.channel, &Channel::received, this, &TerminalPanel::showResponse);
+    connect(&m_ctx.controller, &ControllerInfo::changed, this, &TerminalPanel::showVersion);
+
+    grid->addWidget(cmdGetVersion, 0, 0, 1, 3);
+    grid->addWidget(outLabel, 1, 0, 1, 3);
+    grid->addWidget(txtTextOut, 2, 0, 1, 3);
+    grid->addWidget(btnSend[1], 3, 1);
+    grid->addWidget(btnClear[1], 3, 2);
+    grid->addWidget(responseLabel, 4, 0, 1, 3);
+    grid->addWidget(txtResponse, 5, 0, 1, 3);
+    grid->addWidget(btnClear[2], 6, 2);
+    grid->setColumnStretch(0, 1);
+}
+
+void TerminalPanel::showResponse(const QString& text) {
+    txtResponse->setText(text);
+}
+
+QString TerminalPanel::response() const {
+    return txtResponse->text();
+}
+
+void TerminalPanel::setSendEnabled(bool enabled) {
+    btnSend[0]->setEnabled(enabled);
+    btnSend[1]->setEnabled(enabled);
+}
+
+void TerminalPanel::showVersion() {
+    const QString& reply = m_ctx.controller.reply();
+    cmdGetVersion->setText(reply.isEmpty() ? QStringLiteral("Get Firmware Version")
+                                           : versionCaption(reply));
+}
+
+// Waits its turn behind an exchange that is running, so a typed command never
+// cuts into one.
+void TerminalPanel::pressSend(int index) {
+    Sequence s(QStringLiteral("manual command"));
+    s.then([this] { m_ctx.channel.expectTerminalReply(); });
+    if (index == 1)
+        s.send(txtTextOut->text());
+    m_ctx.channel.run(std::move(s));
+}
+
+void TerminalPanel::pressClear(int index) {
+    if (index == 0) {
+        for (QLineEdit* box : txtHEX)
+            box->clear();
+    } else if (index == 1) {
+        txtTextOut->clear();
+    } else if (index == 2) {
+        txtResponse->clear();
+    }
+}
+
+void TerminalPanel::pressGetVersion() {
+    m_ctx.channel.run(Sequence().then([this] { m_ctx.channel.getVer(); }));
+}
+
+bool TerminalPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtTextOut && event->type() == QEvent::FocusIn) {
+        // Select the whole command once the focus has settled (a mouse click
+        // would otherwise place the cursor over the selection).
+        QTimer::singleShot(0, txtTextOut, [this] { txtTextOut->selectAll(); });
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+} // namespace corvane

@@ -1,0 +1,57 @@
+#include "motion/TargetCommands.h"
+
+#include "link/Channel.h"
+
+namespace corvane {
+
+QString setRACommand(const TargetFieldTexts& target) {
+    return QStringLiteral("#:Sr ") + target.hours + QLatin1Char(':') + target.minutes +
+           QLatin1Char('#');
+}
+
+QString setDECCommand(const TargetFieldTexts& target) {
+    return QStringLiteral("#:Sd ") + target.degrees + QLatin1Char('*') + target.decMinutes +
+           QLatin1Char('#');
+}
+
+namespace {
+// Each target command is answered by one character that nothing interprets.
+void awaitAcknowledgement(Channel& channel) {
+    channel.expect(ReplyFormat::Text, ReplyKind::SetTarget, 1);
+}
+} // namespace
+
+void setObject(Channel& channel, const TargetFieldTexts& target) {
+    channel.run(Sequence(QStringLiteral("set object"))
+                    .then([&channel] { awaitAcknowledgement(channel); })
+                    .send(setRACommand(target))
+                    .pause(kTargetCommandPauseMs)
+                    .send(setDECCommand(target)));
+}
+
+void gotoObject(Channel& channel) {
+    channel.run(Sequence(QStringLiteral("goto object"))
+                    .then([&channel] { awaitAcknowledgement(channel); })
+                    .send(QLatin1String(TargetCmd::GotoTarget)));
+}
+
+void syncObject(Channel& channel, const TargetFieldTexts& target) {
+    channel.run(Sequence(QStringLiteral("sync object"))
+                    .then([&channel] { awaitAcknowledgement(channel); })
+                    .send(setRACommand(target))
+                    .pause(kTargetCommandPauseMs)
+                    .send(setDECCommand(target))
+                    .pause(kTargetCommandPauseMs)
+                    .send(QLatin1String(TargetCmd::SyncOnTarget))
+                    .pause(kTargetCommandPauseMs)
+                    .then([&channel] { channel.getPos(); }));
+}
+
+void getObject(Channel& channel) {
+    channel.run(Sequence(QStringLiteral("get object")).then([&channel] {
+        channel.expect(ReplyFormat::Text, ReplyKind::ControllerTarget, 14);
+        channel.send(QLatin1String(Cmd::GetTarget));
+    }));
+}
+
+} // namespace corvane

@@ -1,0 +1,114 @@
+#include "motion/TargetFields.h"
+
+#include "common/NumberText.h"
+
+namespace corvane {
+
+namespace {
+
+// Lowest allowed character code of each field; every field allows up to "9".
+ushort lowestAllowed(TargetField field) {
+    switch (field) {
+    case TargetField::Hours:
+        return '0';
+    case TargetField::DecDegrees:
+        return '+'; // + , - . / and the digits
+    case TargetField::Minutes:
+    case TargetField::DecMinutes:
+        break;
+    }
+    return '.'; // . / and the digits
+}
+
+bool isDigitAt(const QString& text, int i) {
+    return i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
+}
+
+} // namespace
+
+QString initialFieldText(TargetField field) {
+    switch (field) {
+    case TargetField::Minutes:
+        return QStringLiteral("00.0");
+    case TargetField::DecDegrees:
+        return QStringLiteral("+00");
+    case TargetField::Hours:
+    case TargetField::DecMinutes:
+        break;
+    }
+    return QStringLiteral("00");
+}
+
+int firstInvalidCharacter(TargetField field, const QString& text) {
+    const ushort low = lowestAllowed(field);
+    for (int i = 0; i < text.size(); ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c < low || c > '9')
+            return i;
+    }
+    return -1;
+}
+
+bool inFieldRange(TargetField field, const QString& text) {
+    const double v = leadingNumber(text);
+    switch (field) {
+    case TargetField::Hours:
+        return v >= 0 && v <= 23;
+    case TargetField::Minutes:
+        return v >= 0 && v <= 59.9;
+    case TargetField::DecDegrees:
+        return v >= -99 && v <= 99;
+    case TargetField::DecMinutes:
+        // Whole minutes are shown: 59.5 and above would read 60.
+        return v >= -59.9 && v <= 59.9 && leadingNumber(format00(v)) < 60;
+    }
+    return false;
+}
+
+bool isSouthDeclination(const QString& degreeText) {
+    int i = 0;
+    while (i < degreeText.size() && degreeText.at(i) == QLatin1Char(' '))
+        ++i;
+    if (i >= degreeText.size() || degreeText.at(i) != QLatin1Char('-'))
+        return false;
+    ++i;
+    if (isDigitAt(degreeText, i))
+        return true;
+    return i < degreeText.size() && degreeText.at(i) == QLatin1Char('.') &&
+           isDigitAt(degreeText, i + 1);
+}
+
+QString formatField(TargetField field, const QString& text) {
+    const double v = leadingNumber(text);
+    if (field == TargetField::Minutes)
+        return applyDecimalComma(format00_0(v));
+    QString out = format00(v);
+    if (field != TargetField::DecDegrees)
+        return out;
+    if (isSouthDeclination(text) && !out.startsWith(QLatin1Char('-')))
+        out.prepend(QLatin1Char('-'));
+    if (!out.startsWith(QLatin1Char('-')) && !out.startsWith(QLatin1Char('+')))
+        out.prepend(QLatin1Char('+'));
+    return out;
+}
+
+QString applyDecimalComma(const QString& text) {
+    if (text.size() >= 3 && text.at(2) == QLatin1Char(','))
+        return text.left(2) + QLatin1Char('.') + text.right(1);
+    return text;
+}
+
+FieldCheck checkField(TargetField field, const QString& text, const QString& remembered) {
+    FieldCheck result;
+    QString source = text;
+    if (firstInvalidCharacter(field, source) >= 0 || !inFieldRange(field, source)) {
+        result.rejected = true;
+        source = remembered;
+        if (!inFieldRange(field, source))
+            source = initialFieldText(field);
+    }
+    result.text = formatField(field, source);
+    return result;
+}
+
+} // namespace corvane

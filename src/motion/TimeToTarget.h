@@ -1,0 +1,35 @@
+#pragma once
+
+#include "motion/TargetCommands.h"
+
+#include <QString>
+
+namespace corvane {
+
+// What the slew-time estimate reads: the mount's position as the position
+// boxes show it ("12h34.5m", "+45°30""), the target fields and the goto
+// speed list's text ("16X"; empty while the list has no selection).
+struct TimeToTargetInput {
+    QString scopeRA;
+    QString scopeDEC;
+    TargetFieldTexts target;
+    QString gotoSpeed;
+};
+
+struct TimeToTarget {
+    float hours = 0.0f; // the longer of the two axis slew times
+    QString text;       // "Time to target MM:SS"
+};
+
+// Estimates how long a slew from the mount's position to the target takes at
+// the goto speed (in hours of right ascension per hour). The hour difference
+// is taken the short way round the sky on both sides, so 23 h to 1 h is two
+// hours. A declination's sign comes from its sign character, so "-00" is
+// south. A goto speed of zero gives zero.
+TimeToTarget estimateTimeToTarget(const TimeToTargetInput& input);
+
+// "Time to target " + minutes "00" + ":" + seconds "00"; minutes of 100 or
+// more keep all their digits (125:07).
+QString timeToTargetText(float hours);
+
+} // namespace corvane

@@ -1,0 +1,243 @@
+#include "motion/ui/TargetPanel.h"
+
+#include "common/Prompts.h"
+#include "link/Channel.h"
+#include "link/Replies.h"
+#include "motion/TimeToTarget.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+namespace corvane {
+
+namespace {
+
+constexpr TargetField kFields[4] = {TargetField::Hours, TargetField::Minutes,
+                                    TargetField::DecDegrees, TargetField::DecMinutes};
+
+struct FieldDesign {
+    const char* name;
+    const char* labelName;
+    const char* caption;
+    const char* toolTip;
+};
+
+const FieldDesign kDesign[4] = {
+    {"objhrstxt", "ObjRAhhLbl", "Object RA hh", "Used to Display or Set the Objects RA hours"},
+    {"objmintxt", "ObjRAmmLbl", "Object RA mm.m",
+     "Used to Display or Set the Objects RA minutes in mm.m format"},
+    {"objDECDegtxt", "ObjDECddLbl", "Object DEC dd",
+     "Used to Display or Set the Objects DEC Degrees in +dd or -dd format"},
+    {"ObjDECMintxt", "ObjDECmmLbl", "Object DEC mm",
+     "Used to Display or Set the Objects DEC minutes in mm format"},
+};
+
+// Focus moving to another window or into a menu is not the user leaving the
+// field: the field is checked when the focus really moves on.
+bool isWindowSwitch(const QEvent* event) {
+    const auto reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+}
+
+} // namespace
+
+TargetPanel::TargetPanel(PanelContext ctx, QWidget* parent)
+    : QGroupBox(QStringLiteral("Object"), parent), m_ctx(ctx),
+      m_gotoSpeed([] { return QString(); }) {
+    setObjectName(QStringLiteral("TargetFrame"));
+    buildFields();
+    buildButtons();
+    m_ctx.channel.dispatcher().subscribe(ReplyKind::ControllerTarget, this,
+                                         [this](const QString& r) { readControllerTarget(r); });
+}
+
+void TargetPanel::buildFields() {
+    auto* grid = new QGridLayout(this);
+    QLabel* labels[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        labels[i] = new QLabel(QLatin1String(kDesign[i].caption), this);
+        labels[i]->setObjectName(QLatin1String(kDesign[i].labelName));
+        m_fields[i] = new QLineEdit(initialFieldText(kFields[i]), this);
+        m_fields[i]->setObjectName(QLatin1String(kDesign[i].name));
+        m_fields[i]->setToolTip(QLatin1String(kDesign[i].toolTip));
+        m_fields[i]->installEventFilter(this);
+        labels[i]->setBuddy(m_fields[i]);
+        m_remembered[i] = m_fields[i]->text();
+        // Two label and field pairs a row: RA on the first, DEC on the second.
+        grid->addWidget(labels[i], i / 2, (i % 2) * 2);
+        grid->addWidget(m_fields[i], i / 2, (i % 2) * 2 + 1);
+    }
+    ObjRAhhLbl = labels[0];
+    ObjRAmmLbl = labels[1];
+    ObjDECddLbl = labels[2];
+    ObjDECmmLbl = labels[3];
+    objhrstxt = m_fields[0];
+    objmintxt = m_fields[1];
+    objDECDegtxt = m_fields[2];
+    ObjDECMintxt = m_fields[3];
+    connect(objmintxt, &QLineEdit::textChanged, this, &TargetPanel::onMinutesChanged);
+}
+
+void TargetPanel::buildButtons() {
+    struct ButtonDesign {
+        QPushButton** button;
+        const char* name;
+        const char* caption;
+        const char* toolTip;
+        void (TargetPanel::*press)();
+    };
+    const ButtonDesign design[4] = {
+        {&cmdSetObj, "cmdSetObj", "Set Object",
+         "Sets the Objects RA and DEC without syncing or going to the the coordinates",
+         &TargetPanel::pressSetObj},
+        {&cmdGotoObj, "cmdGotoObj", "Goto Object",
+         "Commands the Mount to GoTo the Object RA and DEC", &TargetPanel::pressGotoObj},
+        {&cmdSyncObj, "cmdSyncObj", "Sync Object",
+         "Syncs the mounts RA and DEC to the Objects RA and DEC", &TargetPanel::pressSyncObj},
+        {&cmdGetObj, "cmdGetObj", "Get Object", "Retrieves the Objects RA and DEC",
+         &TargetPanel::pressGetObj},
+    };
+    auto* grid = static_cast<QGridLayout*>(layout());
+    for (int i = 0; i < 4; ++i) {
+        auto* button = new QPushButton(QLatin1String(design[i].caption), this);
+        button->setObjectName(QLatin1String(design[i].name));
+        button->setToolTip(QLatin1String(design[i].toolTip));
+        connect(button, &QPushButton::clicked, this, design[i].press);
+        *design[i].button = button;
+        grid->addWidget(button, 2 + i / 2, (i % 2) * 2, 1, 2);
+    }
+}
+
+TargetFieldTexts TargetPanel::fieldTexts() const {
+    return {objhrstxt->text(), objmintxt->text(), objDECDegtxt->text(), ObjDECMintxt->text()};
+}
+
+void TargetPanel::writeTarget(const TargetFieldTexts& target) {
+    objhrstxt->setText(target.hours);
+    objmintxt->setText(target.minutes);
+    objDECDegtxt->setText(target.degrees);
+    ObjDECMintxt->setText(target.decMinutes);
+}
+
+void TargetPanel::readControllerTarget(const QString& reply) {
+    const std::optional<TargetText> target = targetFromReply(reply);
+    if (!target) {
+        emit badReply(badReplyMessage(ReplyKind::ControllerTarget));
+        return;
+    }
+    emit controllerTargetRead(target->response);
+    writeTarget({target->hours, target->minutes, target->degrees, target->decMinutes});
+}
+
+void TargetPanel::setGotoSpeedSource(std::function<QString()> source) {
+    m_gotoSpeed = source ? std::move(source) : [] { return QString(); };
+}
+
+void TargetPanel::estimateTimeToTarget(const QString& scopeRA, const QString& scopeDEC) {
+    const TimeToTarget estimate =
+        corvane::estimateTimeToTarget({scopeRA, scopeDEC, fieldTexts(), m_gotoSpeed()});
+    m_timeToTargetHours = estimate.hours;
+    m_timeToTargetText = estimate.text;
+}
+
+// --- The buttons -------------------------------------------------------------
+// Each first finishes an edit still in progress, so the commands always read
+// checked text even when the button was pressed without taking the focus. A
+// press that comes with a rejected entry is cancelled: nothing goes out that
+// the user did not see in the fields.
+
+void TargetPanel::pressSetObj() {
+    if (readyToAct())
+        setObject(m_ctx.channel, fieldTexts());
+}
+
+void TargetPanel::pressGotoObj() {
+    if (readyToAct())
+        gotoObject(m_ctx.channel);
+}
+
+void TargetPanel::pressSyncObj() {
+    if (readyToAct())
+        syncObject(m_ctx.channel, fieldTexts());
+}
+
+void TargetPanel::pressGetObj() {
+    if (readyToAct())
+        getObject(m_ctx.channel);
+}
+
+// --- Field checking ----------------------------------------------------------
+
+int TargetPanel::fieldIndex(QObject* object) const {
+    for (int i = 0; i < 4; ++i)
+        if (m_fields[i] == object)
+            return i;
+    return -1;
+}
+
+bool TargetPanel::eventFilter(QObject* watched, QEvent* event) {
+    const int index = fieldIndex(watched);
+    if (index >= 0 && event->type() == QEvent::FocusIn) {
+        fieldEntered(index);
+    } else if (index >= 0 && event->type() == QEvent::FocusOut && !isWindowSwitch(event)) {
+        if (m_editing == index)
+            m_editing = -1;
+        fieldLeft(index);
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
+void TargetPanel::fieldEntered(int index) {
+    // Coming back from another window continues the same edit.
+    if (m_editing == index)
+        return;
+    m_editing = index;
+    m_remembered[index] = m_fields[index]->text();
+}
+
+void TargetPanel::fieldLeft(int index) {
+    const FieldCheck check =
+        checkField(kFields[index], m_fields[index]->text(), m_remembered[index]);
+    m_fields[index]->setText(check.text);
+    m_remembered[index] = check.text;
+    if (check.rejected)
+        reportInvalidEntry();
+}
+
+// The message waits until the focus change that revealed the entry is over: a
+// modal box opened in the middle of a mouse press on a button would swallow
+// the release and leave the button drawn pressed. Afterwards that button is
+// let go, so the press it started does nothing.
+void TargetPanel::reportInvalidEntry() {
+    ++m_pendingRejections;
+    QPointer<QAbstractButton> pressed = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    QTimer::singleShot(0, this, [this, pressed] {
+        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
+                              PromptButtons::Ok);
+        if (pressed && pressed->isDown())
+            pressed->setDown(false);
+        --m_pendingRejections;
+    });
+}
+
+bool TargetPanel::readyToAct() {
+    if (m_editing >= 0)
+        fieldLeft(m_editing);
+    return m_pendingRejections == 0;
+}
+
+void TargetPanel::onMinutesChanged(const QString& text) {
+    const QString fixed = applyDecimalComma(text);
+    if (fixed != text)
+        objmintxt->setText(fixed);
+}
+
+} // namespace corvane

@@ -1,0 +1,274 @@
+// The target fields and buttons as the user meets them in the window.
+#include "common/WindowFixture.h"
+
+#include "common/Prompts.h"
+#include "link/Channel.h"
+#include "motion/ui/TargetPanel.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+// A shown, active window on the guiding page, so the fields take the focus.
+struct TargetWindow : WindowFixture {
+    QLineEdit* hours;
+    QLineEdit* minutes;
+    QLineEdit* degrees;
+    QLineEdit* decMinutes;
+
+    TargetWindow() {
+        hours = find<QLineEdit>(QStringLiteral("objhrstxt"));
+        minutes = find<QLineEdit>(QStringLiteral("objmintxt"));
+        degrees = find<QLineEdit>(QStringLiteral("objDECDegtxt"));
+        decMinutes = find<QLineEdit>(QStringLiteral("ObjDECMintxt"));
+    }
+    bool show() {
+        window->startUp();
+        find<QTabWidget>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        return QTest::qWaitForWindowActive(window.get());
+    }
+    // The user clicks into a field, replaces its text and leaves with Tab.
+    void enter(QLineEdit* field, const QString& text) {
+        field->setFocus(Qt::MouseFocusReason);
+        field->selectAll();
+        QTest::keyClicks(field, text);
+    }
+    void leave(QLineEdit* field) {
+        QWidget* next = field == decMinutes ? hours : decMinutes;
+        next->setFocus(Qt::TabFocusReason);
+    }
+    // The message is shown once the focus change is over.
+    int invalidEntries() {
+        QCoreApplication::processEvents();
+        int n = 0;
+        for (const auto& m : prompts.shown)
+            if (m.text == QLatin1String("Invalid Entry"))
+                ++n;
+        return n;
+    }
+};
+
+} // namespace
+
+class TestTargetPanel : public QObject {
+    Q_OBJECT
+
+private slots:
+
+    void design() {
+        TargetWindow f;
+        const struct {
+            const char* field;
+            const char* label;
+            const char* caption;
+            const char* text;
+            const char* tip;
+        } fields[4] = {
+            {"objhrstxt", "ObjRAhhLbl", "Object RA hh", "00",
+             "Used to Display or Set the Objects RA hours"},
+            {"objmintxt", "ObjRAmmLbl", "Object RA mm.m", "00.0",
+             "Used to Display or Set the Objects RA minutes in mm.m format"},
+            {"objDECDegtxt", "ObjDECddLbl", "Object DEC dd", "+00",
+             "Used to Display or Set the Objects DEC Degrees in +dd or -dd format"},
+            {"ObjDECMintxt", "ObjDECmmLbl", "Object DEC mm", "00",
+             "Used to Display or Set the Objects DEC minutes in mm format"},
+        };
+        for (const auto& d : fields) {
+            QCOMPARE(f.find<QLineEdit>(d.field)->text(), QLatin1String(d.text));
+            QCOMPARE(f.find<QLineEdit>(d.field)->toolTip(), QLatin1String(d.tip));
+            QCOMPARE(f.find<QLabel>(d.label)->text(), QLatin1String(d.caption));
+        }
+        QCOMPARE(f.button("cmdSetObj")->toolTip(),
+                 QStringLiteral("Sets the Objects RA and DEC without syncing or going to the "
+                                "the coordinates"));
+        // Below the telescope position on the guiding page.
+        QGridLayout* grid = f.window->guidingLayout;
+        QCOMPARE(grid->itemAtPosition(1, 0)->widget(), f.window->target);
+    }
+
+    void leavingAFieldFormatsIt() {
+        TargetWindow f;
+        f.window->target->writeTarget({"7", "5", "5", "8.6"}); // another writer: not checked
+        QCOMPARE(f.degrees->text(), QStringLiteral("5"));
+        QVERIFY(f.show());
+        f.degrees->setFocus(Qt::MouseFocusReason);
+        f.leave(f.degrees);
+        QCOMPARE(f.degrees->text(), QStringLiteral("+05"));
+        f.enter(f.hours, "7");
+        f.leave(f.hours);
+        QCOMPARE(f.hours->text(), QStringLiteral("07"));
+        f.enter(f.degrees, "-0");
+        f.leave(f.degrees);
+        QCOMPARE(f.degrees->text(), QStringLiteral("-00"));
+        f.enter(f.minutes, "5");
+        f.leave(f.minutes);
+        QCOMPARE(f.minutes->text(), QStringLiteral("05.0"));
+        f.enter(f.decMinutes, "8.6");
+        f.leave(f.decMinutes);
+        QCOMPARE(f.decMinutes->text(), QStringLiteral("09"));
+        QCOMPARE(f.invalidEntries(), 0);
+    }
+
+    void rejectionRestoresTheTextHeldOnEntry() {
+        TargetWindow f;
+        QVERIFY(f.show());
+        f.hours->setText(QStringLiteral("7")); // written by another part, not checked
+        f.enter(f.hours, "24");
+        f.leave(f.hours);
+        QCOMPARE(f.hours->text(), QStringLiteral("07"));
+        QCOMPARE(f.invalidEntries(), 1);
+        QCOMPARE(f.prompts.shown.size(), 1);
+        QCOMPARE(f.prompts.shown[0].text, QStringLiteral("Invalid Entry"));
+        QCOMPARE(f.prompts.shown[0].title, applicationTitle());
+        QCOMPARE(f.prompts.shown[0].buttons, PromptButtons::Ok);
+
+        f.enter(f.decMinutes, "59.5");
+        f.leave(f.decMinutes);
+        QCOMPARE(f.decMinutes->text(), QStringLiteral("00"));
+        f.enter(f.degrees, "1a");
+        f.leave(f.degrees);
+        QCOMPARE(f.degrees->text(), QStringLiteral("+00"));
+        QCOMPARE(f.invalidEntries(), 3);
+    }
+
+    void switchingWindowsIsNotLeaving() {
+        TargetWindow f;
+        QVERIFY(f.show());
+        f.enter(f.hours, "2");
+        QWidget other;
+        other.show();
+        QApplication::setActiveWindow(&other);
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        QCOMPARE(f.hours->text(), QStringLiteral("2"));
+        QApplication::setActiveWindow(f.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QTest::keyClicks(f.hours, "5");
+        f.leave(f.hours);
+        // "25" is rejected and the text held before the window switch comes back.
+        QCOMPARE(f.hours->text(), QStringLiteral("00"));
+        QCOMPARE(f.invalidEntries(), 1);
+    }
+
+    void decimalCommaOnEveryChange() {
+        TargetWindow f;
+        f.minutes->setText(QStringLiteral("12,5")); // pasted or written in one change
+        QCOMPARE(f.minutes->text(), QStringLiteral("12.5"));
+        QVERIFY(f.show());
+        f.enter(f.minutes, "12,");
+        QCOMPARE(f.minutes->text(), QStringLiteral("12.,"));
+        f.leave(f.minutes);
+        QCOMPARE(f.minutes->text(), QStringLiteral("12.5"));
+        QCOMPARE(f.invalidEntries(), 1);
+    }
+
+    void pressingWithoutFocusChangeStillChecks() {
+        // Keyboard mnemonics and programmatic presses leave the focus where it is.
+        TargetWindow f;
+        QVERIFY(f.show());
+        f.action("mnuConnect")->trigger();
+        f.enter(f.degrees, "-0");
+        f.port->clearWrites();
+        f.button("cmdSyncObj")->click();
+        QVERIFY(f.degrees->hasFocus());
+        QCOMPARE(f.port->writtenCommands().mid(0, 2),
+                 QStringList({"#:Sr 00:00.0#", "#:Sd -00*00#"}));
+
+        f.enter(f.hours, "30");
+        f.port->clearWrites();
+        f.button("cmdSetObj")->click();
+        // A rejected entry cancels the press: nothing the user did not see goes out.
+        QVERIFY(f.port->writes.isEmpty());
+        QCOMPARE(f.hours->text(), QStringLiteral("00"));
+        QCOMPARE(f.invalidEntries(), 1);
+        // Leaving afterwards does not complain a second time, and the next press acts.
+        f.leave(f.hours);
+        QCOMPARE(f.invalidEntries(), 1);
+        f.button("cmdSetObj")->click();
+        QCOMPARE(f.port->writtenCommands().first(), QStringLiteral("#:Sr 00:00.0#"));
+    }
+
+    void clickingChecksTheFieldFirst() {
+        TargetWindow f;
+        QVERIFY(f.show());
+        f.action("mnuConnect")->trigger();
+        f.port->clearWrites();
+        f.enter(f.hours, "24");
+        QTest::mouseClick(f.button("cmdGotoObj"), Qt::LeftButton);
+        QVERIFY(f.port->writes.isEmpty());
+        QCOMPARE(f.invalidEntries(), 1);
+        QCOMPARE(f.hours->text(), QStringLiteral("00"));
+        QVERIFY(!f.button("cmdGotoObj")->isDown());
+        // A valid entry is checked before the button acts.
+        f.enter(f.hours, "7");
+        QTest::mouseClick(f.button("cmdSetObj"), Qt::LeftButton);
+        QCOMPARE(f.port->writtenCommands(), QStringList({"#:Sr 07:00.0#", "#:Sd +00*00#"}));
+    }
+
+    void getObjectFillsTheFields() {
+        TargetWindow f;
+        f.startAndConnect();
+        f.button("cmdGetObj")->click();
+        QCOMPARE(f.port->writtenCommands().last(), QStringLiteral("#:Gr##:Gd#"));
+        f.reply("12:34.5#-05*30#");
+        QCOMPARE(f.hours->text(), QStringLiteral("12"));
+        QCOMPARE(f.minutes->text(), QStringLiteral("34.5"));
+        QCOMPARE(f.degrees->text(), QStringLiteral("-05"));
+        QCOMPARE(f.decMinutes->text(), QStringLiteral("30"));
+        QCOMPARE(f.find<QLineEdit>("txtResponse")->text(), QStringLiteral("12:34.5#-05*30#"));
+    }
+
+    void syncShowsTheControllersPosition() {
+        TargetWindow f;
+        f.startAndConnect();
+        f.window->target->writeTarget({"05", "34.5", "+45", "30"});
+        // The board acknowledges each command; the sync with a text.
+        f.port->responder = [](const QByteArray& cmd) {
+            if (cmd.startsWith("#:S"))
+                return QByteArray("1");
+            if (cmd == "#:CM#")
+                return QByteArray(" M31 EX GAL MAG 3.5 SZ178.0'#");
+            if (cmd == "#:GR##:GD#")
+                return QByteArray("05:34.5#+45*30#");
+            return QByteArray();
+        };
+        QLineEdit* ra = f.find<QLineEdit>("ScopeRAtxt");
+        QSignalSpy shown(ra, &QLineEdit::textChanged);
+        f.button("cmdSyncObj")->click();
+        QTRY_COMPARE_WITH_TIMEOUT(ra->text(), QStringLiteral("05h34.5m"), 2000);
+        QCoreApplication::processEvents();
+        for (const auto& args : shown)
+            QCOMPARE(args.at(0).toString(), QStringLiteral("05h34.5m"));
+        QCOMPARE(f.find<QLineEdit>("ScopeDECtxt")->text(), QStringLiteral("+45\u00B030\""));
+    }
+
+    void gotoAnswerIsNotAPosition() {
+        TargetWindow f;
+        f.startAndConnect();
+        f.window->channel().getPos();
+        f.reply("05:34.5#+45*30#");
+        QLineEdit* ra = f.find<QLineEdit>("ScopeRAtxt");
+        QCOMPARE(ra->text(), QStringLiteral("05h34.5m"));
+        f.port->clearWrites();
+        f.button("cmdGotoObj")->click();
+        QCOMPARE(f.port->writtenCommands(), QStringList({"#:MS#"}));
+        f.reply("1Object Below Horizon#");
+        QCOMPARE(ra->text(), QStringLiteral("05h34.5m"));
+        QCOMPARE(f.find<QLineEdit>("txtResponse")->text(),
+                 QStringLiteral("1Object Below Horizon#"));
+        QCOMPARE(f.hours->text(), QStringLiteral("00")); // goto changes no field
+    }
+};
+
+QTEST_MAIN(TestTargetPanel)
+#include "test_target_panel.moc"
