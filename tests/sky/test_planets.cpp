@@ -1,0 +1,158 @@
+// Planet positions from mean orbital elements: the calendar and angle helpers,
+// the target field texts, and the positions against an independent ephemeris.
+#include "sky/PlanetGolden.h"
+#include "sky/PlanetPositions.h"
+
+#include <QTimeZone>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace corvane;
+
+namespace {
+constexpr double kPi = 3.14159265358979323846;
+
+QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0) {
+    return QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc());
+}
+
+// Angle between two directions, in arcminutes.
+double separationArcmin(double ra1Hours, double dec1Deg, double ra2Hours, double dec2Deg) {
+    const double r = kPi / 180.0;
+    const double a1 = ra1Hours * 15 * r, d1 = dec1Deg * r, a2 = ra2Hours * 15 * r, d2 = dec2Deg * r;
+    const double c = std::sin(d1) * std::sin(d2) + std::cos(d1) * std::cos(d2) * std::cos(a1 - a2);
+    return std::acos(std::min(1.0, c)) / r * 60.0;
+}
+} // namespace
+
+class TestPlanets : public QObject {
+    Q_OBJECT
+private slots:
+    void calendarAndAngles_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("expected");
+        const double q = kPi / 4;
+        QTest::newRow("epoch") << dayNumber(2000, 1, 1, 12) << 0.0;
+        QTest::newRow("day before") << dayNumber(1999, 12, 31, 0) << -1.5;
+        QTest::newRow("2010 evening") << dayNumber(2010, 6, 15, 21.5) << 3818 + 9.5 / 24;
+        QTest::newRow("after a leap day") << dayNumber(2024, 3, 1, 12) << 8826.0;
+        QTest::newRow("hours 5.26") << hoursToHourMinutes(5.26) << 5.156;
+        QTest::newRow("degrees -12.5") << degreesToDegreeMinutes(-12.5) << -12.30;
+        QTest::newRow("degrees 5.25") << degreesToDegreeMinutes(5.25) << 5.15;
+        QTest::newRow("degrees -0.75") << degreesToDegreeMinutes(-0.75) << -0.45;
+        QTest::newRow("atan2 north") << atan2Positive(1, 0) << 2 * q;
+        QTest::newRow("atan2 south") << atan2Positive(-1, 0) << 6 * q;
+        QTest::newRow("atan2 origin") << atan2Positive(0, 0) << 0.0;
+        QTest::newRow("atan2 q1") << atan2Positive(1, 1) << q;
+        QTest::newRow("atan2 q2") << atan2Positive(1, -1) << 3 * q;
+        QTest::newRow("atan2 q3") << atan2Positive(-1, -1) << 5 * q;
+        QTest::newRow("atan2 q4") << atan2Positive(-1, 1) << 7 * q;
+        QTest::newRow("rev negative") << rev(-1.0) << 8 * q - 1;
+        QTest::newRow("rev above a turn") << rev(20.0) << 20 - 24 * q;
+        QTest::newRow("circle 4.0") << solveKepler(4.0, 0, 12) << 4.0;
+        QTest::newRow("circle 7.0") << solveKepler(7.0, 0, 12) << 7 - 8 * q;
+        QTest::newRow("circle -1.0") << solveKepler(-1.0, 0, 12) << 8 * q - 1;
+        // An unreachable precision ends all the same, at the best solution.
+        QTest::newRow("Kepler 1e-30") << solveKepler(2, 0.0934, 30) << solveKepler(2, 0.0934, 12);
+    }
+    void calendarAndAngles() {
+        QFETCH(double, value);
+        QFETCH(double, expected);
+        QVERIFY2(std::fabs(value - expected) <= 1e-12 * std::max(1.0, std::fabs(expected)),
+                 qPrintable(QString::number(value, 'g', 17)));
+    }
+
+    void fieldTextsAtAMoment_data() {
+        QTest::addColumn<int>("planet");
+        QTest::addColumn<QDateTime>("when");
+        QTest::addColumn<QString>("texts");
+        const QDateTime epoch = utc(2000, 1, 1, 12, 0);
+        QTest::newRow("Jupiter") << 4 << epoch << QStringLiteral("01 35.9 +08 37");
+        QTest::newRow("Mars") << 3 << epoch << QStringLiteral("22 02.1 -13 10");
+        QTest::newRow("Saturn") << 5 << epoch << QStringLiteral("02 34.4 +12 33");
+        // The clock is read in universal time whatever its zone; Mercury moves
+        // fast enough for an hour's error to show in the minutes.
+        const QString mercury = QStringLiteral("18 08.4 -24 24");
+        QTest::newRow("Mercury UTC") << 0 << epoch << mercury;
+        QTest::newRow("seconds ignored") << 0 << utc(2000, 1, 1, 12, 0, 59) << mercury;
+        QTest::newRow("UTC+01:30")
+            << 0 << QDateTime(QDate(2000, 1, 1), QTime(13, 30), QTimeZone(5400)) << mercury;
+        QTest::newRow("UTC-05:00")
+            << 0 << QDateTime(QDate(2000, 1, 1), QTime(7, 0), QTimeZone(-5 * 3600)) << mercury;
+        QTest::newRow("UTC+14:00 next day")
+            << 0 << QDateTime(QDate(2000, 1, 2), QTime(2, 0), QTimeZone(14 * 3600)) << mercury;
+        QTest::newRow("Jupiter just south")
+            << 4 << utc(2010, 6, 15, 21, 30) << QStringLiteral("00 05.8 -00 41");
+        QTest::newRow("Earth") << kEarthIndex << epoch << QStringLiteral("   ");
+        QTest::newRow("outside the list") << 9 << epoch << QStringLiteral("   ");
+        QTest::newRow("invalid moment") << 4 << QDateTime() << QStringLiteral("   ");
+    }
+    void fieldTextsAtAMoment() {
+        QFETCH(int, planet);
+        QFETCH(QDateTime, when);
+        QFETCH(QString, texts);
+        const PlanetFieldTexts t = planetFieldTexts(planet, when);
+        QCOMPARE(QStringList({t.hours, t.minutes, t.degrees, t.decMinutes}).join(' '), texts);
+    }
+
+    void fieldTextsOfAPosition_data() {
+        QTest::addColumn<double>("ra");
+        QTest::addColumn<double>("dec");
+        QTest::addColumn<QString>("texts");
+        QTest::newRow("plain") << 5.26 << 8.62 << QStringLiteral("05 15.6 +08 37");
+        QTest::newRow("minutes round to 60") << 5.9995 << -12.5 << QStringLiteral("06 00.0 -12 30");
+        QTest::newRow("59.9 stays") << 5.9982 << 0.0 << QStringLiteral("05 59.9 +00 00");
+        QTest::newRow("carry past 23h") << 23.99995 << 45.0 << QStringLiteral("00 00.0 +45 00");
+        QTest::newRow("a full turn") << 24.0 << 1.0 << QStringLiteral("00 00.0 +01 00");
+        QTest::newRow("south below a degree") << 1.0 << -0.6 << QStringLiteral("01 00.0 -00 36");
+        QTest::newRow("south by seconds") << 1.0 << -0.001 << QStringLiteral("01 00.0 -00 00");
+        QTest::newRow("north below a degree") << 1.0 << 0.6 << QStringLiteral("01 00.0 +00 36");
+        QTest::newRow("pole") << 12.0 << -89.999 << QStringLiteral("12 00.0 -89 59");
+    }
+    void fieldTextsOfAPosition() {
+        QFETCH(double, ra);
+        QFETCH(double, dec);
+        QFETCH(QString, texts);
+        const PlanetFieldTexts t = fieldTextsFor({ra, dec});
+        QCOMPARE(QStringList({t.hours, t.minutes, t.degrees, t.decMinutes}).join(' '), texts);
+    }
+
+    // Every planet against geometric J2000.0 positions from an independent
+    // ephemeris, 2000 to 2050. The bounds are what the mean elements promise.
+    void positionsAgreeWithEphemeris_data() {
+        QTest::addColumn<int>("planet");
+        QTest::addColumn<double>("toleranceArcmin");
+        const double tolerances[] = {1.5, 2, 0, 6, 12, 12, 3, 1.5, 1.5};
+        for (int p = 0; p < kPlanetCount; ++p)
+            if (p != kEarthIndex)
+                QTest::newRow(qPrintable(planetNames().at(p))) << p << tolerances[p];
+    }
+    void positionsAgreeWithEphemeris() {
+        QFETCH(int, planet);
+        QFETCH(double, toleranceArcmin);
+        double worst = 0;
+        int rows = 0;
+        for (const PlanetGoldenRow& g : kPlanetGolden) {
+            if (g.planet != planet)
+                continue;
+            ++rows;
+            const double d = dayNumber(g.year, g.month, g.day, g.hour + g.minute / 60.0);
+            const EquatorialPosition p = planetPosition(planet, d);
+            const double sep = separationArcmin(p.raHours, p.decDegrees, g.raHours, g.decDegrees);
+            QVERIFY2(sep <= toleranceArcmin, qPrintable(QStringLiteral("%1-%2-%3 %4:%5 off by %6'")
+                                                            .arg(g.year)
+                                                            .arg(g.month)
+                                                            .arg(g.day)
+                                                            .arg(g.hour)
+                                                            .arg(g.minute)
+                                                            .arg(sep)));
+            worst = std::max(worst, sep);
+        }
+        QVERIFY(rows > 50);
+        qInfo("worst %.2f' over %d dates", worst, rows);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPlanets)
+#include "test_planets.moc"
