@@ -5,6 +5,7 @@
 #include "common/Clock.h"
 #include "link/QtSerialPort.h"
 #include "periphery/ui/SplashWindow.h"
+#include "sim/SimOptions.h"
 #include "sim/SimSerialPort.h"
 
 #include <QApplication>
@@ -15,10 +16,29 @@ using namespace corvane;
 
 namespace {
 
+QStringList argumentList(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// Everything the options can get wrong is found before a display is needed.
+bool checkSimulatorOptions(const CommandLine& options) {
+    if (!options.simulate)
+        return true;
+    sim::SimOptions parsed;
+    QString why;
+    if (sim::parseSimOptions(options.simulatorArgs, &parsed, &why))
+        return true;
+    std::fprintf(stderr, "corvane-control: simulated board: %s\n", qPrintable(why));
+    return false;
+}
+
 // The serial port: the real one, or with --simulate the simulated board
-// behind port 1. Returns nullptr (after saying why) for bad simulator options.
+// behind port 1.
 SerialPort* createPort(const CommandLine& options, Clock& clock,
-                       std::shared_future<QStringList> systemDevices) {
+                       std::shared_future<QVector<SerialDevice>> systemDevices) {
     if (options.simulate) {
         QString error;
         SerialPort* port = sim::SimSerialPort::create(clock, options.simulatorArgs, &error);
@@ -27,8 +47,8 @@ SerialPort* createPort(const CommandLine& options, Clock& clock,
         return port;
     }
     const QStringList bindings = options.portBindings;
-    return new QtSerialPort([systemDevices, bindings] {
-        PortDirectory directory = PortDirectory::fromSystemDevices(systemDevices.get());
+    return new QtSerialPort([systemDevices, bindings](const PortDirectory::Identities& remembered) {
+        PortDirectory directory = PortDirectory::fromSystemDevices(systemDevices.get(), remembered);
         for (const QString& binding : bindings)
             directory.bindFromOption(binding, nullptr);
         return directory;
@@ -38,17 +58,19 @@ SerialPort* createPort(const CommandLine& options, Clock& clock,
 } // namespace
 
 int main(int argc, char* argv[]) {
-    // Listing the serial devices takes a while on some systems; do it while
-    // the application and its window are being set up.
-    const std::shared_future<QStringList> systemDevices =
-        std::async(std::launch::async, &PortDirectory::systemDevices).share();
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Corvane Control"));
-    const CommandLine options = parseCommandLine(QApplication::arguments());
+    const CommandLine options = parseCommandLine(argumentList(argc, argv));
     if (options.exitNow) {
         std::fputs(qPrintable(options.message), options.ok ? stdout : stderr);
         return options.ok ? 0 : 2;
     }
+    if (!checkSimulatorOptions(options))
+        return 2;
+    // Listing the serial devices takes a while on some systems; do it while
+    // the application and its window are being set up.
+    const std::shared_future<QVector<SerialDevice>> systemDevices =
+        std::async(std::launch::async, &PortDirectory::systemDevices).share();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Corvane Control"));
 
     SystemClock clock;
     SerialPort* port = createPort(options, clock, systemDevices);

@@ -54,7 +54,8 @@ int main(int argc, char* argv[]) {
     QString error;
     bool help = false;
     if (!parseSimOptions(QCoreApplication::arguments().mid(1), &options, &error, &help)) {
-        std::fprintf(stderr, "%s\n\n%s", qPrintable(error), qPrintable(simOptionsHelp()));
+        std::fprintf(stderr, "corvane-sim: %s\nTry 'corvane-sim --help' for the options.\n",
+                     qPrintable(error));
         return 2;
     }
     if (help) {

@@ -1,14 +1,66 @@
 #include "app/CommandLine.h"
 
 #include "Version.h"
+#include "link/PortDirectory.h"
 
 #include <QCommandLineParser>
 
 namespace corvane {
 
+namespace {
+
+const char* const kProgram = "corvane-control";
+
+// Options of the Qt application itself; they take effect when it is built.
+void letQtOptionsThrough(QCommandLineParser& parser) {
+    const char* const withValue[] = {"platform",
+                                     "platformpluginpath",
+                                     "platformtheme",
+                                     "plugin",
+                                     "qwindowgeometry",
+                                     "qwindowicon",
+                                     "qwindowtitle",
+                                     "style",
+                                     "stylesheet",
+                                     "display",
+                                     "geometry",
+                                     "session",
+                                     "name",
+                                     "title"};
+    const char* const flags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    for (const char* name : withValue) {
+        QCommandLineOption o(QLatin1String(name), QString(), QStringLiteral("value"));
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(o);
+    }
+    for (const char* name : flags) {
+        QCommandLineOption o{QLatin1String(name)};
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(o);
+    }
+}
+
+CommandLine failure(const QString& why) {
+    CommandLine result;
+    result.ok = false;
+    result.exitNow = true;
+    result.message = QStringLiteral("%1: %2\nTry '%1 --help' for the options.\n")
+                         .arg(QLatin1String(kProgram), why);
+    return result;
+}
+
+QString helpText(const QCommandLineParser& parser) {
+    QString text = parser.helpText();
+    text.replace(QStringLiteral("<executable_name>"), QLatin1String(kProgram));
+    return text;
+}
+
+} // namespace
+
 CommandLine parseCommandLine(const QStringList& arguments) {
     CommandLine result;
     QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral("Corvane Control: control and configuration of a telescope mount "
                        "driven by the Corvane controller board."));
@@ -28,11 +80,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("sim-firmware"),
         QStringLiteral("Firmware version of the simulated board (default 3.60)."),
         QStringLiteral("VERSION"));
-    parser.addOption(help);
-    parser.addOption(version);
-    parser.addOption(port);
-    parser.addOption(simulate);
-    parser.addOption(firmware);
+    parser.addOptions({help, version, port, simulate, firmware});
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
                                      QStringLiteral("Quit once the window is shown."));
     QCommandLineOption benchPoll(QStringLiteral("bench-poll"),
@@ -45,21 +93,22 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         hidden->setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(*hidden);
     }
+    letQtOptionsThrough(parser);
 
-    if (!parser.parse(arguments)) {
-        result.ok = false;
-        result.exitNow = true;
-        result.message = parser.errorText() + QLatin1Char('\n') + parser.helpText();
-        return result;
-    }
+    if (!parser.parse(arguments))
+        return failure(parser.errorText());
+    if (!parser.positionalArguments().isEmpty())
+        return failure(QStringLiteral("unexpected argument '%1'")
+                           .arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(help)) {
         result.exitNow = true;
-        result.message = parser.helpText();
+        result.message = helpText(parser);
         return result;
     }
     if (parser.isSet(version)) {
         result.exitNow = true;
-        result.message = QStringLiteral("corvane-control %1.%2.%3\n")
+        result.message = QStringLiteral("%1 %2.%3.%4\n")
+                             .arg(QLatin1String(kProgram))
                              .arg(kVersionMajor)
                              .arg(kVersionMinor)
                              .arg(kVersionRevision);
@@ -75,12 +124,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     PortDirectory check;
     for (const QString& binding : result.portBindings) {
         QString error;
-        if (!check.bindFromOption(binding, &error)) {
-            result.ok = false;
-            result.exitNow = true;
-            result.message = error + QLatin1Char('\n');
-            return result;
-        }
+        if (!check.bindFromOption(binding, &error))
+            return failure(error);
     }
     return result;
 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "link/PortDirectory.h"
-
 #include <QStringList>
 
 namespace corvane {
@@ -16,10 +14,14 @@ struct CommandLine {
     int benchPollMs = 0;        // connect and poll the position at this interval
     int benchSeconds = 0;       // while polling: quit after this many seconds
     bool ok = true;
-    bool exitNow = false; // --help or --version was answered
+    bool exitNow = false; // --help, --version or a bad option was answered
     QString message;      // text to print (help, version or the error)
 };
 
+// Reads the arguments (the program's name first) without any application
+// object, so that --help, --version and a bad option are answered before the
+// window system is asked for a display. Qt's own window options (-platform,
+// -style, ...) are let through for the application to take.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 } // namespace corvane

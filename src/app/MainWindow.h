@@ -24,6 +24,7 @@ class TargetPanel;
 class GuidePanel;
 class FocusPanel;
 class PeripheryMenus;
+struct WindowSettings;
 
 // frmMain: owns the serial port, the form state and every control. Each
 // panel's logic lives in its subsystem; the panels subscribe to the replies
@@ -79,7 +80,8 @@ private:
     void greetController();
     void shutDown();
     // Settings file (MainWindowSettings.cpp).
-    void loadWindowSettings();
+    WindowSettings readSettingsFile() const;
+    void loadWindowSettings(const WindowSettings& settings);
     void saveWindowSettings();
     // Tab changes (MainWindowTabs.cpp).
     void onTabChanged(int index);

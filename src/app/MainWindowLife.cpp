@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "app/PositionPolling.h"
+#include "app/SettingsFile.h"
 #include "common/Prompts.h"
 #include "link/SerialPort.h"
 #include "link/ui/TerminalPanel.h"
@@ -14,6 +15,10 @@
 namespace corvane {
 
 bool MainWindow::startUp() {
+    // Read once, before probing: the port numbers follow the adapters that
+    // had them last time.
+    const WindowSettings saved = readSettingsFile();
+    m_port->rememberDevices(saved.portDevices);
     const ProbeResult probe = probePorts(*m_port);
     applyProbe(probe);
     if (!probe.anyUsable) {
@@ -21,7 +26,7 @@ bool MainWindow::startUp() {
         m_shutDown = true; // ends at once, without the shutdown steps
         return false;
     }
-    loadWindowSettings();
+    loadWindowSettings(saved);
     statusPanel[4]->show();
     // [start-up: fill the setting lists]
     m_channel.armDispatch();

@@ -14,7 +14,7 @@ void MainWindow::applyProbe(const ProbeResult& probe) {
     for (int n = 1; n <= 16; ++n) {
         mnucom[n]->setEnabled(probe.usable[n]);
         mnucom[n]->setVisible(probe.usable[n]);
-        // The device behind the number, for the user who wonders which is which.
+        // The device and what identifies it, for the user who wonders which is which.
         const QString device = m_port->deviceName(n);
         mnucom[n]->setStatusTip(device);
         mnucom[n]->setToolTip(device.isEmpty() ? portMenuCaption(n).remove(QLatin1Char('&'))

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <cstdio>
 
 namespace corvane {
 
@@ -37,8 +38,15 @@ QPoint visiblePosition(const QPoint& wanted, const QSize& size) {
 
 } // namespace
 
-void MainWindow::loadWindowSettings() {
-    const WindowSettings s = readWindowSettings(settingsFileName());
+WindowSettings MainWindow::readSettingsFile() const {
+    QString why;
+    const WindowSettings s = readWindowSettings(settingsFileName(), &why);
+    if (!why.isEmpty())
+        std::fprintf(stderr, "corvane-control: settings not read: %s\n", qPrintable(why));
+    return s;
+}
+
+void MainWindow::loadWindowSettings(const WindowSettings& s) {
     if (s.comPort) {
         mnucom[*s.comPort]->setChecked(true);
         m_port->setPortNumber(*s.comPort);
@@ -66,10 +74,12 @@ void MainWindow::saveWindowSettings() {
     const double dpi = logicalDpi();
     // An unwritable directory or a full disk leaves the old file untouched;
     // closing the window goes on regardless.
-    writeWindowSettings(settingsFileName(),
-                        windowSettingsText(m_port->portNumber(), pixelsToTwips(y(), dpi),
-                                           pixelsToTwips(x(), dpi), mnuPin7->text(),
-                                           mnuPin14->text()));
+    QString why;
+    const QByteArray text =
+        windowSettingsText(m_port->portNumber(), pixelsToTwips(y(), dpi), pixelsToTwips(x(), dpi),
+                           mnuPin7->text(), mnuPin14->text(), m_port->deviceIdentities());
+    if (!writeWindowSettings(settingsFileName(), text, &why) && !why.isEmpty())
+        std::fprintf(stderr, "corvane-control: settings not saved: %s\n", qPrintable(why));
 }
 
 } // namespace corvane

@@ -1,5 +1,6 @@
 #include "app/SettingsFile.h"
 
+#include "common/FileSafety.h"
 #include "common/NumberText.h"
 
 #include <QFile>
@@ -16,6 +17,8 @@ const QLatin1String kTop("Main Top=");
 const QLatin1String kLeft("Main Left=");
 const QLatin1String kPin7("Pin 7 Label=");
 const QLatin1String kPin14("Pin 14 Label=");
+const QLatin1String kPortPrefix("Port ");
+const QLatin1String kDeviceKey(" Device=");
 
 // Labels written by the program are UTF-8; a file edited elsewhere in an
 // 8-bit code page still reads, byte for character.
@@ -42,6 +45,18 @@ std::optional<double> positionFrom(const QString& rest) {
     if (!std::isfinite(v))
         return std::nullopt;
     return v;
+}
+
+// "Port 3 Device=usb:0403:6001:A1" gives 3 and the identity.
+void readPortDevice(const QString& line, QMap<int, QString>& devices) {
+    if (!line.startsWith(kPortPrefix))
+        return;
+    const int key = line.indexOf(kDeviceKey);
+    bool ok = false;
+    const int n = key > 0 ? line.mid(kPortPrefix.size(), key - kPortPrefix.size()).toInt(&ok) : 0;
+    const QString identity = key > 0 ? line.mid(key + kDeviceKey.size()) : QString();
+    if (ok && n >= 1 && n <= 16 && !identity.isEmpty())
+        devices.insert(n, identity);
 }
 
 // A label is one line of the file: line breaks inside it would start new keys.
@@ -76,11 +91,14 @@ WindowSettings parseWindowSettings(const QByteArray& content) {
             s.pin7Label = line.mid(kPin7.size());
         if (line.startsWith(kPin14))
             s.pin14Label = line.mid(kPin14.size());
+        readPortDevice(line, s.portDevices);
     }
     return s;
 }
 
-WindowSettings readWindowSettings(const QString& path) {
+WindowSettings readWindowSettings(const QString& path, QString* why) {
+    if (!isRegularFileOrAbsent(path, why))
+        return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -90,7 +108,7 @@ WindowSettings readWindowSettings(const QString& path) {
 }
 
 QByteArray windowSettingsText(int comPort, double top, double left, const QString& pin7Label,
-                              const QString& pin14Label) {
+                              const QString& pin14Label, const QMap<int, QString>& portDevices) {
     const QString lines[7] = {
         QStringLiteral("[Main]"),
         QString(),
@@ -103,10 +121,16 @@ QByteArray windowSettingsText(int comPort, double top, double left, const QStrin
     QByteArray out;
     for (const QString& line : lines)
         out += line.toUtf8() + "\r\n";
+    for (auto it = portDevices.cbegin(); it != portDevices.cend(); ++it)
+        out +=
+            (kPortPrefix + QString::number(it.key()) + kDeviceKey + oneLine(it.value())).toUtf8() +
+            "\r\n";
     return out;
 }
 
-bool writeWindowSettings(const QString& path, const QByteArray& content) {
+bool writeWindowSettings(const QString& path, const QByteArray& content, QString* why) {
+    if (!isRegularFileOrAbsent(path, why))
+        return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QString>
 #include <optional>
 
@@ -16,8 +17,11 @@ namespace corvane {
 //   Main Left= 2400
 //   Pin 7 Label=Dew heater
 //   Pin 14 Label=Camera
+//   Port 1 Device=by-id:usb-FTDI_FT232R_USB_UART_A12345-if00-port0
 //
-// Lines end in CR LF. Positions are in twips (1/1440 inch).
+// Lines end in CR LF. Positions are in twips (1/1440 inch). The "Port N
+// Device=" lines keep each port number with its adapter across runs; readers
+// that do not know them skip them.
 QString settingsFileName();
 
 // What a settings file says; a key that is missing or unusable stays empty.
@@ -27,6 +31,7 @@ struct WindowSettings {
     std::optional<double> left; // twips
     std::optional<QString> pin7Label;
     std::optional<QString> pin14Label;
+    QMap<int, QString> portDevices; // port number -> device identity
 };
 
 // Reads the lines by their exact (case-sensitive) beginnings; a later line
@@ -34,16 +39,20 @@ struct WindowSettings {
 // A "Com Port=" value that is not a port number 1..16 is ignored.
 WindowSettings parseWindowSettings(const QByteArray& content);
 
-// A missing or unreadable file reads as an empty one.
-WindowSettings readWindowSettings(const QString& path);
+// A missing or unreadable file reads as an empty one; so does a path that is
+// not a regular file (it is not read at all, and `why` says so).
+WindowSettings readWindowSettings(const QString& path, QString* why = nullptr);
 
-// The seven lines, numbers in the signed-number form (" 3", "-120").
+// The seven lines, numbers in the signed-number form (" 3", "-120"), then
+// the port devices.
 QByteArray windowSettingsText(int comPort, double top, double left, const QString& pin7Label,
-                              const QString& pin14Label);
+                              const QString& pin14Label,
+                              const QMap<int, QString>& portDevices = {});
 
 // Replaces the file as a whole or not at all. Returns false when it could not
-// be written; the old file then stays as it was.
-bool writeWindowSettings(const QString& path, const QByteArray& content);
+// be written; the old file then stays as it was. A path that is not a regular
+// file is never written over; a link to one has its target replaced.
+bool writeWindowSettings(const QString& path, const QByteArray& content, QString* why = nullptr);
 
 // Window positions: twips = pixels * 1440 / logical DPI.
 double pixelsToTwips(int pixels, double logicalDpi);

@@ -9,11 +9,11 @@
 namespace corvane {
 
 QtSerialPort::QtSerialPort(PortDirectory directory, QObject* parent)
-    : QtSerialPort(std::function<PortDirectory()>(), parent) {
+    : QtSerialPort(DirectoryBuilder(), parent) {
     m_directory = std::move(directory);
 }
 
-QtSerialPort::QtSerialPort(std::function<PortDirectory()> directory, QObject* parent)
+QtSerialPort::QtSerialPort(DirectoryBuilder directory, QObject* parent)
     : SerialPort(parent), m_pendingDirectory(std::move(directory)) {
     connect(&m_port, &QSerialPort::readyRead, this, [this] { checkThreshold(); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
@@ -23,10 +23,18 @@ QtSerialPort::QtSerialPort(std::function<PortDirectory()> directory, QObject* pa
 
 const PortDirectory& QtSerialPort::directory() const {
     if (m_pendingDirectory) {
-        m_directory = m_pendingDirectory();
+        m_directory = m_pendingDirectory(m_remembered);
         m_pendingDirectory = nullptr;
     }
     return m_directory;
+}
+
+void QtSerialPort::rememberDevices(const QMap<int, QString>& identities) {
+    m_remembered = identities;
+}
+
+QMap<int, QString> QtSerialPort::deviceIdentities() const {
+    return directory().identitiesToRemember();
 }
 
 QtSerialPort::~QtSerialPort() {
@@ -96,7 +104,7 @@ QString QtSerialPort::settingsText() const {
 }
 
 QString QtSerialPort::deviceName(int n) const {
-    return directory().device(n);
+    return directory().describe(n);
 }
 
 void QtSerialPort::onError(QSerialPort::SerialPortError error) {

@@ -20,10 +20,13 @@ namespace corvane {
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
+    using DirectoryBuilder = std::function<PortDirectory(const PortDirectory::Identities&)>;
+
     explicit QtSerialPort(PortDirectory directory, QObject* parent = nullptr);
     // The directory is built on first use (listing the system's devices can
-    // take a while, and start-up goes on meanwhile).
-    explicit QtSerialPort(std::function<PortDirectory()> directory, QObject* parent = nullptr);
+    // take a while, and start-up goes on meanwhile), with the numbers that
+    // the adapters had last time.
+    explicit QtSerialPort(DirectoryBuilder directory, QObject* parent = nullptr);
     ~QtSerialPort() override;
 
     bool isOpen() const override;
@@ -34,6 +37,8 @@ public:
     void write(const QByteArray& bytes) override;
     QString settingsText() const override;
     QString deviceName(int n) const override;
+    void rememberDevices(const QMap<int, QString>& identities) override;
+    QMap<int, QString> deviceIdentities() const override;
 
 private:
     void onError(QSerialPort::SerialPortError error);
@@ -45,8 +50,9 @@ private:
 
     const PortDirectory& directory() const;
 
-    mutable std::function<PortDirectory()> m_pendingDirectory;
+    mutable DirectoryBuilder m_pendingDirectory;
     mutable PortDirectory m_directory;
+    PortDirectory::Identities m_remembered;
     QSerialPort m_port;
     // Watches for a vanished adapter, which the serial library does not
     // always report by itself (a hung-up line with no data pending).

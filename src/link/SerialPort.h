@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QMap>
 #include <QObject>
 #include <QString>
 
@@ -45,6 +46,12 @@ public:
 
     // Describes the device behind a port number (tool tips of the port menu).
     virtual QString deviceName(int n) const;
+    // Which adapter had which number last time (from the settings file), and
+    // which to remember now; number -> device identity. Ports whose numbers
+    // name the device (COMn, the simulated board) remember nothing. Given
+    // before the ports are first probed.
+    virtual void rememberDevices(const QMap<int, QString>& identities) { Q_UNUSED(identities); }
+    virtual QMap<int, QString> deviceIdentities() const { return {}; }
 
 signals:
     // Raised on the event loop, never inside a running handler.

@@ -39,7 +39,7 @@ SimSerialPort* SimSerialPort::create(Clock& clock, const QStringList& arguments,
 
 bool SimSerialPort::open(QString* error) {
     QString why;
-    if (portNumber() != kBoardPort)
+    if (portNumber() != kBoardPort && !m_silentPorts.contains(portNumber()))
         why = QStringLiteral("No simulated board on this port.");
     else if (m_unplugged)
         why = QStringLiteral("The simulated adapter has been unplugged.");
@@ -75,7 +75,7 @@ QByteArray SimSerialPort::readAll() {
 }
 
 void SimSerialPort::write(const QByteArray& bytes) {
-    if (!m_open)
+    if (!m_open || portNumber() != kBoardPort)
         return;
     m_line.hostWrite(bytes, nowUs());
     collectDue();

@@ -4,6 +4,7 @@
 #include "sim/SimLine.h"
 #include "sim/SimLog.h"
 
+#include <QSet>
 #include <QTimer>
 
 namespace corvane {
@@ -52,6 +53,9 @@ public:
     bool isUnplugged() const { return m_unplugged; }
     // Why the port could not be set up as asked (the log file), or empty.
     QString setupError() const { return m_setupError; }
+    // Another port number that opens, with a device behind it that never
+    // answers (a GPS, a board that is switched off).
+    void addSilentPort(int n) { m_silentPorts.insert(n); }
 
 private:
     qint64 nowUs() const;
@@ -66,6 +70,7 @@ private:
     bool m_open = false;
     bool m_unplugged = false;
     QString m_setupError;
+    QSet<int> m_silentPorts;
 };
 
 } // namespace corvane::sim

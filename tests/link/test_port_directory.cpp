@@ -1,33 +1,86 @@
-// Which device stands behind a port number.
+// Which device stands behind a port number, and how numbers stay with their
+// adapters when devices come and go.
 #include "link/PortDirectory.h"
 
 #include <QtTest>
 
 using namespace corvane;
 
+namespace {
+
+using Devices = QVector<SerialDevice>;
+const SerialDevice kMount{"/dev/ttyUSB0", "by-id:usb-FTDI_mount-if00"};
+const SerialDevice kFocuser{"/dev/ttyUSB1", "by-id:usb-Prolific_focuser"};
+const SerialDevice kGps{"/dev/ttyACM0", "usb:1546:01a7:GPS7"};
+const SerialDevice kBuiltIn{"/dev/ttyS0", "/dev/ttyS0"};
+
+QStringList numbered(const PortDirectory& dir) {
+    QStringList out;
+    for (int n = 1; n <= 5; ++n)
+        out << dir.device(n);
+    return out;
+}
+
+} // namespace
+
 class TestPortDirectory : public QObject {
     Q_OBJECT
 private slots:
-    void devicesTakeNumbersInNameOrder() {
+    void firstRunNumbersDevicesInNameOrder() {
         const PortDirectory dir =
-            PortDirectory::fromDevices({"/dev/ttyUSB1", "/dev/ttyS0", "/dev/ttyUSB0"}, false);
-        QCOMPARE(dir.device(1), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(dir.device(2), QStringLiteral("/dev/ttyUSB0"));
-        QCOMPARE(dir.device(3), QStringLiteral("/dev/ttyUSB1"));
-        QCOMPARE(dir.device(4), QString());
+            PortDirectory::fromDevices({kFocuser, kBuiltIn, kMount}, {}, false);
+        QCOMPARE(numbered(dir),
+                 QStringList({"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyUSB1", "", ""}));
+        QCOMPARE(dir.describe(2), QStringLiteral("/dev/ttyUSB0 (by-id:usb-FTDI_mount-if00)"));
+        QCOMPARE(dir.describe(1), QStringLiteral("/dev/ttyS0"));
+        QCOMPARE(PortDirectory::fromDevices({}, {}, true).device(7), QStringLiteral("COM7"));
     }
 
-    void windowsNamesAreComN() {
-        const PortDirectory dir = PortDirectory::fromDevices({}, true);
-        QCOMPARE(dir.device(7), QStringLiteral("COM7"));
+    // The numbers remembered from the last run hold whatever is plugged in.
+    void rememberedNumbersStayWithTheirAdapters_data() {
+        QTest::addColumn<Devices>("now");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("same devices") << Devices{kMount, kFocuser}
+                                      << QStringList({"/dev/ttyUSB0", "/dev/ttyUSB1", "", "", ""});
+        // A GPS whose name sorts first takes a free number, not the mount's.
+        QTest::newRow("one that sorts first added")
+            << Devices{kGps, kMount, kFocuser}
+            << QStringList({"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "", ""});
+        // The focuser is away: its number waits for it.
+        QTest::newRow("one removed")
+            << Devices{kMount, kGps} << QStringList({"/dev/ttyUSB0", "", "/dev/ttyACM0", "", ""});
+        // Re-plugged the other way round, the system names them the other way.
+        QTest::newRow("two swapped")
+            << Devices{{"/dev/ttyUSB1", kMount.identity}, {"/dev/ttyUSB0", kFocuser.identity}}
+            << QStringList({"/dev/ttyUSB1", "/dev/ttyUSB0", "", "", ""});
+    }
+    void rememberedNumbersStayWithTheirAdapters() {
+        QFETCH(Devices, now);
+        const PortDirectory::Identities remembered{{1, kMount.identity}, {2, kFocuser.identity}};
+        const PortDirectory dir = PortDirectory::fromDevices(now, remembered, false);
+        QTEST(numbered(dir), "expected");
+        // What is remembered next keeps the absent ones too.
+        const PortDirectory::Identities next = dir.identitiesToRemember();
+        QCOMPARE(next.value(1), kMount.identity);
+        QCOMPARE(next.value(2), kFocuser.identity);
     }
 
-    void commandLineBindingWins() {
-        PortDirectory dir = PortDirectory::fromDevices({"/dev/ttyS0"}, false);
+    void keptNumbersAreGivenAwayOnlyWhenNoneIsFree() {
+        PortDirectory::Identities remembered;
+        for (int n = 1; n <= 16; ++n)
+            remembered.insert(n, QStringLiteral("gone %1").arg(n));
+        const PortDirectory dir = PortDirectory::fromDevices({kGps}, remembered, false);
+        QCOMPARE(dir.device(1), kGps.location);
+        QCOMPARE(dir.identitiesToRemember().value(1), kGps.identity);
+    }
+
+    void commandLineBindingWinsAndIsNotRemembered() {
+        PortDirectory dir = PortDirectory::fromDevices({kBuiltIn}, {}, false);
         QVERIFY(dir.bindFromOption(QStringLiteral("1=/dev/pts/5"), nullptr));
         QCOMPARE(dir.device(1), QStringLiteral("/dev/pts/5"));
         QVERIFY(dir.bindFromOption(QStringLiteral("16=/dev/ttyACM0"), nullptr));
         QCOMPARE(dir.device(16), QStringLiteral("/dev/ttyACM0"));
+        QVERIFY(dir.identitiesToRemember().isEmpty());
     }
 
     void badBindingsAreRefused_data() {
@@ -40,7 +93,7 @@ private slots:
     }
     void badBindingsAreRefused() {
         QFETCH(QString, option);
-        PortDirectory dir = PortDirectory::fromDevices({}, false);
+        PortDirectory dir = PortDirectory::fromDevices({}, {}, false);
         QString error;
         QVERIFY(!dir.bindFromOption(option, &error));
         QVERIFY(error.contains(QStringLiteral("N=DEVICE")));

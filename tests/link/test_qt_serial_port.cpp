@@ -75,7 +75,7 @@ struct PtyPair {
 };
 
 PortDirectory bound(const QString& path) {
-    PortDirectory dir = PortDirectory::fromDevices({}, false);
+    PortDirectory dir = PortDirectory::fromDevices({}, {}, false);
     dir.bind(1, path);
     return dir;
 }
@@ -187,16 +187,20 @@ private slots:
     void lateDirectoryIsBuiltOnceWhenFirstNeeded() {
         PtyPair pty;
         int built = 0;
-        QtSerialPort port([&] {
+        PortDirectory::Identities given;
+        QtSerialPort port([&](const PortDirectory::Identities& remembered) {
             ++built;
+            given = remembered;
             return bound(pty.slavePath);
         });
+        port.rememberDevices({{3, QStringLiteral("usb:0403:6001:A1")}});
         QCOMPARE(built, 0);
         QVERIFY(port.open(nullptr));
         QCOMPARE(port.deviceName(1), pty.slavePath);
         port.close();
         QVERIFY(port.open(nullptr));
         QCOMPARE(built, 1);
+        QCOMPARE(given.value(3), QStringLiteral("usb:0403:6001:A1"));
     }
 
     void missingDeviceGivesThePlatformDescription() {

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "common/Clock.h"
 #include "common/ScriptedPrompts.h"
+#include "common/SimProcess.h"
 #include "link/Channel.h"
 #include "link/QtSerialPort.h"
 
@@ -20,52 +21,7 @@
 #include <memory>
 
 using namespace corvane;
-using corvane::test::ScriptedPrompts;
-
-namespace {
-
-QString simulatorPath() {
-    return qEnvironmentVariable("CORVANE_BIN_DIR") + QStringLiteral("/corvane-sim");
-}
-
-// A running corvane-sim; stopped with SIGTERM when it goes out of scope.
-struct Simulator {
-    QProcess process;
-    QString device;
-
-    explicit Simulator(const QStringList& arguments = {}) {
-        process.start(simulatorPath(), arguments);
-        if (!process.waitForStarted(5000))
-            return;
-        // The device path is the first line on standard output.
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
-        device = QString::fromLocal8Bit(process.readLine()).trimmed();
-    }
-    ~Simulator() {
-        if (process.state() != QProcess::NotRunning) {
-            process.terminate();
-            if (!process.waitForFinished(3000))
-                process.kill();
-        }
-    }
-    // Sends a signal and waits for a clean end; returns the exit code, -1 when
-    // it did not end normally.
-    int stopWith(int signal) {
-        ::kill(static_cast<pid_t>(process.processId()), signal);
-        if (!process.waitForFinished(3000) || process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        return process.exitCode();
-    }
-};
-
-PortDirectory boundTo(const QString& device) {
-    PortDirectory directory = PortDirectory::fromDevices({}, false);
-    directory.bind(1, device);
-    return directory;
-}
-
-} // namespace
+using namespace corvane::test;
 
 class TestSimPty : public QObject {
     Q_OBJECT
@@ -74,11 +30,11 @@ private slots:
     void initTestCase() { QVERIFY2(QFile::exists(simulatorPath()), qPrintable(simulatorPath())); }
 
     void windowConnectsThroughAPseudoTerminal() {
-        Simulator sim;
+        SimProcess sim;
         QVERIFY2(sim.device.startsWith(QStringLiteral("/dev/")), qPrintable(sim.device));
         SystemClock clock;
         ScriptedPrompts prompts;
-        MainWindow window(new QtSerialPort(boundTo(sim.device)), clock, prompts);
+        MainWindow window(new QtSerialPort(sim.directory()), clock, prompts);
         QVERIFY(window.startUp());
         window.findChild<QAction*>(QStringLiteral("mnuConnect"))->trigger();
         auto* status = window.findChild<QLabel*>(QStringLiteral("StatusBar1_1"));
@@ -100,9 +56,9 @@ private slots:
     }
 
     void clientMayCloseAndReopenTheLine() {
-        Simulator sim({QStringLiteral("--firmware"), QStringLiteral("3.50")});
+        SimProcess sim({QStringLiteral("--firmware"), QStringLiteral("3.50")});
         SystemClock clock;
-        QtSerialPort port(boundTo(sim.device));
+        QtSerialPort port(sim.directory());
         Channel channel(clock);
         channel.setPort(&port);
         QSignalSpy received(&channel, &Channel::received);
@@ -121,10 +77,10 @@ private slots:
     void vanishingLineIsSeenAsLost() {
         QTemporaryDir dir;
         const QString log = dir.filePath(QStringLiteral("line.log"));
-        Simulator sim(
+        SimProcess sim(
             {QStringLiteral("--vanish-after"), QStringLiteral("1"), QStringLiteral("--log"), log});
         SystemClock clock;
-        QtSerialPort port(boundTo(sim.device));
+        QtSerialPort port(sim.directory());
         Channel channel(clock);
         channel.setPort(&port);
         QSignalSpy received(&channel, &Channel::received);
@@ -144,24 +100,6 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
         QVERIFY2(text.contains(" > #:GV#\n") && text.contains(" < 3.60 CORV#\n"), text.constData());
-    }
-
-    void helpAndBadOptions() {
-        QProcess help;
-        help.start(simulatorPath(), {QStringLiteral("--help")});
-        QVERIFY(help.waitForFinished(5000));
-        QCOMPARE(help.exitCode(), 0);
-        const QByteArray text = help.readAllStandardOutput();
-        for (const char* option :
-             {"--firmware", "--no-pacing", "--speedup", "--log", "--drop-every", "--truncate-every",
-              "--garble-every", "--delay-ms", "--vanish-after"})
-            QVERIFY2(text.contains(option), option);
-
-        QProcess bad;
-        bad.start(simulatorPath(), {QStringLiteral("--firmware"), QStringLiteral("abc")});
-        QVERIFY(bad.waitForFinished(5000));
-        QCOMPARE(bad.exitCode(), 2);
-        QVERIFY(bad.readAllStandardError().contains("--firmware"));
     }
 };
 

@@ -76,6 +76,34 @@ private slots:
         QCOMPARE(w.text("ScopeDECtxt"), QStringLiteral("-45\u00B030\""));
     }
 
+    // Another port whose device never answers: the window must not go on
+    // claiming the first board.
+    void aSilentPortIsNeverShownConnected() {
+        SimulatedWindow w;
+        w.port->addSilentPort(2);
+        w.connect();
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
+        QVERIFY(w.find<QPushButton>("cmdtarvix")->isEnabled());
+        const QString firstCaption = w.find<QPushButton>("cmdGetVersion")->text();
+        // Disconnected, the version stays; connected elsewhere, it is gone.
+        w.find<QAction>("mnuConnect")->trigger();
+        QCOMPARE(w.find<QPushButton>("cmdGetVersion")->text(), firstCaption);
+        w.find<QAction>("mnucom_2")->trigger();
+        w.find<QAction>("mnuConnect")->trigger();
+        QCOMPARE(w.statusPanel1(), QStringLiteral("No Corvane update"));
+        QCOMPARE(w.find<QPushButton>("cmdGetVersion")->text(),
+                 QStringLiteral("Get Firmware Version"));
+        QVERIFY(!w.find<QPushButton>("cmdtarvix")->isEnabled());
+        QCOMPARE(w.window->controller().firmwareVersion(), 0.0f);
+        QTRY_COMPARE_WITH_TIMEOUT(w.find<QLabel>("StatusBar1_4")->text(),
+                                  QStringLiteral("No reply to the version query"), 3000);
+        QCOMPARE(w.statusPanel1(), QStringLiteral("No Corvane update"));
+        // Moving the live connection back to the board asks it again.
+        w.find<QAction>("mnucom_1")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
+        QCOMPARE(w.find<QPushButton>("cmdGetVersion")->text(), firstCaption);
+    }
+
     void vanishingBoardShowsDisconnected() {
         // Version and one position reply get out, then the adapter is gone.
         SimulatedWindow w({QStringLiteral("--vanish-after"), QStringLiteral("3")});
