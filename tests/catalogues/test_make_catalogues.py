@@ -280,5 +280,19 @@ class Checks(unittest.TestCase):
                 self.assertNotEqual(mc.check_folder(folder(listing, body, comment)), [])
 
 
+class ShippedFiles(unittest.TestCase):
+    """The generated files kept in the repository."""
+    FOLDER = os.path.join(REPO, "data", "catalogues")
+
+    def test_they_pass_the_checks(self):
+        self.assertEqual(mc.check_folder(self.FOLDER), [])
+
+    def test_messier_holds_all_objects_in_order(self):
+        with open(os.path.join(self.FOLDER, "Messier.gtc"), "rb") as f:
+            lines = f.read().decode("ascii").split("\r\n")
+        names = [ln.split(",")[0] for ln in lines if ln and not ln.startswith(";")]
+        self.assertEqual(names, ["M%d" % n for n in range(1, 111)])
+
+
 if __name__ == "__main__":
     unittest.main()
