@@ -157,7 +157,7 @@ class Generation(unittest.TestCase):
         make_openngc(db, extra_bright_ngc)
         out = os.path.join(self.dir, "out")
         listed = mc.generate(out, db, self.stars, log=lambda *a: None)
-        self.assertEqual(mc.check_folder(out), [])
+        self.assertEqual([p for p in mc.check_folder(out) if "Mine.gtc" not in p], [])
         return out, listed
 
     def records(self, out, name):
@@ -188,8 +188,13 @@ class Generation(unittest.TestCase):
         self.assertIn(mc.OPENNGC_ATTRIBUTION, header)
         self.assertIn("OpenNGC release v20990101", header)
 
-    def test_large_sets_are_split(self):
+    def test_large_sets_are_split_and_old_parts_removed(self):
+        out, _ = self.run_generator()
+        with open(os.path.join(out, "Mine.gtc"), "w") as f:
+            f.write("X,00,00.0,+00,00,-,-,Star\r\n")
         out, listed = self.run_generator(extra_bright_ngc=850)
+        self.assertFalse(os.path.exists(os.path.join(out, "NGC bright.gtc")))
+        self.assertTrue(os.path.exists(os.path.join(out, "Mine.gtc")))
         parts = [(n, c) for n, c in listed if n.startswith("NGC")]
         self.assertEqual([c for _, c in parts], [284, 284, 284])
         self.assertEqual(parts[0][0], "NGC bright 224-1282")
@@ -242,7 +247,7 @@ class Checks(unittest.TestCase):
                 (b"Test,2\r\n", good, True),  # count does not match
                 (b"Test,1\r\n", self.GOOD + "\n", True),  # LF only in the catalogue
                 (b"Test,1\r\n", good, False),  # no attribution
-                (b"Other,1\r\n", good, True),  # file missing
+                (b"Other,1\r\n", good, True),  # file missing, Test.gtc not listed
                 (b"Test,1\r\nTest,1\r\n", good, True),  # listed twice
                 (b"Test,402\r\n", many, True),  # more than the program keeps
                 (b"Test,2\r\n", good + good, True)]:  # the same object twice
