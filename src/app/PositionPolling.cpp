@@ -28,7 +28,7 @@ PositionPolling::PositionPolling(Channel& channel, QCheckBox* check1, QScrollBar
 void PositionPolling::tick() {
     if (m_estimate)
         emit estimated(m_estimate());
-    if (m_channel.runner().isBusy() || m_channel.isAwaitingReply())
+    if (m_channel.runner().isBusy() || m_channel.isLineBusy())
         return;
     m_channel.run(Sequence(QStringLiteral("position poll")).pause(kTickSettleMs).then([this] {
         m_channel.getPos();

@@ -6,9 +6,10 @@ namespace corvane {
 
 namespace {
 
-// The kinds whose replies the program reads; only they have a deadline. The
-// others (set-target acknowledgements, the raw terminal, the sidereal time of
-// a tab change) are let go when they do not come.
+// The kinds whose replies the program reads. The others (set-target
+// acknowledgements, the raw terminal, the sidereal time of a tab change) are
+// awaited only briefly, so that the next request does not meet them on the
+// line, and let go quietly when they do not come: a board need not answer.
 bool isReadReply(qint16 kind) {
     switch (kind) {
     case ReplyKind::Version:
@@ -30,9 +31,19 @@ constexpr int kQueryPauseMs = 100; // after getPos2
 
 } // namespace
 
-int Channel::replyTimeoutMs(int charactersSent, int charactersAwaited) {
+namespace {
+int lineTimeMs(int charactersSent, int charactersAwaited) {
     const int characters = qMax(0, charactersSent) + qMax(0, charactersAwaited);
-    return kReplyMarginMs + (characters * 1000 + 959) / 960;
+    return (characters * 1000 + 959) / 960;
+}
+} // namespace
+
+int Channel::replyTimeoutMs(int charactersSent, int charactersAwaited) {
+    return kReplyMarginMs + lineTimeMs(charactersSent, charactersAwaited);
+}
+
+int Channel::letGoTimeoutMs(int charactersSent, int charactersAwaited) {
+    return kLetGoMarginMs + lineTimeMs(charactersSent, charactersAwaited);
 }
 
 Channel::Channel(Clock& clock, QObject* parent)
@@ -44,8 +55,7 @@ void Channel::setPort(SerialPort* port) {
     m_port = port;
     if (m_port) {
         connect(m_port, &SerialPort::commEvent, this, &Channel::onCommEvent);
-        connect(m_port, &SerialPort::waitingChanged, this,
-                [this](int waiting) { emit arriving(waiting, awaitedCount()); });
+        connect(m_port, &SerialPort::waitingChanged, this, &Channel::onArrival);
     }
 }
 
@@ -68,13 +78,13 @@ void Channel::expect(ReplyFormat format, qint16 kind, int count) {
     m_format = format;
     m_kind = kind;
     setAwaitedCount(count);
-    m_requestArmed = isReadReply(kind) && count > 0;
+    m_requestArmed = kind != ReplyKind::None && count > 0;
 }
 
 void Channel::expectTerminalReply() {
     if (m_awaiting)
         endRequest(false);
-    m_requestArmed = false;
+    m_requestArmed = true;
     m_detectFormat = true;
     m_dispatchArmed = false;
     m_kind = ReplyKind::RawTerminal;
@@ -112,9 +122,10 @@ void Channel::startRequest(int charactersSent) {
     m_awaiting = true;
     m_lastTimedOut = false;
     m_requestCharacters = charactersSent;
+    const int wait = isReadReply(m_kind) ? replyTimeoutMs(charactersSent, awaitedCount())
+                                         : letGoTimeoutMs(charactersSent, awaitedCount());
     m_deadline = m_clock.schedule(
-        replyTimeoutMs(charactersSent, awaitedCount()), this, [this] { onDeadline(); },
-        Clock::Wait::Deadline);
+        wait, this, [this] { onDeadline(); }, Clock::Wait::Deadline);
 }
 
 void Channel::endRequest(bool answered) {
@@ -122,22 +133,58 @@ void Channel::endRequest(bool answered) {
     m_deadline = 0;
     m_awaiting = false;
     emit requestEnded(answered);
+    if (!isLineBusy())
+        emit lineFree();
 }
 
 void Channel::onDeadline() {
     m_deadline = 0;
     if (!m_awaiting)
         return;
+    if (!isReadReply(m_kind)) {
+        endRequest(false); // no answer to a command that need not have one
+        return;
+    }
     const qint16 kind = m_kind;
-    // Nothing is awaited any more: what comes late is flushed by the next
-    // send and can never pass for the answer to the next query.
+    const int awaited = awaitedCount();
+    const int arrived = m_port ? m_port->waitingCount() : 0;
+    // Nothing is awaited any more: what was there is thrown away, and what
+    // comes late is held back from the next request until it is in.
     m_kind = ReplyKind::None;
     m_format = ReplyFormat::Text;
     setAwaitedCount(0);
     flushInput();
     m_lastTimedOut = true;
+    if (isOpen() && awaited > arrived) {
+        m_lateCharacters = awaited - arrived;
+        m_quarantineEnd = m_clock.schedule(
+            replyTimeoutMs(m_requestCharacters, awaited), this, [this] { endQuarantine(); },
+            Clock::Wait::Deadline);
+    }
     endRequest(false);
     emit timedOut(kind);
+}
+
+void Channel::onArrival(int waiting) {
+    emit arriving(waiting, awaitedCount());
+    if (!isQuarantined() || waiting <= 0)
+        return;
+    // The late reply, or part of it: gone as it comes.
+    flushInput();
+    if (waiting >= m_lateCharacters)
+        endQuarantine();
+    else
+        m_lateCharacters -= waiting;
+}
+
+void Channel::endQuarantine() {
+    if (!isQuarantined())
+        return;
+    m_clock.cancel(m_quarantineEnd);
+    m_quarantineEnd = 0;
+    m_lateCharacters = 0;
+    if (!isLineBusy())
+        emit lineFree();
 }
 
 void Channel::getVer() {
@@ -198,6 +245,8 @@ void Channel::onCommEvent(int kind) {
         m_awaiting = false;
         m_clock.cancel(m_deadline);
         m_deadline = 0;
+        m_lateCharacters = 0;
+        m_clock.cancel(m_quarantineEnd);
         emit lost();
         return;
     }
@@ -239,8 +288,11 @@ void Channel::settled(quint64 flushCount) {
         m_dispatcher.dispatch(m_kind, text);
     m_dispatchArmed = true;
     emit receptionHandled();
-    if (answered)
+    if (answered) {
         emit requestEnded(true);
+        if (!isLineBusy())
+            emit lineFree();
+    }
 }
 
 } // namespace corvane

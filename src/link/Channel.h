@@ -48,6 +48,10 @@ public:
     // baud (960 a second), plus this margin.
     static constexpr int kReplyMarginMs = 1000;
     static int replyTimeoutMs(int charactersSent, int charactersAwaited);
+    // An acknowledgement that nothing reads is awaited only this much longer
+    // than its line time, then let go without a word.
+    static constexpr int kLetGoMarginMs = 200;
+    static int letGoTimeoutMs(int charactersSent, int charactersAwaited);
 
     explicit Channel(Clock& clock, QObject* parent = nullptr);
 
@@ -71,9 +75,17 @@ public:
     void expectTerminalReply();
     bool isDispatchArmed() const { return m_dispatchArmed; }
     void armDispatch() { m_dispatchArmed = true; }
-    // A reply the program reads is on its way.
+    // A reply is on its way (one the program reads, or an acknowledgement
+    // it lets go but keeps off the next request).
     bool isAwaitingReply() const { return m_awaiting; }
     bool lastRequestTimedOut() const { return m_lastTimedOut; }
+    // After a time-out the reply may still come, late: until it has come (and
+    // been thrown away) or another time-out's length has passed, the line is
+    // not free for the next request, so a late reply can never pass for the
+    // answer to the next query.
+    bool isQuarantined() const { return m_lateCharacters > 0; }
+    // A reply is on its way or a late one may still come.
+    bool isLineBusy() const { return m_awaiting || isQuarantined(); }
 
     // Writes a command unchanged when the port is open, discarding waiting
     // input first unless the PEC table read-out is collecting replies.
@@ -104,6 +116,9 @@ signals:
     void requestEnded(bool answered);
     // The reply of this kind did not come in time.
     void timedOut(qint16 kind);
+    // The line is free for the next request (a reply came, or the wait for a
+    // late one ended).
+    void lineFree();
     // The device vanished while open; the port has been closed.
     void lost();
 
@@ -113,6 +128,8 @@ private:
     void startRequest(int charactersSent);
     void endRequest(bool answered);
     void onDeadline();
+    void onArrival(int waiting);
+    void endQuarantine();
 
     Clock& m_clock;
     SerialPort* m_port = nullptr;
@@ -129,6 +146,10 @@ private:
     bool m_lastTimedOut = false;
     int m_requestCharacters = 0;
     Clock::Ticket m_deadline = 0;
+    // The quarantine after a time-out: characters of the late reply still to
+    // come, and when the wait for them ends anyway.
+    int m_lateCharacters = 0;
+    Clock::Ticket m_quarantineEnd = 0;
     // Receive handling: the settle under way, and a count of input flushes
     // so that a reception flushed meanwhile is not delivered.
     bool m_settling = false;

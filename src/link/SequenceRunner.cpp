@@ -8,6 +8,7 @@ SequenceRunner::SequenceRunner(Channel& channel, Clock& clock, QObject* parent)
     : QObject(parent), m_channel(channel), m_clock(clock) {
     connect(&m_channel, &Channel::requestEnded, this, &SequenceRunner::onRequestEnded);
     connect(&m_channel, &Channel::lost, this, [this] { abort(SequenceResult::PortLost); });
+    connect(&m_channel, &Channel::lineFree, this, &SequenceRunner::startNextWhenLineIsFree);
 }
 
 bool SequenceRunner::run(Sequence sequence) {
@@ -17,8 +18,17 @@ bool SequenceRunner::run(Sequence sequence) {
         m_queue.enqueue(std::move(sequence));
         return true;
     }
+    if (m_channel.isLineBusy()) {
+        m_queue.enqueue(std::move(sequence));
+        return true;
+    }
     start(std::move(sequence));
     return true;
+}
+
+void SequenceRunner::startNextWhenLineIsFree() {
+    if (m_state == State::Idle && !m_current && !m_queue.isEmpty() && !m_channel.isLineBusy())
+        start(m_queue.dequeue());
 }
 
 void SequenceRunner::start(Sequence sequence) {
@@ -100,8 +110,7 @@ void SequenceRunner::finish(SequenceResult result) {
     emit finished(ended.name(), result);
     m_current.reset();
     m_state = State::Idle;
-    if (!m_queue.isEmpty())
-        start(m_queue.dequeue());
+    startNextWhenLineIsFree();
 }
 
 void SequenceRunner::dropQueued(SequenceResult why) {

@@ -14,8 +14,10 @@ class Channel;
 // Runs sequences on one channel, one at a time and without blocking the event
 // loop. A sequence asked for while another runs waits its turn; an exclusive
 // one (a long exchange such as a table read-out) is refused instead, so two
-// long exchanges never wait behind each other. The user's STOP cancels what
-// is not protected; a lost port ends everything.
+// long exchanges never wait behind each other. A turn comes only once the
+// line is free: the reply last asked for is in (a new request would flush it
+// away, or meet it on the line), or its wait has ended. The user's STOP
+// cancels what is not protected; a lost port ends everything.
 class SequenceRunner : public QObject {
     Q_OBJECT
 public:
@@ -45,6 +47,7 @@ private:
     void finish(SequenceResult result);
     void onRequestEnded(bool answered);
     void dropQueued(SequenceResult why);
+    void startNextWhenLineIsFree();
 
     Channel& m_channel;
     Clock& m_clock;

@@ -16,6 +16,8 @@ QString setDECCommand(const TargetFieldTexts& target) {
 
 namespace {
 // Each target command is answered by one character that nothing interprets.
+// It is awaited before each command, so that the last one is in before the
+// next exchange begins.
 void awaitAcknowledgement(Channel& channel) {
     channel.expect(ReplyFormat::Text, ReplyKind::SetTarget, 1);
 }
@@ -26,6 +28,7 @@ void setObject(Channel& channel, const TargetFieldTexts& target) {
                     .then([&channel] { awaitAcknowledgement(channel); })
                     .send(setRACommand(target))
                     .pause(kTargetCommandPauseMs)
+                    .then([&channel] { awaitAcknowledgement(channel); })
                     .send(setDECCommand(target)));
 }
 
@@ -40,8 +43,10 @@ void syncObject(Channel& channel, const TargetFieldTexts& target) {
                     .then([&channel] { awaitAcknowledgement(channel); })
                     .send(setRACommand(target))
                     .pause(kTargetCommandPauseMs)
+                    .then([&channel] { awaitAcknowledgement(channel); })
                     .send(setDECCommand(target))
                     .pause(kTargetCommandPauseMs)
+                    .then([&channel] { awaitAcknowledgement(channel); })
                     .send(QLatin1String(TargetCmd::SyncOnTarget))
                     .pause(kTargetCommandPauseMs)
                     .then([&channel] { channel.getPos(); }));

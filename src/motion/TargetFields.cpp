@@ -24,6 +24,10 @@ bool isDigitAt(const QString& text, int i) {
     return i < text.size() && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
 }
 
+int twoDigits(const QString& text, int at) {
+    return (text.at(at).unicode() - '0') * 10 + (text.at(at + 1).unicode() - '0');
+}
+
 } // namespace
 
 QString initialFieldText(TargetField field) {
@@ -98,16 +102,35 @@ QString applyDecimalComma(const QString& text) {
     return text;
 }
 
+bool isFieldForm(TargetField field, const QString& t) {
+    switch (field) {
+    case TargetField::Hours:
+        return t.size() == 2 && isDigitAt(t, 0) && isDigitAt(t, 1) && twoDigits(t, 0) <= 23;
+    case TargetField::Minutes:
+        return t.size() == 4 && isDigitAt(t, 0) && isDigitAt(t, 1) && t.at(2) == QLatin1Char('.') &&
+               isDigitAt(t, 3) && twoDigits(t, 0) <= 59;
+    case TargetField::DecDegrees:
+        return t.size() == 3 && (t.at(0) == QLatin1Char('+') || t.at(0) == QLatin1Char('-')) &&
+               isDigitAt(t, 1) && isDigitAt(t, 2);
+    case TargetField::DecMinutes:
+        break;
+    }
+    return t.size() == 2 && isDigitAt(t, 0) && isDigitAt(t, 1) && twoDigits(t, 0) <= 59;
+}
+
 FieldCheck checkField(TargetField field, const QString& text, const QString& remembered) {
     FieldCheck result;
     QString source = text;
     if (firstInvalidCharacter(field, source) >= 0 || !inFieldRange(field, source)) {
         result.rejected = true;
         source = remembered;
-        if (!inFieldRange(field, source))
-            source = initialFieldText(field);
     }
     result.text = formatField(field, source);
+    if (!isFieldForm(field, result.text)) {
+        // Only a restored text can get here (a typed one out of form is rejected).
+        result.rejected = true;
+        result.text = initialFieldText(field);
+    }
     return result;
 }
 

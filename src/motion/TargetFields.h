@@ -33,6 +33,10 @@ QString formatField(TargetField field, const QString& text);
 // its third character is ",".
 QString applyDecimalComma(const QString& text);
 
+// Whether a text is in the field's form (and range): "07", "05.5", "+05",
+// "08". Only such texts are ever accepted, restored or remembered.
+bool isFieldForm(TargetField field, const QString& text);
+
 // What leaving a field does to its text.
 struct FieldCheck {
     QString text;          // the field's final text (also its new remembered text)
@@ -40,10 +44,11 @@ struct FieldCheck {
 };
 
 // Checks the characters and the range of a field's text; a rejected text is
-// replaced as a whole by the remembered one. The result is always in form.
-// A remembered text that is itself out of range (written there by another
-// part of the program) gives way to the field's initial text, so the field
-// never keeps a value the controller cannot take.
+// replaced as a whole by the remembered one. The result is always in form:
+// a remembered text that cannot be brought into form (out of range, signed
+// minutes, written there by another part of the program) gives way to the
+// field's initial text, so the field never keeps a value the controller
+// cannot take.
 FieldCheck checkField(TargetField field, const QString& text, const QString& remembered);
 
 // True when a declination degree text carries a minus sign ("-05", "-00").

@@ -34,6 +34,8 @@ public:
     explicit FaultInjector(const FaultOptions& options = FaultOptions()) : m_options(options) {}
 
     const FaultOptions& options() const { return m_options; }
+    // The line gets better or worse from the next reply on.
+    void setOptions(const FaultOptions& options) { m_options = options; }
     int repliesSeen() const { return m_count; }
 
     Outcome apply(const QByteArray& reply);

@@ -108,7 +108,7 @@ private slots:
         QFETCH(QByteArray, reply);
         QFETCH(QString, state);
         WindowFixture f;
-        f.startAndConnect();
+        f.connectWithoutReply();
         QCOMPARE(f.port->writtenCommands(), QStringList{"#:GV#"});
         QCOMPARE(f.clock.pauses, (QVector<int>{100, 20}));
         QCOMPARE(f.panel(1), QStringLiteral("No Corvane update"));

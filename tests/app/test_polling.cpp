@@ -94,8 +94,9 @@ private slots:
 
     void pollingRunsOnlyOnTheGuidingTab() {
         Polling f;
-        f.startAndConnect();
+        f.startAndConnect("3.20 CORV#");
         f.tabs->setCurrentIndex(1);
+        f.reply("05:34.5#+45*30#");
         f.check1->setChecked(true);
         QVERIFY(f.timer->isActive());
 
@@ -105,11 +106,13 @@ private slots:
         QVERIFY(!f.timer->isActive());
         QVERIFY(f.window->polling().autoUpdate());
         QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:VS#"}));
+        f.reply(QByteArray(10, '\x81'));
 
         f.port->clearWrites();
         f.tabs->setCurrentIndex(1);
         QVERIFY(f.timer->isActive());
         QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:GR##:GD#"}));
+        f.reply("05:34.5#+45*30#");
 
         f.port->clearWrites();
         f.tabs->setCurrentIndex(0);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace corvane;
 
@@ -84,6 +85,48 @@ private slots:
         QVERIFY(!writeWindowSettings(dir.filePath(QStringLiteral("taken.ini")), "x"));
         QVERIFY(QFileInfo(dir.filePath(QStringLiteral("taken.ini"))).isDir());
         QVERIFY(!writeWindowSettings(dir.filePath(QStringLiteral("no/such/dir.ini")), "x"));
+    }
+
+    void portDevicesRoundTrip() {
+        const QMap<int, QString> devices{{1, QStringLiteral("by-id:usb-FTDI_A1-if00")},
+                                         {3, QStringLiteral("usb:0403:6001:B2")}};
+        const QByteArray text = windowSettingsText(1, 0, 0, QString(), QString(), devices);
+        QVERIFY(text.startsWith(windowSettingsText(1, 0, 0, QString(), QString())));
+        QVERIFY(text.endsWith("Port 3 Device=usb:0403:6001:B2\r\n"));
+        QCOMPARE(parseWindowSettings(text).portDevices, devices);
+        QVERIFY(parseWindowSettings("Port 17 Device=x\nPort x Device=y\nPort 2 Device=\n")
+                    .portDevices.isEmpty());
+    }
+
+    // Only a regular file is read or replaced: a FIFO would block start-up
+    // for good, and a link to a device must not turn it into a file.
+    void onlyRegularFilesAreReadOrReplaced() {
+        QTemporaryDir dir;
+        const QString fifo = dir.filePath(QStringLiteral("fifo.ini"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        QString why;
+        QVERIFY(!readWindowSettings(fifo, &why).comPort);
+        QVERIFY(why.contains(QStringLiteral("not a regular file")));
+        QVERIFY(!writeWindowSettings(fifo, "x", &why));
+
+        const QString toDevice = dir.filePath(QStringLiteral("device.ini"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/null"), toDevice));
+        QVERIFY(!writeWindowSettings(toDevice, "x"));
+        QVERIFY(QFileInfo(toDevice).isSymLink());
+
+        const QString dangling = dir.filePath(QStringLiteral("dangling.ini"));
+        QVERIFY(QFile::link(dir.filePath(QStringLiteral("gone")), dangling));
+        QVERIFY(!writeWindowSettings(dangling, "x"));
+
+        // A link to a regular file is followed: the target is replaced.
+        const QString target = dir.filePath(QStringLiteral("real.ini"));
+        QVERIFY(writeWindowSettings(target, "Com Port= 2\r\n"));
+        const QString link = dir.filePath(QStringLiteral("link.ini"));
+        QVERIFY(QFile::link(target, link));
+        QCOMPARE(readWindowSettings(link).comPort, std::optional<int>(2));
+        QVERIFY(writeWindowSettings(link, "Com Port= 5\r\n"));
+        QCOMPARE(readWindowSettings(target).comPort, std::optional<int>(5));
+        QVERIFY(QFileInfo(link).isSymLink());
     }
 
     void twips() {

@@ -39,8 +39,14 @@ struct WindowFixture {
         return find<QLabel>(QStringLiteral("StatusBar1_%1").arg(n))->text();
     }
 
-    // Start-up, then connect through the port menu.
-    void startAndConnect() {
+    // Start-up, then connect through the port menu; the board answers the
+    // version query, so the line is free for what the test does next.
+    void startAndConnect(const QByteArray& version = "3.60 CORV#") {
+        connectWithoutReply();
+        reply(version);
+    }
+    // ... and no board answers (yet).
+    void connectWithoutReply() {
         window->startUp();
         action(QStringLiteral("mnuConnect"))->trigger();
     }

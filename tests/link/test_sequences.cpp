@@ -126,6 +126,8 @@ private slots:
         line.channel.runner().cancel();
         QCOMPARE(first, SequenceResult::Cancelled);
         QCOMPARE(queued, SequenceResult::Cancelled);
+        line.port.feed("3.60 CORV#"); // the line is free again once the reply is in
+        QTRY_VERIFY_WITH_TIMEOUT(!line.channel.isLineBusy(), 1000);
 
         line.channel.run(Sequence(QStringLiteral("restore"))
                              .protect()

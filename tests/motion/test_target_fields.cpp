@@ -2,6 +2,7 @@
 // one, and the decimal-comma rule of the RA minutes.
 #include "motion/TargetFields.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace corvane;
@@ -75,6 +76,8 @@ private slots:
         // part of the program) gives way to the initial text, with one message.
         row("bad remembered hours", H, "75", "24", "00", true);
         row("bad remembered dec minutes", DM, "59.7", "x", "00", true);
+        row("signed remembered dec minutes", DM, "-5", "x", "00", true);
+        row("remembered minutes with junk", M, "1x", "x", "01.0", true);
     }
     void leavingAFieldChecksAndFormats() {
         QFETCH(TargetField, field);
@@ -85,6 +88,31 @@ private slots:
         const FieldCheck check = checkField(field, typed, remembered);
         QCOMPARE(check.text, result);
         QCOMPARE(check.rejected, rejected);
+    }
+
+    // Whatever is typed and whatever was remembered, the field ends in form.
+    void everyResultIsInFieldForm() {
+        QRandomGenerator random(11);
+        const QString alphabet = QStringLiteral("0123456789+-.,/ xe9");
+        auto randomText = [&] {
+            QString t;
+            for (int n = random.bounded(7); n > 0; --n)
+                t += alphabet.at(random.bounded(alphabet.size()));
+            return t;
+        };
+        for (TargetField field : {TargetField::Hours, TargetField::Minutes, TargetField::DecDegrees,
+                                  TargetField::DecMinutes}) {
+            for (int i = 0; i < 50000; ++i) {
+                const QString typed = randomText();
+                const QString remembered = randomText();
+                const FieldCheck check = checkField(field, typed, remembered);
+                QVERIFY2(isFieldForm(field, check.text),
+                         qPrintable(typed + " / " + remembered + " -> " + check.text));
+                // An accepted text is the typed value, never the remembered one.
+                if (!check.rejected)
+                    QCOMPARE(check.text, checkField(field, typed, QStringLiteral("?")).text);
+            }
+        }
     }
 
     void decimalCommaRule() {

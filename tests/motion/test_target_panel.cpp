@@ -123,7 +123,10 @@ private slots:
     void rejectionRestoresTheTextHeldOnEntry() {
         TargetWindow f;
         QVERIFY(f.show());
-        f.hours->setText(QStringLiteral("7")); // written by another part, not checked
+        f.enter(f.hours, "07");
+        f.leave(f.hours);
+        // Written by another part and not in form: never what a rejection brings back.
+        f.hours->setText(QStringLiteral("7"));
         f.enter(f.hours, "24");
         f.leave(f.hours);
         QCOMPARE(f.hours->text(), QStringLiteral("07"));
@@ -177,6 +180,7 @@ private slots:
         TargetWindow f;
         QVERIFY(f.show());
         f.action("mnuConnect")->trigger();
+        f.reply("3.60 CORV#");
         f.enter(f.degrees, "-0");
         f.port->clearWrites();
         f.button("cmdSyncObj")->click();
@@ -202,6 +206,7 @@ private slots:
         TargetWindow f;
         QVERIFY(f.show());
         f.action("mnuConnect")->trigger();
+        f.reply("3.60 CORV#");
         f.port->clearWrites();
         f.enter(f.hours, "24");
         QTest::mouseClick(f.button("cmdGotoObj"), Qt::LeftButton);

@@ -200,7 +200,10 @@ void TargetPanel::fieldEntered(int index) {
     if (m_editing == index)
         return;
     m_editing = index;
-    m_remembered[index] = m_fields[index]->text();
+    // What another part wrote is remembered only in the field's form; else
+    // the last accepted text stays what a rejected entry falls back to.
+    if (isFieldForm(kFields[index], m_fields[index]->text()))
+        m_remembered[index] = m_fields[index]->text();
 }
 
 void TargetPanel::fieldLeft(int index) {
