@@ -187,6 +187,7 @@ private slots:
         QVERIFY(f.degrees->hasFocus());
         QCOMPARE(f.port->writtenCommands().mid(0, 2),
                  QStringList({"#:Sr 00:00.0#", "#:Sd -00*00#"}));
+        f.reply("00:00.0#-00*00#"); // the position query that ends the sync
 
         f.enter(f.hours, "30");
         f.port->clearWrites();
