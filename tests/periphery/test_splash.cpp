@@ -1,10 +1,8 @@
-#include "Version.h"
 #include "periphery/ui/SplashWindow.h"
 
-#include <QLabel>
+#include <QFrame>
 #include <QPushButton>
 #include <QtTest>
-#include <functional>
 
 using namespace corvane;
 
@@ -14,19 +12,6 @@ private slots:
     void cleanup() {
         closeSplash();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    void showsNameFirmwarePlatformAndVersion() {
-        SplashWindow* s = showSplash(nullptr);
-        QCOMPARE(s->objectName(), QStringLiteral("frmSplash"));
-        QCOMPARE(s->lblProductName->text(), QStringLiteral("Corvane Controller"));
-        QVERIFY(!s->Label3->text().isEmpty());
-        QCOMPARE(s->lblPlatform->text(), QStringLiteral("Linux, Windows and macOS"));
-        QCOMPARE(s->lblVersion->text(), QStringLiteral("Version %1.%2.%3")
-                                            .arg(kVersionMajor)
-                                            .arg(kVersionMinor)
-                                            .arg(kVersionRevision));
-        QCOMPARE(s->Command1->text(), QStringLiteral("Close"));
     }
 
     void closesOnItsButtonItsFrameOrAnyKey_data() {
