@@ -55,44 +55,6 @@ private slots:
             out << QString::fromLatin1(c.raw);
         QTEST(out.join(QLatin1Char('|')), "commands");
     }
-
-    void fieldsOfEachForm() {
-        CommandTokenizer t;
-        const QVector<BoardCommand> c = t.feed("#<-G#0:XR7##>:VX#:Sr 01:02.3#F");
-        QCOMPARE(c.size(), 5);
-        QCOMPARE(c[0].form, BoardCommand::Form::Letter);
-        QCOMPARE(c[0].angle, '<');
-        QCOMPARE(c[0].number, QByteArray("-"));
-        QCOMPARE(c[0].letter, 'G');
-        QCOMPARE(c[1].form, BoardCommand::Form::Colon);
-        QCOMPARE(c[1].number, QByteArray("0"));
-        QCOMPARE(c[1].body, QByteArray("XR7"));
-        QCOMPARE(c[2].angle, '>');
-        QCOMPARE(c[2].body, QByteArray("VX"));
-        QVERIFY(!c[3].hashed);
-        QCOMPARE(c[3].body, QByteArray("Sr 01:02.3"));
-        QCOMPARE(c[4].form, BoardCommand::Form::Single);
-        QCOMPARE(c[4].letter, 'F');
-    }
-
-    void completesEachCommandOnItsLastByte() {
-        // Byte by byte, as a paced line delivers them: the command is there
-        // the moment its last byte is, not when the next one starts.
-        CommandTokenizer t;
-        const QByteArray stream("#7p#:XYR#:GR#");
-        QStringList doneAt;
-        for (int i = 0; i < stream.size(); ++i) {
-            if (auto c = t.feed(stream.at(i)))
-                doneAt << QStringLiteral("%1:%2").arg(i).arg(QString::fromLatin1(c->raw));
-        }
-        QCOMPARE(doneAt, QStringList({"2:#7p", "7:#:XYR", "12:#:GR#"}));
-    }
-
-    void countsSkippedBytes() {
-        CommandTokenizer t;
-        t.feed(QByteArray("ab#:GR#c"));
-        QCOMPARE(t.skippedBytes(), 3);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestSimTokenizer)
