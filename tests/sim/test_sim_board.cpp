@@ -51,6 +51,15 @@ private slots:
             << QByteArray("#4:Ss1##>G#-1T##<X#132g#250B#1m#:Mn##:Qn##:Q#F#:Mn:Q##:RS#"
                           "#:F+##:FQ##:f+##>1R#<R#>I#1p#1P#0P#:XYR#Y#0:XR1#")
             << QByteArray();
+        // PEC state: step 0 with its code 3, no correction, nothing trained,
+        // table sound, limits +47 and -47; then tracking correction, factor 3.
+        const QByteArray state = QByteArray::fromHex("0003000000802FD1");
+        QTest::newRow("tracking correction")
+            << 3.50 << QByteArray("#>I#:VS#") << state + QByteArray::fromHex("0103");
+        QTest::newRow("tracking correction off")
+            << 3.50 << QByteArray("#>I#<I#:VS#") << state + QByteArray::fromHex("0003");
+        QTest::newRow("no tracking correction before 3.5")
+            << 3.49 << QByteArray("#>I#:VS#") << state + QByteArray::fromHex("0003");
         // Values a field cannot hold leave the whole dump as it was.
         const auto refused = [](const char* name, double firmware, const QByteArray& command) {
             QTest::newRow(name) << firmware << command + "#:VX#"
@@ -207,17 +216,6 @@ private slots:
         board.advanceTo(board.nowMs() + static_cast<qint64>(3 * turnMs / 256));
         run(board, "#-0P#:XYR");
         QCOMPARE(run(board, "#255:VR##0:VR##1:VR##2:VR#"), QByteArray("0200"));
-    }
-
-    void trackingCorrectionFrom3_5On() {
-        CorvaneBoard old(boardAt(3.49));
-        run(old, "#>I");
-        QVERIFY(!old.trackingCorrection());
-        CorvaneBoard board(boardAt(3.50));
-        run(board, "#>I");
-        QCOMPARE(byteAt(run(board, "#:VS#"), 8), 1);
-        run(board, "#<I");
-        QVERIFY(!board.trackingCorrection());
     }
 
     void outputsAndFocuser() {
