@@ -2,7 +2,6 @@
 // set up from the simulator's command-line options.
 #include "common/FakeClock.h"
 #include "link/Channel.h"
-#include "link/Ports.h"
 #include "sim/SimSerialPort.h"
 
 #include <QSignalSpy>
@@ -40,20 +39,6 @@ class TestSimPort : public QObject {
     Q_OBJECT
 
 private slots:
-
-    void onlyPortOneHasABoard() {
-        FakeClock clock;
-        SimSerialPort port(clock);
-        const ProbeResult probe = probePorts(port);
-        for (int n = 1; n <= 16; ++n)
-            QCOMPARE(probe.usable[n], n == 1);
-        QVERIFY(!port.deviceName(1).isEmpty());
-        QVERIFY(port.deviceName(2).isEmpty());
-        port.setPortNumber(2);
-        QString error;
-        QVERIFY(!port.open(&error));
-        QVERIFY(!error.isEmpty());
-    }
 
     // Ten characters in take 10.4 ms; the RA reply starts after the 5th
     // (5.2 ms), the DEC reply queues behind it. The notification waits for
