@@ -29,43 +29,22 @@ double contrast(const QColor& a, const QColor& b) {
 class TestNightColours : public QObject {
     Q_OBJECT
 private slots:
-    void tableHoldsOnlyRedsBlackAndOneGrey() {
+    // The system colour values as the platform takes them: red in the lowest
+    // byte. Nothing but red, except the grey of disabled text.
+    void systemColoursAreRedsAndOneGrey() {
         const ColourRefTable refs = nightColourRefs();
-        QCOMPARE(int(refs.size()), 29);
         for (int i = 0; i < kSystemColourCount; ++i) {
             if (i == SysColour::GrayText)
-                QCOMPARE(refs[i], quint32(8421504));
+                QCOMPARE(refs[i], quint32(0x808080));
             else
                 QVERIFY2(refs[i] == 0 || refs[i] == 64 || refs[i] == 128 || refs[i] == 255,
                          qPrintable(QString::number(i)));
         }
-    }
-
-    void tableEntries_data() {
-        QTest::addColumn<int>("index");
-        QTest::addColumn<quint32>("ref");
-        QTest::newRow("scroll bar") << 0 << quint32(64);
-        QTest::newRow("desktop") << 1 << quint32(0);
-        QTest::newRow("window") << 5 << quint32(128);
-        QTest::newRow("window text") << 8 << quint32(255);
-        QTest::newRow("button face") << 15 << quint32(128);
-        QTest::newRow("button text") << 18 << quint32(0);
-        QTest::newRow("button highlight") << 20 << quint32(255);
-        QTest::newRow("tooltip background") << 24 << quint32(128);
-        QTest::newRow("inactive caption gradient") << 28 << quint32(0);
-    }
-    void tableEntries() {
-        QFETCH(int, index);
-        QFETCH(quint32, ref);
-        QCOMPARE(nightColourRefs()[index], ref);
-    }
-
-    void colourValuesKeepRedInTheLowestByte() {
-        QCOMPARE(colourRef({255, 0, 0}), quint32(0x0000FF));
+        QCOMPARE(refs[SysColour::WindowText], quint32(0xFF));
+        QCOMPARE(refs[SysColour::Window], quint32(0x80));
+        QCOMPARE(refs[SysColour::Desktop], quint32(0));
         QCOMPARE(colourRef({0, 0, 255}), quint32(0xFF0000));
-        const Rgb back = fromColourRef(0x123456);
-        QCOMPARE(int(back.r), 0x56);
-        QCOMPARE(int(back.b), 0x12);
+        QCOMPARE(fromColourRef(0x123456), (Rgb{0x56, 0x34, 0x12}));
     }
 
     void everyColourGroupIsDark() {
@@ -120,12 +99,7 @@ private slots:
         const QPalette before = QApplication::palette();
         NightVision night;
         night.nightOff();
-        QCOMPARE(QApplication::palette(), before);
-        night.prepare();
-        night.nightOn();
-        QVERIFY(night.isOn());
-        QCOMPARE(QApplication::palette(), nightPalette());
-        night.nightOff();
+        QVERIFY(!night.isOn());
         QCOMPARE(QApplication::palette(), before);
     }
 };

@@ -1,10 +1,8 @@
-#include "Version.h"
 #include "periphery/ui/SplashWindow.h"
 
-#include <QLabel>
+#include <QFrame>
 #include <QPushButton>
 #include <QtTest>
-#include <functional>
 
 using namespace corvane;
 
@@ -16,27 +14,14 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void showsNameFirmwarePlatformAndVersion() {
-        SplashWindow* s = showSplash(nullptr);
-        QCOMPARE(s->objectName(), QStringLiteral("frmSplash"));
-        QCOMPARE(s->lblProductName->text(), QStringLiteral("Corvane Controller"));
-        QVERIFY(!s->Label3->text().isEmpty());
-        QCOMPARE(s->lblPlatform->text(), QStringLiteral("Linux, Windows and macOS"));
-        QCOMPARE(s->lblVersion->text(), QStringLiteral("Version %1.%2.%3")
-                                            .arg(kVersionMajor)
-                                            .arg(kVersionMinor)
-                                            .arg(kVersionRevision));
-        QCOMPARE(s->Command1->text(), QStringLiteral("Close"));
-    }
-
-    void closesOnItsButtonItsFrameOrAnyKey_data() {
+    void closesOnItsButtonItsFrameOrAnyKeyAndOpensAnew_data() {
         QTest::addColumn<int>("way");
         QTest::newRow("Close button") << 0;
         QTest::newRow("frame click") << 1;
         QTest::newRow("letter key") << 2;
         QTest::newRow("escape") << 3;
     }
-    void closesOnItsButtonItsFrameOrAnyKey() {
+    void closesOnItsButtonItsFrameOrAnyKeyAndOpensAnew() {
         QFETCH(int, way);
         SplashWindow* s = showSplash(nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(s, 5000));
@@ -56,18 +41,14 @@ private slots:
             break;
         }
         QVERIFY(!openSplash());
+        // Shown again while the closed one is on its way out: a new window,
+        // raised when shown once more.
+        SplashWindow* again = showSplash(nullptr);
+        QVERIFY(again != s && again->isVisible());
+        QCOMPARE(showSplash(nullptr), again);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!guard);
-    }
-
-    void showingAgainRaisesTheSameWindow() {
-        SplashWindow* first = showSplash(nullptr);
-        QCOMPARE(showSplash(nullptr), first);
-        closeSplash();
-        QVERIFY(!openSplash());
-        SplashWindow* second = showSplash(nullptr);
-        QVERIFY(second->isVisible());
-        QCOMPARE(openSplash(), second);
+        QCOMPARE(openSplash(), again);
     }
 };
 

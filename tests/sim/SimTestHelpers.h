@@ -28,6 +28,16 @@ inline QByteArray run(CorvaneBoard& board, const QByteArray& stream, qint64 atMs
     return replies;
 }
 
+// The whole settings dump, asked for as the board's firmware wants it.
+inline QByteArray dump(CorvaneBoard& board) {
+    return run(board, board.splitDump() ? "#<:VX##>:VX#" : "#:VX#");
+}
+
+// Byte i of a reply as a number 0..255.
+inline int byteAt(const QByteArray& reply, int i) {
+    return static_cast<uchar>(reply.at(i));
+}
+
 // Bytes as upper-case hex pairs separated by blanks: "50 0F 20".
 inline QString hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
