@@ -1,0 +1,191 @@
+#include "config/SettingLists.h"
+
+namespace corvane {
+
+namespace {
+
+// The three speed lists share their entries; the command carries the entry
+// index and the number of the speed setting: "#4:Ss1#" is 27X for the 16X
+// paddle speed.
+const QStringList kSpeedEntries = {QStringLiteral("4X"),  QStringLiteral("8X"),
+                                   QStringLiteral("16X"), QStringLiteral("20X"),
+                                   QStringLiteral("27X"), QStringLiteral("40X")};
+
+QStringList speedCommands(int setting) {
+    QStringList out;
+    for (int i = 0; i < kSpeedEntries.size(); ++i)
+        out << QStringLiteral("#%1:Ss%2#").arg(i).arg(setting);
+    return out;
+}
+
+QVector<SettingListInfo> makeListInfos() {
+    return {
+        {QStringLiteral("cbGuideRate"),
+         QStringLiteral("Guide Rate"),
+         {QStringLiteral("1.33X"), QStringLiteral("1.67X"), QStringLiteral("2X")},
+         {QStringLiteral("#>G"), QStringLiteral("#<-G"), QStringLiteral("#<G")},
+         false,
+         false},
+        {QStringLiteral("cbEightX"), QStringLiteral("Paddle 8X"), kSpeedEntries, speedCommands(0),
+         true, false},
+        {QStringLiteral("cbSixteenX"), QStringLiteral("Paddle 16X"), kSpeedEntries,
+         speedCommands(1), true, false},
+        {QStringLiteral("cbGotoSpd"), QStringLiteral("Goto Speed"), kSpeedEntries, speedCommands(2),
+         true, false},
+        {QStringLiteral("cbTrackSpd"),
+         QStringLiteral("Track Speed"),
+         {QStringLiteral("Disabled"), QStringLiteral("SideReal"), QStringLiteral("Solar"),
+          QStringLiteral("Lunar")},
+         {QStringLiteral("#-1T#"), QStringLiteral("#0T#"), QStringLiteral("#1T#"),
+          QStringLiteral("#2T#")},
+         true,
+         false},
+        {QStringLiteral("cbOrient"),
+         QStringLiteral("Orientation"),
+         {QStringLiteral("Left"), QStringLiteral("Right")},
+         {QStringLiteral("#<X"), QStringLiteral("#>X")},
+         false,
+         false},
+        {QStringLiteral("cbRotation"),
+         QStringLiteral("Rotation"),
+         {QStringLiteral("Original"), QStringLiteral("Reverse")},
+         {QStringLiteral("#<x"), QStringLiteral("#>x")},
+         false,
+         false},
+        {QStringLiteral("cbGearRatio"),
+         QStringLiteral("Gear Ratio"),
+         {QStringLiteral("Original"), QStringLiteral("Quenta"), QStringLiteral("MT-1")},
+         {QStringLiteral("#132g"), QStringLiteral("#100g"), QStringLiteral("#120g")},
+         false,
+         true},
+        {QStringLiteral("cbDecFin"),
+         QStringLiteral("DEC Finish Dir"),
+         {QStringLiteral("Pos"), QStringLiteral("None"), QStringLiteral("Neg")},
+         {QStringLiteral("#1M"), QStringLiteral("#0M"), QStringLiteral("#-1M")},
+         false,
+         false},
+        {QStringLiteral("cbRAfin"),
+         QStringLiteral("RA Finish Dir"),
+         {QStringLiteral("Pos"), QStringLiteral("None"), QStringLiteral("Neg")},
+         {QStringLiteral("#1m"), QStringLiteral("#0m"), QStringLiteral("#-1m")},
+         false,
+         false},
+    };
+}
+
+const QVector<NumberSettingInfo>& numberInfos() {
+    static const QVector<NumberSettingInfo> infos = {
+        {QStringLiteral("DecBLtxt"), QStringLiteral("cmdDecBL"), QStringLiteral("DEC Backlash"),
+         QLatin1Char('B'), false},
+        {QStringLiteral("RABLtxt"), QStringLiteral("cmdRABL"), QStringLiteral("RA Backlash"),
+         QLatin1Char('b'), false},
+        {QStringLiteral("DECWormRatiotxt"), QStringLiteral("cmdDECWormRatio"), QStringLiteral("D"),
+         QLatin1Char('d'), true},
+        {QStringLiteral("WormRatiotxt"), QStringLiteral("cmdWormRatio"),
+         QStringLiteral("Worm Ratio"), QLatin1Char('W'), true},
+        {QStringLiteral("WormWheeltxt"), QStringLiteral("cmdWormWheel"),
+         QStringLiteral("Worm Wheel"), QLatin1Char('w'), true},
+    };
+    return infos;
+}
+
+bool isAsciiDigit(QChar c) {
+    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+}
+
+} // namespace
+
+const SettingListInfo& settingListInfo(SettingList list) {
+    static const QVector<SettingListInfo> infos = makeListInfos();
+    return infos.at(static_cast<int>(list));
+}
+
+QVector<SettingList> allSettingLists() {
+    QVector<SettingList> out;
+    for (int i = 0; i < kSettingListCount; ++i)
+        out << static_cast<SettingList>(i);
+    return out;
+}
+
+std::optional<quint16> wholeNumberValue(const QString& text) {
+    const QString digits = text.trimmed();
+    if (digits.isEmpty())
+        return std::nullopt;
+    quint32 value = 0;
+    for (const QChar c : digits) {
+        if (!isAsciiDigit(c))
+            return std::nullopt;
+        value = value * 10 + static_cast<quint32>(c.unicode() - '0');
+        if (value > 65535) // also keeps a long run of digits from overflowing
+            return std::nullopt;
+    }
+    return static_cast<quint16>(value);
+}
+
+std::optional<QString> wholeNumberText(const QString& text) {
+    if (const auto v = wholeNumberValue(text))
+        return QString::number(*v);
+    return std::nullopt;
+}
+
+ListPick listCommand(SettingList list, const QString& text) {
+    const SettingListInfo& info = settingListInfo(list);
+    const int index = info.entries.indexOf(text);
+    if (index >= 0)
+        return {info.commands.at(index), false};
+    if (list != SettingList::GearRatio)
+        return {};
+    const auto ratio = wholeNumberValue(text);
+    if (!ratio || *ratio == 0)
+        return {QString(), true};
+    return {QLatin1Char('#') + QString::number(*ratio) + QLatin1Char('g'), false};
+}
+
+const NumberSettingInfo& numberSettingInfo(NumberSetting s) {
+    return numberInfos().at(static_cast<int>(s));
+}
+
+QVector<NumberSetting> allNumberSettings() {
+    QVector<NumberSetting> out;
+    for (int i = 0; i < kNumberSettingCount; ++i)
+        out << static_cast<NumberSetting>(i);
+    return out;
+}
+
+QString numberSettingTitle(NumberSetting s) {
+    if (s == NumberSetting::DecWormRatio)
+        return QStringLiteral("DEC Worm Ratio");
+    return numberSettingInfo(s).label;
+}
+
+std::optional<QString> numberCommand(NumberSetting s, const QString& text) {
+    const auto number = wholeNumberText(text);
+    if (!number)
+        return std::nullopt;
+    return QLatin1Char('#') + *number + numberSettingInfo(s).letter;
+}
+
+QString invalidEntryMessage(NumberSetting s) {
+    return QStringLiteral("Invalid Entry: ") + numberSettingTitle(s);
+}
+
+QString invalidEntryMessage(SettingList list) {
+    return QStringLiteral("Invalid Entry: ") + settingListInfo(list).label;
+}
+
+QStringList powerCycleNoticeLines() {
+    return {QStringLiteral("To enable this change you must"),
+            QStringLiteral("Click the Save Settings Button"),
+            QStringLiteral("Then Power Cycle the mount")};
+}
+
+QString powerCycleNoticeText() {
+    return powerCycleNoticeLines().join(QStringLiteral("\r\n"));
+}
+
+bool acceptsCustomGear(const QString& text) {
+    const auto ratio = wholeNumberValue(text);
+    return ratio && *ratio > 0 && *ratio < 500;
+}
+
+} // namespace corvane
