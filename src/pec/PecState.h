@@ -1,0 +1,74 @@
+#pragma once
+
+#include "common/Prompts.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace corvane {
+
+class Channel;
+
+// The controller's PEC state: a reply of ten bytes, received in hex form
+// ("06 1A FF " ...). Byte 6 is the status: its first hex digit "8" means the
+// table is good, its second digit is the PEC mode. Byte 10 is the PEC factor.
+struct PecState {
+    // The ten two-digit hex fields; shorter or "" where the reply is short.
+    QStringList fields;
+    // The state in words, or nullopt when the mode digit is not one the
+    // program knows: the label then keeps what it showed.
+    std::optional<QString> label;
+};
+
+constexpr int kPecStateBytes = 10;
+constexpr int kPecStatusField = 6; // 1-based, as the bytes are numbered
+constexpr int kPecFactorField = 10;
+
+PecState decodePecState(const QString& hexText);
+
+// The PEC factor as the table view uses it: the leading decimal digits of the
+// field's two characters ("05" -> 5, "12" -> 12, "0A" -> 0, "" -> 0).
+int pecFactorFromField(const QString& field10);
+
+namespace PecCmd {
+inline const char* const Enable = "#1P";
+inline const char* const Disable = "#0P";
+inline const char* const TrainClear = "#-1P";   // clear the table and train
+inline const char* const TrainTouchUp = "#-2P"; // train over the current table
+inline const char* const StopTraining = "#-0P";
+// Ends training; the board takes it without a closing "#".
+inline const char* const EndTraining = "#:XYR";
+} // namespace PecCmd
+
+// "#1p" .. "#9p" for the list items "1" .. "9"; any other text: nothing.
+std::optional<QString> pecFactorCommand(const QString& itemText);
+
+// The question asked before training starts. Firmware that can touch up the
+// table asks Yes (clear), No (touch up) or Cancel; older firmware OK/Cancel.
+struct TrainingPrompt {
+    QString text;
+    QString title;
+    PromptIcon icon;
+    PromptButtons buttons;
+};
+TrainingPrompt trainingPrompt(bool touchUp);
+// The command for the answer: Yes or OK "#-1P", No "#-2P", Cancel nothing.
+std::optional<QString> trainingStartCommand(PromptAnswer answer);
+
+// Each of these runs as one sequence on the channel, behind any exchange that
+// is running; nothing waits between their commands.
+
+// "#1P" or "#0P", then the state query. Arms the dispatcher, so the state
+// reply is decoded even after a raw terminal command.
+void switchPec(Channel& channel, bool enable);
+// Discards waiting input, sends the factor for a list item "1" .. "9"
+// (nothing for other text), then asks for the state.
+void setPecFactor(Channel& channel, const QString& itemText);
+// Starts training as the answer to trainingPrompt() says; no reply is asked
+// for. False, and nothing sent, for Cancel.
+bool startPecTraining(Channel& channel, PromptAnswer answer);
+// "#-0P", "#:XYR", then the state query.
+void stopPecTraining(Channel& channel);
+
+} // namespace corvane
