@@ -259,6 +259,8 @@ private slots:
             pecRestoreSequence(closed.channel, plan).onEnd([&](SequenceResult r) { result = r; }));
         QCOMPARE(result, SequenceResult::Cancelled);
         result = SequenceResult::Done;
+        w.port.feed(QByteArray(10, '\x81')); // the state query that ended the restore
+        QTRY_VERIFY_WITH_TIMEOUT(!w.channel.isLineBusy(), 1000);
         w.channel.run(pecRestoreSequence(w.channel, {7, QVector<int>(100, 1), {}})
                           .onEnd([&](SequenceResult r) { result = r; }));
         QCOMPARE(result, SequenceResult::Cancelled);
