@@ -1,13 +1,16 @@
 #include "app/MainWindow.h"
 
 #include "app/PositionPolling.h"
+#include "config/ui/SettingsPage.h"
 #include "link/SerialPort.h"
 #include "link/ui/TerminalPanel.h"
 #include "motion/ui/FocusPanel.h"
 #include "motion/ui/GuidePanel.h"
 #include "motion/ui/PositionPanel.h"
 #include "motion/ui/TargetPanel.h"
+#include "pec/ui/PecPage.h"
 #include "periphery/ui/PeripheryMenus.h"
+#include "sky/ui/SkyPanel.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -71,6 +74,10 @@ void MainWindow::buildMenus() {
 
     mnuSettings = menuBar()->addMenu(QStringLiteral("&Settings"));
     mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
+    mnuSave = mnuSettings->addAction(QStringLiteral("Save"));
+    mnuSave->setObjectName(QStringLiteral("mnuSave"));
+    mnuload = mnuSettings->addAction(QStringLiteral("Load"));
+    mnuload->setObjectName(QStringLiteral("mnuload"));
     mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
     mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
     mnuFanCntrl = mnuOptions->addAction(QStringLiteral("Fan On"));
@@ -114,14 +121,20 @@ void MainWindow::buildTabs() {
         tabPage[i]->setObjectName(QLatin1String(names[i]));
         tabstrip1->addTab(tabPage[i], captions[i]);
     }
-    new QVBoxLayout(tabPage[0]);
-    new QVBoxLayout(tabPage[2]);
-
     buildGuidingPage();
+    settings = new SettingsPage(context(), tabPage[0]);
+    (new QVBoxLayout(tabPage[0]))->addWidget(settings);
+    connect(mnuSave, &QAction::triggered, settings, &SettingsPage::saveMountData);
+    connect(mnuload, &QAction::triggered, settings, &SettingsPage::loadMountData);
+    connect(settings, &SettingsPage::rateCaptionRead, guide, &GuidePanel::setRateCaption);
+    connect(this, &MainWindow::settingsCleared, settings, &SettingsPage::clearSettingsFields);
+    target->setGotoSpeedSource([this] { return settings->gotoSpeedText(); });
+    pec = new PecPage(context(), tabPage[2]);
+    (new QVBoxLayout(tabPage[2]))->addWidget(pec);
 
     terminal = new TerminalPanel(context(), central);
     connect(target, &TargetPanel::controllerTargetRead, terminal, &TerminalPanel::showResponse);
-    terminal->setFixedWidth(260);
+    terminal->setFixedWidth(240);
     auto* side = new QVBoxLayout;
     side->addWidget(terminal);
     side->addStretch(1);
@@ -152,6 +165,9 @@ void MainWindow::buildGuidingPage() {
     guidingLayout->addWidget(guide, 0, 1, 2, 1);
     focus = new FocusPanel(context(), tabPage[1]);
     guidingLayout->addWidget(focus, 2, 1);
+    sky = new SkyPanel(m_clock, m_prompts, *target, tabPage[1]);
+    guidingLayout->addWidget(sky, 2, 0);
+    connect(sky, &SkyPanel::problem, this, &MainWindow::showStatus);
     guidingLayout->setRowStretch(9, 1);
 }
 

@@ -24,6 +24,9 @@ class TargetPanel;
 class GuidePanel;
 class FocusPanel;
 class PeripheryMenus;
+class SettingsPage;
+class PecPage;
+class SkyPanel;
 struct WindowSettings;
 
 // frmMain: owns the serial port, the form state and every control. Each
@@ -102,6 +105,8 @@ public:
     QAction* mnucom[17] = {};
     QAction* mnuConnect = nullptr;
     QMenu* mnuSettings = nullptr;
+    QAction* mnuSave = nullptr;
+    QAction* mnuload = nullptr;
     QMenu* mnuOptions = nullptr;
     QMenu* mnuHelp = nullptr;
     // "&Options" entries.
@@ -123,6 +128,9 @@ public:
     TargetPanel* target = nullptr;
     GuidePanel* guide = nullptr;
     FocusPanel* focus = nullptr;
+    SettingsPage* settings = nullptr;
+    PecPage* pec = nullptr;
+    SkyPanel* sky = nullptr;
     // Fan, user pins, pin labels, night vision, help and About.
     PeripheryMenus* periphery = nullptr;
     // Position polling timer (owned by the polling).

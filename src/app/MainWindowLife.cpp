@@ -4,11 +4,18 @@
 #include "app/PositionPolling.h"
 #include "app/SettingsFile.h"
 #include "common/Prompts.h"
+#include "config/ui/CustomGearDialog.h"
+#include "config/ui/SettingsPage.h"
 #include "link/SerialPort.h"
 #include "link/ui/TerminalPanel.h"
 #include "motion/ui/GuidePanel.h"
+#include "pec/ui/PecPage.h"
+#include "sky/ui/SkyPanel.h"
+
 #include "periphery/ui/PeripheryMenus.h"
 #include "periphery/ui/SplashWindow.h"
+#include <QCoreApplication>
+#include <QDir>
 
 #include <QLabel>
 
@@ -28,7 +35,9 @@ bool MainWindow::startUp() {
     }
     loadWindowSettings(saved);
     statusPanel[4]->show();
-    // [start-up: fill the setting lists]
+    settings->fillSettingLists();
+    pec->fillFactorList();
+    sky->fillPlanets();
     m_channel.armDispatch();
     if (m_port->isOpen())
         m_port->close();
@@ -36,7 +45,8 @@ bool MainWindow::startUp() {
         terminal->pressClear(i);
     m_polling->setAutoUpdate(false); // polling is switched on by the user only
     guide->startUp();                // rate 2X selected, pulse-guide mode off, unswapped letters
-    // [start-up: catalogue list]
+    sky->loadCatalogList(
+        catalogueFolder(QDir::currentPath(), QCoreApplication::applicationDirPath()));
     periphery->prepareColours();
     closeSplash();
     return true;
@@ -52,7 +62,9 @@ void MainWindow::shutDown() {
         m_port->close();
     }
     saveWindowSettings();
-    periphery->closeWindows(); // pin labels and splash; later the chart and gear windows
+    pec->closeChart();
+    settings->customGear()->close();
+    periphery->closeWindows(); // pin labels and splash
     periphery->restoreColours();
 }
 

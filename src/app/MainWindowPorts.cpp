@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include "common/Prompts.h"
+#include "config/ui/SettingsPage.h"
 #include "link/SerialPort.h"
 #include "link/ui/TerminalPanel.h"
 
@@ -94,7 +95,10 @@ void MainWindow::greetController() {
                       .pause(kOpenSettleMs)
                       .then([this] { m_channel.getVer(); })
                       .pause(kVersionSettleMs)
-                      .then([this] { showConnectionState(); }));
+                      .then([this] {
+                          settings->connectionOpened();
+                          showConnectionState();
+                      }));
 }
 
 void MainWindow::showConnectionState() {

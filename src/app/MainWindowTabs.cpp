@@ -2,6 +2,8 @@
 #include "app/MainWindow.h"
 
 #include "app/PositionPolling.h"
+#include "config/ui/SettingsPage.h"
+#include "pec/ui/PecPage.h"
 
 #include <QTabWidget>
 
@@ -17,7 +19,8 @@ constexpr int kGuidingTab = 1;
 // must not be read as the reply last awaited. Then the page's own query.
 void MainWindow::onTabChanged(int index) {
     m_polling->setGuidingPageShown(index == kGuidingTab);
-    // [tab change: clear the selections of the page's lists]
+    if (index == 0)
+        settings->clearSelections();
     Sequence change(QStringLiteral("tab change"));
     change
         .then([this] {
@@ -33,8 +36,7 @@ void MainWindow::onTabChanged(int index) {
         change.then([this] { m_channel.getPos(); });
         break;
     case 2:
-        // [tab change: press cmdGetPECState] until then, the query alone:
-        change.then([this] { m_channel.getPECState(); });
+        change.then([this] { pec->queryState(); });
         break;
     default:
         break;

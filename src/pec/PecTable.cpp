@@ -80,7 +80,7 @@ Sequence pecReadoutSequence(Channel& channel) {
         channel.flushInput();
     });
     for (int step = 0; step < kPecSteps; ++step)
-        s.send(pecReadCommand(step)).report(step, kPecSteps);
+        s.send(pecReadCommand(step));
     s.awaitReply();
     s.exclusive();
     return s;
