@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -96,6 +97,9 @@ QComboBox* SettingsPage::makeList(SettingList l) {
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setFixedWidth(kValueWidth);
     connect(combo, &QComboBox::activated, this, [this, l] { pickList(l); });
+    // A gear ratio typed and entered is a pick too (see eventFilter).
+    if (l == SettingList::GearRatio)
+        combo->installEventFilter(this);
     m_lists[static_cast<int>(l)] = combo;
     return combo;
 }
@@ -116,6 +120,20 @@ void SettingsPage::makeNumber(NumberSetting n) {
     connect(m_boxes[i], &QLineEdit::textChanged, m_saves[i],
             [b = m_saves[i]] { b->setEnabled(true); });
     connect(m_saves[i], &QPushButton::clicked, this, [this, n] { pressSave(n); });
+}
+
+// The list picks an entry's text entered by itself; a typed ratio that is
+// no entry is picked here. The Enter key reaches the list once, after its
+// line edit has passed it on.
+bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
+    QComboBox* gear = list(SettingList::GearRatio);
+    if (watched == gear && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            gear->findText(gear->currentText()) < 0)
+            pickList(SettingList::GearRatio);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SettingsPage::addListRow(QGridLayout* grid, int row, SettingList l) {

@@ -57,6 +57,9 @@ public:
     QLabel* lblRA = nullptr;
     CustomGearDialog* customGear() const { return m_customGear; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The readback names the rates the guide buttons stand for.
     void rateCaptionRead(int index, const QString& caption);
