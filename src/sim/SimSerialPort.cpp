@@ -4,7 +4,14 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+
 namespace corvane::sim {
+
+namespace {
+// How often the characters of a long reply are handed over while it arrives.
+constexpr qint64 kPieceUs = 30000;
+} // namespace
 
 SimSerialPort::SimSerialPort(Clock& clock, const SimOptions& options, QObject* parent)
     : SerialPort(parent), m_clock(clock),
@@ -125,8 +132,11 @@ void SimSerialPort::arm() {
     const int pending = m_line.pendingCount();
     const int need = threshold() - static_cast<int>(m_input.size());
     qint64 wake = -1;
-    if (pending > 0)
+    if (pending > 0) {
         wake = m_line.dueTimeOf(need >= 1 && need <= pending ? need : pending);
+        // A long reply comes in piece by piece, as a real line delivers it.
+        wake = std::min(wake, m_line.dueTimeOf(1) + kPieceUs);
+    }
     const qint64 vanishAt = m_line.vanishAtUs();
     if (vanishAt >= 0 && (wake < 0 || vanishAt < wake))
         wake = vanishAt;
