@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Start-up time, peak memory and polling load of corvane-control, measured
-# against bare-qt (a Qt Widgets program that only shows an empty window).
+# against bare-qt (a Qt Widgets program that only shows an empty window), and
+# the PEC table read-out and restore against the simulated board over a
+# pseudo-terminal (pec-bench).
 #
 # Usage: bench/run_bench.sh [RUNS] [POLL_SECONDS]
 #   RUNS          start-up runs per program (default 10; the median is reported)
@@ -25,7 +27,7 @@ fi
 if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" -j2 --target corvane-control bare-qt >/dev/null
+cmake --build "$build" -j2 --target corvane-control corvane-sim bare-qt pec-bench >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -83,3 +85,7 @@ awk -F': ' '/User time/ {u=$2} /System time/ {s=$2} /Maximum resident/ {m=$2}
     END {printf "  whole run incl. start-up: cpu %.2f s, peak %d KB\n", u + s, m}' \
     "$scratch/time.txt"
 echo "  (aim: polling below 1 % of one core)"
+
+echo "PEC table against the simulated board on a pseudo-terminal (9600 baud both ways):"
+"$build/pec-bench" "$build/corvane-sim" | sed 's/^/  /'
+echo "  (aims: read-out within 1.1x the line limit, restore within 1.05x its floor)"
