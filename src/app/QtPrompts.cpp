@@ -49,18 +49,13 @@ PromptAnswer QtPrompts::message(const QString& text, const QString& title, Promp
     }
 }
 
-QString QtPrompts::qtFilter(const QString& filter) {
-    const int bar = filter.indexOf(QLatin1Char('|'));
-    return bar < 0 ? filter : filter.left(bar);
-}
-
 QString QtPrompts::openFileName(const QString& filter) {
-    return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFilter(filter), nullptr,
+    return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFileFilter(filter), nullptr,
                                         QFileDialog::ReadOnly);
 }
 
 QString QtPrompts::saveFileName(const QString& filter) {
-    return QFileDialog::getSaveFileName(m_parent, QString(), QString(), qtFilter(filter));
+    return QFileDialog::getSaveFileName(m_parent, QString(), QString(), qtFileFilter(filter));
 }
 
 } // namespace corvane

@@ -17,8 +17,6 @@ public:
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
 
-    // "description|pattern" as a Qt filter "description".
-    static QString qtFilter(const QString& filter);
 
 private:
     QWidget* m_parent;

@@ -27,4 +27,10 @@ public:
 // Title used for message boxes that carry the application's own title.
 QString applicationTitle();
 
+// A filter "description|pattern" as Qt's file dialogs take it: "Mount Data
+// file (*.mdf)|*.mdf" gives "Mount Data file (*.mdf)". The pattern is what the
+// dialog matches, so a description that does not already name it in
+// parentheses gets it added: "PEC data|*.csv" gives "PEC data (*.csv)".
+QString qtFileFilter(const QString& filter);
+
 } // namespace corvane
