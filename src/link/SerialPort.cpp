@@ -18,8 +18,10 @@ QString SerialPort::deviceName(int n) const {
 void SerialPort::checkThreshold() {
     if (!isOpen())
         return;
+    // Told whenever characters may have come: a count equal to the last one
+    // can be new characters after the input was drained.
     const int waiting = waitingCount();
-    if (waiting != m_lastWaiting) {
+    if (waiting > 0 || waiting != m_lastWaiting) {
         m_lastWaiting = waiting;
         emit waitingChanged(waiting);
     }

@@ -56,7 +56,7 @@ public:
 signals:
     // Raised on the event loop, never inside a running handler.
     void commEvent(int kind);
-    // The number of characters waiting changed (as seen when they arrive).
+    // Characters may have arrived: this many are waiting now.
     void waitingChanged(int waiting);
 
 protected:
