@@ -1,10 +1,10 @@
-// The settings page on the simulated board: what each control sends (as the
-// board's traffic log shows it), the readback of both dump layouts, storing,
-// the replay of a loaded file, and mount data files end to end.
+// The settings page on the simulated board, as the board's traffic log shows
+// it: what the page adds to the commands, the readback of both dump layouts,
+// custom gear ratios, and a configuration stored, saved to a file, loaded
+// onto another board and replayed there.
 #include "common/SimWindow.h"
 #include "config/ui/CustomGearDialog.h"
 #include "config/ui/SettingsPage.h"
-#include "motion/ui/GuidePanel.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,38 +18,33 @@ using namespace corvane::test;
 namespace {
 
 struct Page : SimWindow<> {
-    SettingsPage* page = nullptr;
+    SettingsPage* page = window->settings;
     explicit Page(const QString& firmware = QStringLiteral("3.60"))
         : SimWindow({QStringLiteral("--firmware"), firmware}) {
-        page = window->settings;
         QVERIFY(connect());
         received();
     }
-    void pick(const char* list, const QString& text) {
-        auto* combo = find<QComboBox>(QLatin1String(list));
+    // An entry is picked from its list; any other text is typed.
+    void pick(SettingList l, const QString& text) {
+        QComboBox* combo = page->list(l);
         const int index = combo->findText(text);
         if (index >= 0) {
             combo->setCurrentIndex(index);
             emit combo->activated(index);
         } else {
             combo->setEditText(text);
-            page->pickList(SettingList::GearRatio);
+            page->pickList(l);
         }
         settle();
     }
-    // Returns whether the Save button was enabled when pressed.
-    bool save(const char* box, const QString& text) {
-        find<QLineEdit>(QLatin1String(box))->setText(text);
-        const bool enabled = page->saveButton(numberOf(box))->isEnabled();
-        page->pressSave(numberOf(box));
+    void save(NumberSetting n, const QString& text) {
+        page->box(n)->setText(text);
+        page->pressSave(n);
         settle();
-        return enabled;
     }
-    static NumberSetting numberOf(const char* box) {
-        for (NumberSetting n : allNumberSettings())
-            if (numberSettingInfo(n).box == QLatin1String(box))
-                return n;
-        return NumberSetting::DecBacklash;
+    void press(const char* button) {
+        click(QLatin1String(button));
+        settle();
     }
     // Every list's and box's text, in list order and then box order.
     QString all() const {
@@ -67,10 +62,6 @@ struct Page : SimWindow<> {
         return n;
     }
     QString saveCaption() const { return page->cmdSaveSettings->text(); }
-    void readBack() {
-        click(QStringLiteral("cmdGetSettings"));
-        settle();
-    }
 };
 
 } // namespace
@@ -78,55 +69,54 @@ struct Page : SimWindow<> {
 class TestSettingsPage : public QObject {
     Q_OBJECT
 private slots:
-    // A control sends its command and nothing more (every command is in the
-    // widget-free table); here what the page adds: the power-cycle notice for
-    // the gear and worm settings, one refusal for a value that cannot go out,
-    // and the Save button's state.
+    // Every command is in the widget-free table; here what the page adds:
+    // the power-cycle notice for the gear and worm settings, one refusal for
+    // a value that cannot go out, and the Save button's state.
     void controlsSendTheirCommands_data() {
-        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("list"); // -1: a box
+        QTest::addColumn<int>("box");
         QTest::addColumn<QString>("value");
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<int>("notices");
-        const auto row = [](const char* tag, const char* control, const char* value,
-                            const QStringList& sent, int notices) {
-            QTest::newRow(tag) << QString(control) << QString(value) << sent << notices;
+        const auto list = [](const char* tag, SettingList l, const char* value,
+                             const QStringList& sent, int notices) {
+            QTest::newRow(tag) << int(l) << -1 << QString(value) << sent << notices;
         };
-        row("16X paddle", "cbSixteenX", "27X", {"#4:Ss1#"}, 0);
-        row("gear preset", "cbGearRatio", "Quenta", {"#100g"}, 1);
-        row("typed gear", "cbGearRatio", "144", {"#144g"}, 1);
-        row("typed gear, no number", "cbGearRatio", "", {}, 0);
-        row("DEC backlash", "DecBLtxt", "250", {"#250B"}, 0);
-        row("worm wheel", "WormWheeltxt", "180", {"#180w"}, 1);
-        row("backlash, no number", "RABLtxt", "12a", {}, 0);
+        const auto box = [](const char* tag, NumberSetting n, const char* value,
+                            const QStringList& sent, int notices) {
+            QTest::newRow(tag) << -1 << int(n) << QString(value) << sent << notices;
+        };
+        list("16X paddle", SettingList::SixteenX, "27X", {"#4:Ss1#"}, 0);
+        list("gear preset", SettingList::GearRatio, "Quenta", {"#100g"}, 1);
+        list("typed gear", SettingList::GearRatio, "144", {"#144g"}, 1);
+        list("typed gear, no number", SettingList::GearRatio, "", {}, 0);
+        box("DEC backlash", NumberSetting::DecBacklash, "250", {"#250B"}, 0);
+        box("worm wheel", NumberSetting::WormWheel, "180", {"#180w"}, 1);
+        box("backlash, no number", NumberSetting::RaBacklash, "12a", {}, 0);
     }
     void controlsSendTheirCommands() {
-        QFETCH(QString, control);
+        QFETCH(int, list);
+        QFETCH(int, box);
         QFETCH(QString, value);
         QFETCH(QStringList, sent);
         Page p;
-        const QByteArray name = control.toLatin1();
-        bool wasEnabled = false;
-        if (control.startsWith(QStringLiteral("cb")))
-            p.pick(name.constData(), value);
+        if (list >= 0)
+            p.pick(SettingList(list), value);
         else
-            wasEnabled = p.save(name.constData(), value);
+            p.save(NumberSetting(box), value);
         QCOMPARE(p.received(), sent);
         QTEST(p.notices(), "notices");
-        // A refused value says so once and leaves its button as it was; a
-        // sent one leaves it disabled.
-        const int refusals = p.prompts.shown.size() - p.notices();
-        QCOMPARE(refusals, sent.isEmpty() ? 1 : 0);
-        if (!control.startsWith(QStringLiteral("cb"))) {
-            auto* button =
-                p.find<QPushButton>(numberSettingInfo(Page::numberOf(name.constData())).button);
-            QCOMPARE(button->isEnabled(), sent.isEmpty() && wasEnabled);
-        }
+        QCOMPARE(p.prompts.shown.size() - p.notices(), sent.isEmpty() ? 1 : 0);
+        // A refused value leaves its button enabled for another try; a sent
+        // one disables it.
+        if (box >= 0)
+            QCOMPARE(p.page->saveButton(NumberSetting(box))->isEnabled(), sent.isEmpty());
     }
 
     // Typed and entered, a ratio or an entry's name is sent once.
     void aGearRatioTypedAndEnteredIsSent() {
         Page p;
-        auto* gear = p.find<QComboBox>("cbGearRatio");
+        QComboBox* gear = p.page->list(SettingList::GearRatio);
         for (const auto& [typed, sent] : {std::pair{"144", "#144g"}, std::pair{"MT-1", "#120g"}}) {
             gear->lineEdit()->clear();
             QTest::keyClicks(gear->lineEdit(), QLatin1String(typed));
@@ -152,36 +142,36 @@ private slots:
         Page p(firmware);
         p.port->board().working().gearRatio = 120;
         p.port->board().working().raBacklash = -1;
-        p.readBack();
+        p.press("cmdGetSettings");
         QTEST(p.received().join(' '), "query");
         QCOMPARE(p.all(), "1.67X|8X|16X|27X|SideReal|Right|Original|MT-1|Neg|Pos|272|-1|" +
                               decWorm + "|180|138");
         const bool oldBoard = !decWorm.isEmpty();
-        QCOMPARE(p.find<QLineEdit>("DECWormRatiotxt")->isVisibleTo(p.page), oldBoard);
+        QCOMPARE(p.page->box(NumberSetting::DecWormRatio)->isVisibleTo(p.page), oldBoard);
         QCOMPARE(p.find<QRadioButton>("Option1_0")->text(), QStringLiteral("1.67X"));
         // The readback's reception disables the four Save buttons it enabled.
-        QVERIFY(!p.find<QPushButton>("cmdWormRatio")->isEnabled());
-        QVERIFY(!p.find<QPushButton>("cmdRABL")->isEnabled());
-        QCOMPARE(p.find<QPushButton>("cmdDECWormRatio")->isEnabled(), oldBoard);
+        QVERIFY(!p.page->saveButton(NumberSetting::WormRatio)->isEnabled());
+        QVERIFY(!p.page->saveButton(NumberSetting::RaBacklash)->isEnabled());
+        QCOMPARE(p.page->saveButton(NumberSetting::DecWormRatio)->isEnabled(), oldBoard);
         // The goto speed read back feeds the slew time estimate.
-        QCOMPARE(p.window->settings->gotoSpeedText(), QStringLiteral("27X"));
+        QCOMPARE(p.page->gotoSpeedText(), QStringLiteral("27X"));
         // A speed list awaits the character the board may send back, and
         // keeps the awaited kind.
-        p.pick("cbSixteenX", QStringLiteral("27X"));
+        p.pick(SettingList::SixteenX, QStringLiteral("27X"));
         QCOMPARE(p.window->channel().awaitedCount(), 1);
         QCOMPARE(p.window->channel().awaitedKind(), ReplyKind::SettingsDump);
         p.trigger(QStringLiteral("mnuConnect"));
         QCOMPARE(p.all(), QString(12, '|') + decWorm + "||");
-        QVERIFY(!p.find<QPushButton>("cmdWormRatio")->isEnabled());
+        QVERIFY(!p.page->saveButton(NumberSetting::WormRatio)->isEnabled());
     }
 
     void aCustomGearRatioIsListedOnce() {
         Page p;
         p.port->board().working().gearRatio = 400;
-        p.readBack();
-        p.readBack();
+        p.press("cmdGetSettings");
+        p.press("cmdGetSettings");
         p.received();
-        auto* gear = p.find<QComboBox>("cbGearRatio");
+        QComboBox* gear = p.page->list(SettingList::GearRatio);
         QCOMPARE(gear->currentText(), QStringLiteral("400"));
         QCOMPARE(gear->count(), 4);
         // The dialog adds a new ratio, and nothing for one already listed.
@@ -206,15 +196,14 @@ private slots:
         sim::DriveSettings saved;
         {
             Page first;
-            first.readBack();
+            first.press("cmdGetSettings");
             first.received();
-            first.pick("cbGotoSpd", QStringLiteral("40X"));
-            first.save("DecBLtxt", QStringLiteral("250"));
-            first.click(QStringLiteral("cmdSaveSettings"));
-            first.settle();
+            first.pick(SettingList::GotoSpeed, QStringLiteral("40X"));
+            first.save(NumberSetting::DecBacklash, QStringLiteral("250"));
+            first.press("cmdSaveSettings");
             QCOMPARE(first.received(), QStringList({"#5:Ss2#", "#250B", "Y"}));
             QCOMPARE(first.port->board().stored().gotoSpeed, quint8(0x0C));
-            first.readBack();
+            first.press("cmdGetSettings");
             QCOMPARE(first.page->gotoSpeedText(), QStringLiteral("40X"));
             first.prompts.fileNames.enqueue(file);
             first.trigger(QStringLiteral("mnuSave"));
@@ -231,16 +220,15 @@ private slots:
         QVERIFY(second.received().isEmpty()); // loading sends nothing
         QCOMPARE(second.page->gotoSpeedText(), QStringLiteral("40X"));
         // A box that holds no number refuses the whole replay, naming it.
-        second.find<QLineEdit>("WormRatiotxt")->setText(QStringLiteral("18O"));
-        second.click(QStringLiteral("cmdSaveSettings"));
-        second.settle();
+        QLineEdit* worm = second.page->box(NumberSetting::WormRatio);
+        worm->setText(QStringLiteral("18O"));
+        second.press("cmdSaveSettings");
         QVERIFY(second.received().isEmpty());
         QCOMPARE(second.prompts.shown.last().text, QStringLiteral("Invalid Entry: Worm Ratio"));
         QCOMPARE(second.saveCaption(), QStringLiteral("Save All Settings"));
-        second.find<QLineEdit>("WormRatiotxt")->setText(QStringLiteral("180"));
+        worm->setText(QStringLiteral("180"));
         const int shownBefore = second.prompts.shown.size();
-        second.click(QStringLiteral("cmdSaveSettings"));
-        second.settle();
+        second.press("cmdSaveSettings");
         QCOMPARE(second.received(),
                  QStringList({"#<-G", "#1:Ss0#", "#2:Ss1#", "#5:Ss2#", "#0T#", "#>X", "#<x",
                               "#132g", "#180W", "#138w", "#250B", "#-1M", "#32b", "#1m", "Y"}));
@@ -248,15 +236,13 @@ private slots:
         QCOMPARE(second.saveCaption(), QStringLiteral("Save Settings"));
         QVERIFY(!second.window->shared().fileSettingsPending);
         QVERIFY(second.port->board().stored() == saved);
-        // A second press only stores.
-        second.click(QStringLiteral("cmdSaveSettings"));
-        second.settle();
+        second.press("cmdSaveSettings"); // a second press only stores
         QCOMPARE(second.received(), QStringList{"Y"});
     }
 
     void unreadableOrUnwritableFilesSaySoAndChangeNothing() {
         Page p;
-        p.readBack();
+        p.press("cmdGetSettings");
         p.prompts.fileNames.enqueue(QStringLiteral("/no/such/folder/x.mdf"));
         p.trigger(QStringLiteral("mnuSave"));
         QCOMPARE(p.prompts.shown.size(), 1);
