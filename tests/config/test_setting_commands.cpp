@@ -59,8 +59,7 @@ private slots:
             {"cbSixteenX", "|12X|27x", "||"},
             {"cbOrient", " Left", ""},
             {"DecBLtxt", "|   |-1|+5|2.5|1 80|180w",
-             "refused|refused|refused|refused|refused|"
-             "refused|refused"},
+             "refused|refused|refused|refused|refused|refused|refused"},
             {"WormRatiotxt", "65536|99999999999999999999|\u0663", "refused|refused|refused"},
         };
         for (const auto& r : rows) {
@@ -117,22 +116,15 @@ private slots:
         QTest::addColumn<QString>("wormWheel");
         QTest::addColumn<QString>("raBacklash");
         QTest::addColumn<QString>("message");
-        QTest::newRow("box") << "Quenta"
-                             << "18O"
-                             << "5"
-                             << "Invalid Entry: Worm Wheel";
-        QTest::newRow("first in order") << "Quenta"
-                                        << "-3"
-                                        << "x"
-                                        << "Invalid Entry: Worm Wheel";
-        QTest::newRow("last setting") << "Quenta"
-                                      << ""
-                                      << "1e3"
-                                      << "Invalid Entry: RA Backlash";
-        QTest::newRow("gear") << "1:144"
-                              << "x"
-                              << "5"
-                              << "Invalid Entry: Gear Ratio";
+        const auto row = [](const char* tag, const char* gear, const char* wheel, const char* ra,
+                            const char* message) {
+            QTest::newRow(tag) << QString(gear) << QString(wheel) << QString(ra)
+                               << QString(message);
+        };
+        row("box", "Quenta", "18O", "5", "Invalid Entry: Worm Wheel");
+        row("first in order", "Quenta", "-3", "x", "Invalid Entry: Worm Wheel");
+        row("last setting", "Quenta", "", "1e3", "Invalid Entry: RA Backlash");
+        row("gear", "1:144", "x", "5", "Invalid Entry: Gear Ratio");
     }
     void replayRefusesBeforeSendingAnything() {
         QFETCH(QString, gear);

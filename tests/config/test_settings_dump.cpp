@@ -79,7 +79,6 @@ private slots:
         row("one-byte number is unsigned", false, 14, "FF", "WormRatiotxt=255");
         row("right, reverse", true, 10, "FF", "cbOrient=Right cbRotation=Reverse");
         row("left, reverse", true, 10, "0F", "cbOrient=Left cbRotation=Reverse");
-        row("right, original", false, 11, "F0", "cbOrient=Right cbRotation=Original");
         row("speed 0x06 empties", true, 7, "06", "cbEightX= btn1=");
         row("speed 0x0D empties", false, 10, "0D", "cbGotoSpd=");
         row("tracking disabled", false, 12, "FF", "cbTrackSpd=Disabled");
@@ -110,27 +109,24 @@ private slots:
         QTest::addColumn<bool>("split");
         QTest::addColumn<int>("bytes");
         QTest::addColumn<QString>("view");
-        QTest::newRow("16: nothing") << false << 0 << "cbOrient=Left cbRotation=Original";
-        QTest::newRow("16: one byte") << false << 1 << "cbOrient=Left cbRotation=Original";
-        QTest::newRow("16: half") << false << 8
-                                  << "cbGuideRate=1.67X cbOrient=Left cbRotation=Original "
-                                     "btn0=1.67X";
-        QTest::newRow("16: no worm wheel")
-            << false << 15
-            << "cbGuideRate=1.67X cbOrient=Right cbRotation=Original cbGearRatio=Original "
-               "WormRatiotxt=180 DECWormRatiotxt=80 btn0=1.67X";
-        QTest::newRow("18: nothing") << true << 0 << "";
-        QTest::newRow("18: one byte") << true << 1 << "cbRAfin=Pos";
+        const auto row = [](const char* tag, bool split, int bytes, const QString& view) {
+            QTest::newRow(tag) << split << bytes << view;
+        };
+        row("16: nothing", false, 0, "cbOrient=Left cbRotation=Original");
+        row("16: half", false, 8, "cbGuideRate=1.67X cbOrient=Left cbRotation=Original btn0=1.67X");
+        row("16: no worm wheel", false, 15,
+            "cbGuideRate=1.67X cbOrient=Right cbRotation=Original cbGearRatio=Original "
+            "WormRatiotxt=180 DECWormRatiotxt=80 btn0=1.67X");
+        row("18: nothing", true, 0, "");
+        row("18: one byte", true, 1, "cbRAfin=Pos");
         // The backlash's low byte alone is not shown as the backlash.
-        QTest::newRow("18: low byte only") << true << 2 << "cbRAfin=Pos";
-        QTest::newRow("18: half")
-            << true << 9
-            << "cbGuideRate=1.67X cbEightX=8X cbSixteenX=16X cbGotoSpd= cbTrackSpd= "
-               "cbOrient=Left cbRotation=Original cbDecFin=Neg cbRAfin=Pos DecBLtxt=272 "
-               "RABLtxt=32 btn0=1.67X btn1=8X btn2=16X";
-        QTest::newRow("18: no worm wheel")
-            << true << 17
-            << describe(decodeSplitSettingsDump(kEighteen)).remove(" WormWheeltxt=138");
+        row("18: low byte only", true, 2, "cbRAfin=Pos");
+        row("18: half", true, 9,
+            "cbGuideRate=1.67X cbEightX=8X cbSixteenX=16X cbGotoSpd= cbTrackSpd= cbOrient=Left "
+            "cbRotation=Original cbDecFin=Neg cbRAfin=Pos DecBLtxt=272 RABLtxt=32 btn0=1.67X "
+            "btn1=8X btn2=16X");
+        row("18: no worm wheel", true, 17,
+            describe(decodeSplitSettingsDump(kEighteen)).remove(" WormWheeltxt=138"));
     }
     void shortReceptions() {
         QFETCH(bool, split);

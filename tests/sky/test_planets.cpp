@@ -1,8 +1,9 @@
-// Planet positions from mean orbital elements: the calendar and angle helpers,
-// the target field texts, and the positions against an independent ephemeris.
-#include "sky/PlanetGolden.h"
+// Planet positions from mean orbital elements: the special cases of the angle
+// helpers, the target field texts, and the positions against an independent
+// ephemeris.
 #include "sky/PlanetPositions.h"
 
+#include <QFile>
 #include <QTimeZone>
 #include <QtTest>
 
@@ -17,6 +18,10 @@ QDateTime utc(int y, int mo, int d, int h, int mi, int s = 0) {
     return QDateTime(QDate(y, mo, d), QTime(h, mi, s), QTimeZone::utc());
 }
 
+QString joined(const PlanetFieldTexts& t) {
+    return QStringList({t.hours, t.minutes, t.degrees, t.decMinutes}).join(' ');
+}
+
 // Angle between two directions, in arcminutes.
 double separationArcmin(double ra1Hours, double dec1Deg, double ra2Hours, double dec2Deg) {
     const double r = kPi / 180.0;
@@ -29,38 +34,17 @@ double separationArcmin(double ra1Hours, double dec1Deg, double ra2Hours, double
 class TestPlanets : public QObject {
     Q_OBJECT
 private slots:
-    void calendarAndAngles_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("expected");
-        const double q = kPi / 4;
-        QTest::newRow("epoch") << dayNumber(2000, 1, 1, 12) << 0.0;
-        QTest::newRow("day before") << dayNumber(1999, 12, 31, 0) << -1.5;
-        QTest::newRow("2010 evening") << dayNumber(2010, 6, 15, 21.5) << 3818 + 9.5 / 24;
-        QTest::newRow("after a leap day") << dayNumber(2024, 3, 1, 12) << 8826.0;
-        QTest::newRow("hours 5.26") << hoursToHourMinutes(5.26) << 5.156;
-        QTest::newRow("degrees -12.5") << degreesToDegreeMinutes(-12.5) << -12.30;
-        QTest::newRow("degrees 5.25") << degreesToDegreeMinutes(5.25) << 5.15;
-        QTest::newRow("degrees -0.75") << degreesToDegreeMinutes(-0.75) << -0.45;
-        QTest::newRow("atan2 north") << atan2Positive(1, 0) << 2 * q;
-        QTest::newRow("atan2 south") << atan2Positive(-1, 0) << 6 * q;
-        QTest::newRow("atan2 origin") << atan2Positive(0, 0) << 0.0;
-        QTest::newRow("atan2 q1") << atan2Positive(1, 1) << q;
-        QTest::newRow("atan2 q2") << atan2Positive(1, -1) << 3 * q;
-        QTest::newRow("atan2 q3") << atan2Positive(-1, -1) << 5 * q;
-        QTest::newRow("atan2 q4") << atan2Positive(-1, 1) << 7 * q;
-        QTest::newRow("rev negative") << rev(-1.0) << 8 * q - 1;
-        QTest::newRow("rev above a turn") << rev(20.0) << 20 - 24 * q;
-        QTest::newRow("circle 4.0") << solveKepler(4.0, 0, 12) << 4.0;
-        QTest::newRow("circle 7.0") << solveKepler(7.0, 0, 12) << 7 - 8 * q;
-        QTest::newRow("circle -1.0") << solveKepler(-1.0, 0, 12) << 8 * q - 1;
-        // An unreachable precision ends all the same, at the best solution.
-        QTest::newRow("Kepler 1e-30") << solveKepler(2, 0.0934, 30) << solveKepler(2, 0.0934, 12);
-    }
-    void calendarAndAngles() {
-        QFETCH(double, value);
-        QFETCH(double, expected);
-        QVERIFY2(std::fabs(value - expected) <= 1e-12 * std::max(1.0, std::fabs(expected)),
-                 qPrintable(QString::number(value, 'g', 17)));
+    // What the positions below cannot show: a point on an axis and a
+    // precision the iteration never reaches (it ends all the same, at the
+    // best solution).
+    void specialCases() {
+        const auto near = [](double value, double expected) {
+            return std::fabs(value - expected) <= 1e-12 * std::max(1.0, std::fabs(expected));
+        };
+        QVERIFY(near(atan2Positive(1, 0), kPi / 2));
+        QVERIFY(near(atan2Positive(-1, 0), 3 * kPi / 2));
+        QVERIFY(near(atan2Positive(0, 0), 0.0));
+        QVERIFY(near(solveKepler(2, 0.0934, 30), solveKepler(2, 0.0934, 12)));
     }
 
     void fieldTextsAtAMoment_data() {
@@ -68,9 +52,6 @@ private slots:
         QTest::addColumn<QDateTime>("when");
         QTest::addColumn<QString>("texts");
         const QDateTime epoch = utc(2000, 1, 1, 12, 0);
-        QTest::newRow("Jupiter") << 4 << epoch << QStringLiteral("01 35.9 +08 37");
-        QTest::newRow("Mars") << 3 << epoch << QStringLiteral("22 02.1 -13 10");
-        QTest::newRow("Saturn") << 5 << epoch << QStringLiteral("02 34.4 +12 33");
         // The clock is read in universal time whatever its zone; Mercury moves
         // fast enough for an hour's error to show in the minutes.
         const QString mercury = QStringLiteral("18 08.4 -24 24");
@@ -78,8 +59,6 @@ private slots:
         QTest::newRow("seconds ignored") << 0 << utc(2000, 1, 1, 12, 0, 59) << mercury;
         QTest::newRow("UTC+01:30")
             << 0 << QDateTime(QDate(2000, 1, 1), QTime(13, 30), QTimeZone(5400)) << mercury;
-        QTest::newRow("UTC-05:00")
-            << 0 << QDateTime(QDate(2000, 1, 1), QTime(7, 0), QTimeZone(-5 * 3600)) << mercury;
         QTest::newRow("UTC+14:00 next day")
             << 0 << QDateTime(QDate(2000, 1, 2), QTime(2, 0), QTimeZone(14 * 3600)) << mercury;
         QTest::newRow("Jupiter just south")
@@ -91,9 +70,7 @@ private slots:
     void fieldTextsAtAMoment() {
         QFETCH(int, planet);
         QFETCH(QDateTime, when);
-        QFETCH(QString, texts);
-        const PlanetFieldTexts t = planetFieldTexts(planet, when);
-        QCOMPARE(QStringList({t.hours, t.minutes, t.degrees, t.decMinutes}).join(' '), texts);
+        QTEST(joined(planetFieldTexts(planet, when)), "texts");
     }
 
     void fieldTextsOfAPosition_data() {
@@ -113,13 +90,13 @@ private slots:
     void fieldTextsOfAPosition() {
         QFETCH(double, ra);
         QFETCH(double, dec);
-        QFETCH(QString, texts);
-        const PlanetFieldTexts t = fieldTextsFor({ra, dec});
-        QCOMPARE(QStringList({t.hours, t.minutes, t.degrees, t.decMinutes}).join(' '), texts);
+        QTEST(joined(fieldTextsFor({ra, dec})), "texts");
     }
 
     // Every planet against geometric J2000.0 positions from an independent
-    // ephemeris, 2000 to 2050. The bounds are what the mean elements promise.
+    // ephemeris, 2000 to 2050 (planet_golden.csv, written by
+    // tools/planets/make_golden.py). The bounds are what the mean elements
+    // promise.
     void positionsAgreeWithEphemeris_data() {
         QTest::addColumn<int>("planet");
         QTest::addColumn<double>("toleranceArcmin");
@@ -131,22 +108,29 @@ private slots:
     void positionsAgreeWithEphemeris() {
         QFETCH(int, planet);
         QFETCH(double, toleranceArcmin);
+        QFile file(QStringLiteral(CORVANE_TEST_DATA "/planet_golden.csv"));
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         double worst = 0;
         int rows = 0;
-        for (const PlanetGoldenRow& g : kPlanetGolden) {
-            if (g.planet != planet)
+        while (!file.atEnd()) {
+            const QByteArray line = file.readLine().trimmed();
+            if (line.isEmpty() || line.startsWith('#'))
+                continue;
+            // planet, year, month, day, hour, minute, RA hours, Dec degrees
+            const QList<QByteArray> f = line.split(',');
+            double v[8] = {};
+            bool ok = f.size() == 8;
+            for (int i = 0; ok && i < 8; ++i)
+                v[i] = f.at(i).toDouble(&ok);
+            QVERIFY2(ok, line.constData());
+            if (v[0] != planet)
                 continue;
             ++rows;
-            const double d = dayNumber(g.year, g.month, g.day, g.hour + g.minute / 60.0);
-            const EquatorialPosition p = planetPosition(planet, d);
-            const double sep = separationArcmin(p.raHours, p.decDegrees, g.raHours, g.decDegrees);
-            QVERIFY2(sep <= toleranceArcmin, qPrintable(QStringLiteral("%1-%2-%3 %4:%5 off by %6'")
-                                                            .arg(g.year)
-                                                            .arg(g.month)
-                                                            .arg(g.day)
-                                                            .arg(g.hour)
-                                                            .arg(g.minute)
-                                                            .arg(sep)));
+            const EquatorialPosition p =
+                planetPosition(planet, dayNumber(v[1], v[2], v[3], v[4] + v[5] / 60.0));
+            const double sep = separationArcmin(p.raHours, p.decDegrees, v[6], v[7]);
+            QVERIFY2(sep <= toleranceArcmin,
+                     qPrintable(QStringLiteral("%1 off by %2'").arg(line.constData()).arg(sep)));
             worst = std::max(worst, sep);
         }
         QVERIFY(rows > 50);
