@@ -207,10 +207,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             m_closeWhenIdle = true;
             showStatus(QStringLiteral("Closing when the ") + m_channel.runner().runningName() +
                        QStringLiteral(" has finished"));
-            connect(&m_channel.runner(), &SequenceRunner::finished, this, [this] {
-                if (!m_channel.runner().isRunningProtected())
-                    close();
-            });
+            // Closed again once the runner is done with it (queued: while
+            // finished() is told, the sequence still counts as running).
+            connect(&m_channel.runner(), &SequenceRunner::finished, this, &QWidget::close,
+                    Qt::QueuedConnection);
         }
         event->ignore();
         return;

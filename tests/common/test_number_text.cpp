@@ -1,4 +1,5 @@
 #include "common/NumberText.h"
+#include "common/Prompts.h"
 
 #include <QtTest>
 
@@ -66,6 +67,14 @@ private slots:
         QCOMPARE(roundHalfEven(2.5), qint64(2));
         QCOMPARE(roundHalfEven(3.5), qint64(4));
         QCOMPARE(roundHalfEven(250.4), qint64(250));
+    }
+
+    // File dialog filters reach Qt with their pattern named.
+    void fileFilters() {
+        QCOMPARE(qtFileFilter(QStringLiteral("Mount Data file (*.mdf)|*.mdf")),
+                 QStringLiteral("Mount Data file (*.mdf)"));
+        QCOMPARE(qtFileFilter(QStringLiteral("PEC data|*.csv")),
+                 QStringLiteral("PEC data (*.csv)"));
     }
 };
 

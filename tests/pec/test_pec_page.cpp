@@ -2,6 +2,7 @@
 // board's traffic log shows them; a table read out with its progress, saved,
 // charted and written back into another board; files that must send nothing.
 #include "common/SimWindow.h"
+#include "motion/ui/GuidePanel.h"
 #include "pec/ui/PecChartWindow.h"
 #include "pec/ui/PecPage.h"
 
@@ -137,6 +138,33 @@ private slots:
         QCOMPARE(sent.mid(257), QStringList({"#:XYR#", "Y", "#:VS#"}));
         QCOMPARE(b.page->PECProgress->value(), 255);
         QCOMPARE(b.readOut(), first);
+    }
+
+    // STOP and closing the window halfway through a restore both wait: the
+    // board never keeps half a table.
+    void aRestoreIsNeverCutShort() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("own.csv"));
+        Pec<> p;
+        p.readOut();
+        p.prompts.fileNames.enqueue(path);
+        p.page->cmdSavePEC->click();
+        p.received();
+        p.clock.onPause = [&](int) {
+            if (p.clock.pauses.size() == 100) {
+                p.window->guide->cmdMoveStop->click();
+                p.window->close();
+            }
+        };
+        p.prompts.fileNames.enqueue(path);
+        p.page->cmdRestorePEC->click();
+        p.clock.onPause = nullptr;
+        p.settle();
+        const QStringList sent = p.received();
+        QCOMPARE(sent.count(QStringLiteral("#:Q#")), 2); // STOP at once, and at exit
+        QVERIFY(sent.indexOf(QStringLiteral("#255:XR0#")) > 0);
+        QCOMPARE(sent.mid(sent.size() - 4), QStringList({"#:XYR#", "Y", "#:VS#", "#:Q#"}));
+        QVERIFY(!p.port->isOpen());
     }
 
     // Every refusal is checked without the window; here that a bad file
