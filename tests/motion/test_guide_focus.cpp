@@ -1,7 +1,8 @@
+// The focus panel on the guiding page, and the pulse length both it and the
+// guide pulses take.
 #include "common/WindowFixture.h"
 
 #include <QCheckBox>
-#include <QGroupBox>
 #include <QLineEdit>
 #include <QTimer>
 #include <QtTest>
@@ -11,14 +12,18 @@ using namespace corvane::test;
 
 namespace {
 
-struct Focusing : WindowFixture {
-    Focusing() {
+// Connected, with the connection's own traffic forgotten.
+struct Connected : WindowFixture {
+    Connected() {
         startAndConnect();
         port->clearWrites();
     }
-    QCheckBox* box(const char* name) const { return find<QCheckBox>(QLatin1String(name)); }
-    QTimer* timer3() const { return find<QTimer>(QStringLiteral("Timer3")); }
     QStringList sent() const { return port->writtenCommands(); }
+    QTimer* timer(const char* name) const { return find<QTimer>(QLatin1String(name)); }
+    void pulseFocus(const QString& ms) const {
+        find<QCheckBox>(QStringLiteral("PulseFocus"))->click();
+        find<QLineEdit>(QStringLiteral("FocusPulsetxt"))->setText(ms);
+    }
 };
 
 } // namespace
@@ -26,80 +31,79 @@ struct Focusing : WindowFixture {
 class TestGuideFocus : public QObject {
     Q_OBJECT
 private slots:
-    void startsUncheckedAndSendsNothing() {
-        Focusing f;
-        QCOMPARE(f.find<QGroupBox>("FocusFrame")->title(), QStringLiteral("Focus"));
-        QCOMPARE(f.button("cmdFocusStop")->text(), QStringLiteral("STOP Focus"));
-        QVERIFY(!f.box("FastFocus")->isChecked());
-        QVERIFY(!f.box("PulseFocus")->isChecked());
-        QVERIFY(!f.timer3()->isActive());
-        QVERIFY(f.port->writes.isEmpty());
-    }
-
-    void speedInOutAndStop() {
-        Focusing f;
-        f.box("FastFocus")->click();
-        f.box("FastFocus")->click();
+    // Speeds, moves and STOP are checked on the simulated board; here the
+    // timed moves.
+    void aPulseEndsItsMoveAndOnlyStopEndsItEarly() {
+        Connected f;
+        f.pulseFocus(QStringLiteral("0040"));
         f.button("cmdFocusIn")->click();
-        f.button("cmdFocusOut")->click();
-        f.button("cmdFocusStop")->click();
-        QCOMPARE(f.sent(), QStringList({"#:FF#", "#:FS#", "#:F+#", "#:F-#", "#:FQ#"}));
-        QVERIFY(!f.timer3()->isActive());
-    }
-
-    void aPulseEndsTheMoveWhenItsTimeHasPassed_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("move");
-        QTest::newRow("in") << "cmdFocusIn"
-                            << "#:F+#";
-        QTest::newRow("out") << "cmdFocusOut"
-                             << "#:F-#";
-    }
-    void aPulseEndsTheMoveWhenItsTimeHasPassed() {
-        QFETCH(QString, button);
-        QFETCH(QString, move);
-        Focusing f;
-        f.box("PulseFocus")->click();
-        f.find<QLineEdit>("FocusPulsetxt")->setText(QStringLiteral("0040"));
-        f.button(button)->click();
-        QCOMPARE(f.sent(), QStringList({move}));
-        QVERIFY(f.timer3()->isActive());
-        QCOMPARE(f.timer3()->interval(), 40);
-        QTRY_COMPARE_WITH_TIMEOUT(f.sent(), QStringList({move, "#:FQ#"}), 5000);
-        QVERIFY(!f.timer3()->isActive());
-    }
-
-    void aContinuousMoveLeavesARunningPulseAlone() {
-        Focusing f;
-        f.box("PulseFocus")->click();
-        f.find<QLineEdit>("FocusPulsetxt")->setText(QStringLiteral("60000"));
-        f.button("cmdFocusIn")->click();
-        f.box("PulseFocus")->click();
+        QVERIFY(f.timer("Timer3")->isActive());
+        QCOMPARE(f.timer("Timer3")->interval(), 40);
+        // A continuous move meanwhile leaves the running pulse alone.
+        f.find<QCheckBox>("PulseFocus")->click();
         f.button("cmdFocusOut")->click();
         QCOMPARE(f.sent(), QStringList({"#:F+#", "#:F-#"}));
-        QVERIFY(f.timer3()->isActive());
-        // STOP ends the pulse too, so it cannot stop a later move.
+        QVERIFY(f.timer("Timer3")->isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(f.sent(), QStringList({"#:F+#", "#:F-#", "#:FQ#"}), 5000);
+        QVERIFY(!f.timer("Timer3")->isActive());
+        // STOP ends a pulse too, so it cannot stop a later move.
+        f.pulseFocus(QStringLiteral("60000"));
+        f.button("cmdFocusIn")->click();
+        QVERIFY(f.timer("Timer3")->isActive());
         f.button("cmdFocusStop")->click();
-        QVERIFY(!f.timer3()->isActive());
+        QVERIFY(!f.timer("Timer3")->isActive());
     }
 
-    void aPulseLengthOutsideTheTimersRangeIsRefused_data() {
+    // Guide and focus pulses take whole milliseconds from 0 to 65535, digits
+    // with blanks around; anything else is refused with a message and
+    // nothing goes out.
+    void pulseLengthIsAWholeNumberOfMilliseconds_data() {
         QTest::addColumn<QString>("text");
-        QTest::newRow("empty") << "";
-        QTest::newRow("too long") << "65536";
-        QTest::newRow("negative") << "-1";
-        QTest::newRow("words") << "slow";
+        QTest::addColumn<int>("ms"); // -1: refused
+        QTest::newRow("start text") << "0000" << 0;
+        QTest::newRow("leading zeros") << "0500" << 500;
+        QTest::newRow("blanks around") << " 250 " << 250;
+        QTest::newRow("longest") << "65535" << 65535;
+        QTest::newRow("one too long") << "65536" << -1;
+        QTest::newRow("far too long") << "99999999999" << -1;
+        QTest::newRow("negative") << "-5" << -1;
+        QTest::newRow("plus sign") << "+5" << -1;
+        QTest::newRow("fraction") << "12.5" << -1;
+        QTest::newRow("unit after") << "250ms" << -1;
+        QTest::newRow("words") << "slow" << -1;
+        QTest::newRow("empty") << "" << -1;
+        QTest::newRow("blank") << "   " << -1;
     }
-    void aPulseLengthOutsideTheTimersRangeIsRefused() {
+    void pulseLengthIsAWholeNumberOfMilliseconds() {
         QFETCH(QString, text);
-        Focusing f;
-        f.box("PulseFocus")->click();
-        f.find<QLineEdit>("FocusPulsetxt")->setText(text);
+        QFETCH(int, ms);
+        const bool refused = ms < 0;
+        Connected f;
+        f.button("cmdPulse")->click();
+        f.find<QLineEdit>("Pulsetxt")->setText(text);
+        f.button("cmdMoveN")->click();
+        QCOMPARE(f.sent(), refused ? QStringList()
+                                   : QStringList({"#:Q#", QStringLiteral("#:Mgn%1#").arg(ms)}));
+        // A pulse of no time is over at once; a refused one leaves the mode waiting.
+        QCOMPARE(f.button("cmdPulse")->text(),
+                 ms > 0 ? QStringLiteral("Guiding N") : QStringLiteral("Pulse Guide On"));
+        QCOMPARE(f.timer("Timer2")->isActive(), ms > 0);
+        if (ms > 0)
+            QCOMPARE(f.timer("Timer2")->interval(), ms);
+        QCOMPARE(f.prompts.shown.size(), refused ? 1 : 0);
+
+        f.port->clearWrites();
+        f.pulseFocus(text);
         f.button("cmdFocusOut")->click();
-        QVERIFY(f.port->writes.isEmpty());
-        QCOMPARE(f.prompts.shown.size(), 1);
-        QCOMPARE(f.prompts.shown[0].text, QStringLiteral("Invalid Entry"));
-        QVERIFY(!f.timer3()->isActive());
+        QCOMPARE(f.sent(), refused ? QStringList() : QStringList({"#:F-#"}));
+        QCOMPARE(f.timer("Timer3")->isActive(), !refused);
+        if (!refused)
+            QCOMPARE(f.timer("Timer3")->interval(), ms);
+        QCOMPARE(f.prompts.shown.size(), refused ? 2 : 0);
+        for (const auto& shown : f.prompts.shown) {
+            QCOMPARE(shown.text, QStringLiteral("Invalid Entry"));
+            QCOMPARE(shown.buttons, PromptButtons::Ok);
+        }
     }
 };
 

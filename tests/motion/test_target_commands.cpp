@@ -33,76 +33,56 @@ struct Wire {
     }
 };
 
-const TargetFieldTexts kTarget{QStringLiteral("05"), QStringLiteral("34.5"), QStringLiteral("+45"),
-                               QStringLiteral("30")};
+enum Press { Set, Goto, Sync, Get };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Press)
 
 class TestTargetCommands : public QObject {
     Q_OBJECT
 private slots:
-    void commandTexts_data() {
-        QTest::addColumn<QString>("degrees");
-        QTest::addColumn<QString>("ra");
-        QTest::addColumn<QString>("dec");
-        QTest::newRow("north") << "+45"
-                               << "#:Sr 05:34.5#"
-                               << "#:Sd +45*30#";
-        QTest::newRow("south") << "-23"
-                               << "#:Sr 05:34.5#"
-                               << "#:Sd -23*30#";
-        QTest::newRow("just south of the equator") << "-00"
-                                                   << "#:Sr 05:34.5#"
-                                                   << "#:Sd -00*30#";
+    // Every pause is 100 ms; the target degrees keep their sign, even at -00.
+    void eachCommandOnTheWire_data() {
+        QTest::addColumn<Press>("press");
+        QTest::addColumn<QStringList>("timeline");
+        QTest::addColumn<qint16>("awaited");
+        QTest::addColumn<int>("count");
+        QTest::newRow("set: RA then DEC")
+            << Set << QStringList({"0: #:Sr 05:34.5#", "100: #:Sd -00*30#"}) << ReplyKind::SetTarget
+            << 1;
+        // Its answer must not be read as a position.
+        QTest::newRow("goto: only the slew")
+            << Goto << QStringList({"0: #:MS#"}) << ReplyKind::SetTarget << 1;
+        QTest::newRow("sync, then the position")
+            << Sync
+            << QStringList(
+                   {"0: #:Sr 05:34.5#", "100: #:Sd -00*30#", "200: #:CM#", "300: #:GR##:GD#"})
+            << ReplyKind::Position << 15;
+        QTest::newRow("get: the controller's target")
+            << Get << QStringList({"0: #:Gr##:Gd#"}) << ReplyKind::ControllerTarget << 14;
     }
-    void commandTexts() {
-        QFETCH(QString, degrees);
-        QFETCH(QString, ra);
-        QFETCH(QString, dec);
-        TargetFieldTexts t = kTarget;
-        t.degrees = degrees;
-        QCOMPARE(setRACommand(t), ra);
-        QCOMPARE(setDECCommand(t), dec);
-    }
-
-    void setObjectSendsRaThenDec() {
-        Wire w;
-        w.channel.expect(ReplyFormat::Hex, ReplyKind::Position, 15);
-        setObject(w.channel, kTarget);
-        QCOMPARE(w.timeline(), QStringList({"0: #:Sr 05:34.5#", "100: #:Sd +45*30#"}));
-        QCOMPARE(w.channel.awaitedKind(), ReplyKind::SetTarget);
-        QCOMPARE(w.channel.awaitedCount(), 1);
-        QCOMPARE(w.channel.replyFormat(), ReplyFormat::Text);
-    }
-
-    void gotoSendsOnlyTheSlew() {
+    void eachCommandOnTheWire() {
+        QFETCH(Press, press);
+        QFETCH(QStringList, timeline);
+        QFETCH(qint16, awaited);
+        QFETCH(int, count);
+        const TargetFieldTexts target{QStringLiteral("05"), QStringLiteral("34.5"),
+                                      QStringLiteral("-00"), QStringLiteral("30")};
         Wire w;
         w.channel.expect(ReplyFormat::Hex, ReplyKind::Position, 15); // polling was on
-        gotoObject(w.channel);
-        QCOMPARE(w.timeline(), QStringList({"0: #:MS#"}));
-        QVERIFY(w.clock.pauses.isEmpty());
-        QCOMPARE(w.channel.replyFormat(), ReplyFormat::Text);
-        QCOMPARE(w.channel.awaitedCount(), 1);
-        // Its answer must not be read as a position.
-        QCOMPARE(w.channel.awaitedKind(), ReplyKind::SetTarget);
-    }
-
-    void syncSpacesItsCommandsThenAsksForThePosition() {
-        Wire w;
-        syncObject(w.channel, kTarget);
-        QCOMPARE(w.timeline(), QStringList({"0: #:Sr 05:34.5#", "100: #:Sd +45*30#", "200: #:CM#",
-                                            "300: #:GR##:GD#"}));
-        QCOMPARE(w.clock.pauses, QVector<int>({100, 100, 100}));
-        QCOMPARE(w.channel.awaitedKind(), ReplyKind::Position);
-        QCOMPARE(w.channel.awaitedCount(), 15);
-    }
-
-    void getObjectAsksForTheControllersTarget() {
-        Wire w;
-        getObject(w.channel);
-        QCOMPARE(w.timeline(), QStringList({"0: #:Gr##:Gd#"}));
-        QCOMPARE(w.channel.awaitedKind(), ReplyKind::ControllerTarget);
-        QCOMPARE(w.channel.awaitedCount(), 14);
+        if (press == Set)
+            setObject(w.channel, target);
+        else if (press == Goto)
+            gotoObject(w.channel);
+        else if (press == Sync)
+            syncObject(w.channel, target);
+        else
+            getObject(w.channel);
+        QCOMPARE(w.timeline(), timeline);
+        QCOMPARE(w.clock.pauses, QVector<int>(timeline.size() - 1, 100));
+        QCOMPARE(w.channel.awaitedKind(), awaited);
+        QCOMPARE(w.channel.awaitedCount(), count);
         QCOMPARE(w.channel.replyFormat(), ReplyFormat::Text);
     }
 };
