@@ -157,11 +157,6 @@ private slots:
         QVERIFY(channel->isDispatchArmed());
     }
 
-    void hexTextIsTwoUpperCaseDigitsAndABlank() {
-        QCOMPARE(Channel::hexText(QByteArray("\x00\xFF", 2)), QStringLiteral("00 FF "));
-        QCOMPARE(Channel::hexText(QByteArray("\x06\x1A\xFF", 3)), QStringLiteral("06 1A FF "));
-    }
-
     void replyTimeOutFollowsTheLineTime() {
         // About a second for short replies; the PEC read-out's 1,938 query
         // characters and 256 answers take over two seconds of line time more.
@@ -208,14 +203,6 @@ private slots:
         channel->send(QStringLiteral("#:Mn#"));
         clock.advance(5000);
         QCOMPARE(timedOut.count(), 0);
-    }
-
-    void lostPortIsReported() {
-        QVERIFY(port->open(nullptr));
-        QSignalSpy spy(channel, &Channel::lost);
-        port->unplug();
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
-        QVERIFY(!channel->isOpen());
     }
 };
 
