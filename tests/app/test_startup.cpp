@@ -117,16 +117,6 @@ private slots:
         QCOMPARE(f.window->pos(), before);
     }
 
-    void unreadableFileDoesNotStopTheWindow() {
-        // The settings file's name is taken by a folder: nothing reads, nothing writes.
-        QVERIFY(QDir::current().mkdir(settingsFileName()));
-        WindowFixture f;
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.port->portNumber(), 1);
-        f.window->close();
-        QVERIFY(QFileInfo(settingsFileName()).isDir());
-    }
-
     void positionOnNoScreenGoesToThePrimaryScreen_data() {
         QTest::addColumn<QByteArray>("file");
         QTest::newRow("far right and down")
