@@ -50,9 +50,7 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QString>("says");
-        QTest::newRow("help") << QStringList{"--help"} << true << "--sim-firmware <VERSION>";
         QTest::newRow("short help") << QStringList{"-h"} << true << "Usage: corvane-control";
-        QTest::newRow("version") << QStringList{"--version"} << true << "corvane-control 1.";
         QTest::newRow("unknown") << QStringList{"--bogus"} << false
                                  << "Try 'corvane-control --help'";
         QTest::newRow("stray word") << QStringList{"ttyUSB0"} << false << "unexpected argument";

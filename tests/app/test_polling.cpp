@@ -3,7 +3,6 @@
 
 #include "app/PositionPolling.h"
 #include "link/Channel.h"
-#include "motion/ui/PositionPanel.h"
 #include "motion/ui/TargetPanel.h"
 
 #include <QCheckBox>
@@ -52,41 +51,41 @@ class TestPolling : public QObject {
     Q_OBJECT
 
 private slots:
-
-    void intervalChangesCaptionNotRunning_data() {
+    // The interval box sets the caption and the timer, running or not.
+    void intervalSetsCaptionAndTimer_data() {
         QTest::addColumn<int>("ms");
         QTest::addColumn<QString>("seconds");
-        QTest::newRow("2500") << 2500 << "2.5";
-        QTest::newRow("500") << 500 << "0.5";
+        QTest::addColumn<bool>("polling");
+        QTest::newRow("2500 stopped") << 2500 << "2.5" << false;
+        QTest::newRow("500 stopped") << 500 << "0.5" << false;
+        QTest::newRow("1500 running") << 1500 << "1.5" << true;
+        QTest::newRow("as it starts") << 1000 << "1" << true;
     }
-    void intervalChangesCaptionNotRunning() {
+    void intervalSetsCaptionAndTimer() {
         QFETCH(int, ms);
         QFETCH(QString, seconds);
+        QFETCH(bool, polling);
         Polling f;
+        QVERIFY(f.window->startUp());
+        if (polling) {
+            f.tabs->setCurrentIndex(1);
+            f.check1->click();
+        }
         f.interval->setValue(ms);
         QCOMPARE(f.check1->text(), caption(seconds));
         QCOMPARE(f.timer->interval(), ms);
-        QVERIFY(!f.timer->isActive());
+        QCOMPARE(f.timer->isActive(), polling);
     }
 
+    // Checked away from the guiding page, polling waits for it.
     void checkBoxSwitchesPolling() {
         Polling f;
         QVERIFY(f.window->startUp());
-        // Checked away from the guiding page, polling waits for it.
         f.check1->setChecked(true);
         QVERIFY(f.window->polling().autoUpdate());
         QVERIFY(!f.timer->isActive());
-        f.check1->setChecked(false);
         f.tabs->setCurrentIndex(1);
-        f.check1->click();
-        QVERIFY(f.window->polling().autoUpdate());
         QVERIFY(f.timer->isActive());
-        QCOMPARE(f.timer->interval(), 1000);
-        QCOMPARE(f.check1->text(), caption("1"));
-        // A new interval applies to the running timer.
-        f.interval->setValue(1500);
-        QVERIFY(f.timer->isActive());
-        QCOMPARE(f.timer->interval(), 1500);
         f.check1->click();
         QVERIFY(!f.window->polling().autoUpdate());
         QVERIFY(!f.timer->isActive());
@@ -151,35 +150,25 @@ private slots:
         QCOMPARE(f.find<QLineEdit>("ScopeRAtxt")->text(), QStringLiteral("05h34.5m"));
     }
 
+    // A tick shows the estimate, waits 50 ms and asks for the position.
     void oneTick() {
         Polling f;
         f.startAndConnect();
-        f.reply("3.60#     ");
         f.port->clearWrites();
         f.clock.pauses.clear();
-        const qint64 start = f.clock.now;
-        f.window->pollPosition();
-        QCOMPARE(f.panel(4), QStringLiteral("Time to target 00:00"));
-        QCOMPARE(f.clock.pauses, QVector<int>({50}));
-        QCOMPARE(f.port->writes.size(), 1);
-        QCOMPARE(f.port->writes[0].bytes, QByteArray("#:GR##:GD#"));
-        QCOMPARE(f.port->writes[0].atMs, start + 50);
-        f.reply("05:34.5#+45*30#");
-        QCOMPARE(f.find<QLineEdit>("ScopeRAtxt")->text(), QStringLiteral("05h34.5m"));
-        QCOMPARE(f.find<QLineEdit>("ScopeDECtxt")->text(), QStringLiteral("+45\u00B030\""));
-    }
-
-    void tickShowsTheEstimate() {
-        Polling f;
-        f.startAndConnect();
         f.window->target->setGotoSpeedSource([] { return QStringLiteral("1X"); });
         f.find<QLineEdit>("ScopeRAtxt")->setText(QStringLiteral("23h00.0m"));
         f.find<QLineEdit>("ScopeDECtxt")->setText(QStringLiteral("+00\u00B000\""));
         f.find<QLineEdit>("objhrstxt")->setText(QStringLiteral("01"));
+        const qint64 start = f.clock.now;
         f.window->pollPosition();
         QCOMPARE(f.panel(4), QStringLiteral("Time to target 120:00"));
-        QCOMPARE(f.window->target->timeToTargetText(), QStringLiteral("Time to target 120:00"));
-        QCOMPARE(f.window->target->timeToTargetHours(), 2.0f);
+        QCOMPARE(f.clock.pauses, QVector<int>({50}));
+        QCOMPARE(f.port->writtenCommands(), QStringList{"#:GR##:GD#"});
+        QCOMPARE(f.port->writes[0].atMs, start + 50);
+        f.reply("05:34.5#+45*30#");
+        QCOMPARE(f.find<QLineEdit>("ScopeRAtxt")->text(), QStringLiteral("05h34.5m"));
+        QCOMPARE(f.find<QLineEdit>("ScopeDECtxt")->text(), QStringLiteral("+45\u00B030\""));
     }
 };
 

@@ -3,10 +3,8 @@
 #include "common/WindowFixture.h"
 
 #include "app/PositionPolling.h"
-
 #include "app/SettingsFile.h"
 #include "link/Channel.h"
-#include "link/ui/TerminalPanel.h"
 
 #include <QDir>
 #include <QFile>
@@ -68,23 +66,17 @@ private slots:
         m_dir.reset();
     }
 
-    void settingsFileIsApplied() {
-        writeSettings(kEdgeCaseFile);
-        WindowFixture f({1, 4});
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.port->portNumber(), 4);
-        QCOMPARE(checkedPorts(f), QVector<int>({4}));
-        QCOMPARE(f.panel(2), QStringLiteral("COM4"));
-        QCOMPARE(f.window->pos(), QPoint(pixels(2400), pixels(1200)));
-        QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Dew heater"));
-        QCOMPARE(f.action("mnuPin14")->text(), QStringLiteral("Camera"));
-    }
-
-    void settingsWrittenBackUnchanged() {
+    void settingsFileIsAppliedAndWrittenBackUnchanged() {
         writeSettings(kEdgeCaseFile);
         {
             WindowFixture f({1, 4});
             QVERIFY(f.window->startUp());
+            QCOMPARE(f.port->portNumber(), 4);
+            QCOMPARE(checkedPorts(f), QVector<int>({4}));
+            QCOMPARE(f.panel(2), QStringLiteral("COM4"));
+            QCOMPARE(f.window->pos(), QPoint(pixels(2400), pixels(1200)));
+            QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Dew heater"));
+            QCOMPARE(f.action("mnuPin14")->text(), QStringLiteral("Camera"));
             QFile::remove(settingsFileName());
             f.window->close();
         }
@@ -93,43 +85,36 @@ private slots:
                  QStringList(settingsFileName()));
     }
 
-    void missingFileLeavesDefaults() {
-        WindowFixture f({1, 2});
+    // A port value that is missing or no port leaves port 1 unchecked, and
+    // the rest of the file still applies; of two lines the last one wins.
+    void portFromTheFile_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QVector<int>>("checked");
+        QTest::addColumn<QString>("panel");
+        QTest::addColumn<QString>("pin7");
+        QTest::newRow("no file") << QByteArray() << 1 << QVector<int>{} << "com1"
+                                 << "Pin 7";
+        QTest::newRow("not a port")
+            << QByteArray("[Main]\r\nCom Port= 17\r\nPin 7 Label=Heater\r\n") << 1 << QVector<int>{}
+            << "com1"
+            << "Heater";
+        QTest::newRow("last wins")
+            << QByteArray("Com Port= 2\r\nCom Port= 3\r\n") << 3 << QVector<int>{3} << "COM3"
+            << "Pin 7";
+    }
+    void portFromTheFile() {
+        QFETCH(QByteArray, file);
+        if (!file.isEmpty())
+            writeSettings(file);
+        WindowFixture f({1, 2, 3});
         const QPoint before = f.window->pos();
         QVERIFY(f.window->startUp());
-        QCOMPARE(f.port->portNumber(), 1);
-        QVERIFY(checkedPorts(f).isEmpty());
+        QTEST(f.port->portNumber(), "port");
+        QTEST(checkedPorts(f), "checked");
+        QTEST(f.panel(2), "panel");
+        QTEST(f.action("mnuPin7")->text(), "pin7");
         QCOMPARE(f.window->pos(), before);
-        QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Pin 7"));
-        QCOMPARE(f.action("mnuPin14")->text(), QStringLiteral("Pin 14"));
-        QCOMPARE(f.panel(2), QStringLiteral("com1"));
-    }
-
-    void unusablePortValueIsIgnored() {
-        writeSettings("[Main]\r\nCom Port= 17\r\nPin 7 Label=Heater\r\n");
-        WindowFixture f({1, 2});
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.port->portNumber(), 1);
-        QVERIFY(checkedPorts(f).isEmpty());
-        QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Heater"));
-    }
-
-    void onlyTheLastPortIsChecked() {
-        writeSettings("Com Port= 2\r\nCom Port= 3\r\n");
-        WindowFixture f({1, 2, 3});
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.port->portNumber(), 3);
-        QCOMPARE(checkedPorts(f), QVector<int>({3}));
-    }
-
-    void unreadableFileDoesNotStopTheWindow() {
-        // The settings file's name is taken by a folder: nothing reads, nothing writes.
-        QVERIFY(QDir::current().mkdir(settingsFileName()));
-        WindowFixture f;
-        QVERIFY(f.window->startUp());
-        QCOMPARE(f.port->portNumber(), 1);
-        f.window->close();
-        QVERIFY(QFileInfo(settingsFileName()).isDir());
     }
 
     void positionOnNoScreenGoesToThePrimaryScreen_data() {
@@ -161,10 +146,16 @@ private slots:
         QCOMPARE(settingsBytes(), kEdgeCaseFile + "extra line\r\n");
     }
 
-    void noPortMeansNoShutdownSteps() {
+    // Without a usable port the program says so and ends, skipping the
+    // shutdown steps (no settings file is written).
+    void noUsablePortEndsStartUp() {
         {
             WindowFixture f(QSet<int>{});
             QVERIFY(!f.window->startUp());
+            QCOMPARE(f.prompts.shown.size(), 1);
+            QCOMPARE(f.prompts.shown[0].text,
+                     QStringLiteral("There are no available comm ports on this computer."));
+            QCOMPARE(f.prompts.shown[0].title, QStringLiteral("Commx"));
             f.window->close();
         }
         QVERIFY(!QFile::exists(settingsFileName()));

@@ -80,20 +80,13 @@ private slots:
         QVERIFY(!line.channel.runner().isBusy());
     }
 
-    void aSecondSequenceWaitsItsTurnAndAnExclusiveOneIsRefused() {
-        Line<FakeClock> line;
-        line.channel.run(Sequence().then([&] { line.channel.getPos(); }).awaitReply());
-        QVERIFY(line.channel.runner().isBusy());
-        QVERIFY(line.channel.run(Sequence().send("B")));
-        QVERIFY(!line.channel.run(Sequence().send("C").exclusive()));
-        QCOMPARE(line.port.writtenCommands(), QStringList{"#:GR##:GD#"});
-    }
-
-    void queuedSequencesRunInOrderWhenTheFirstEnds() {
+    void queuedSequencesWaitTheirTurnAndAnExclusiveOneIsRefused() {
         Line<FakeClock> line;
         line.channel.run(
             Sequence().then([&] { line.channel.getVer(); }).awaitReply().send("after the reply"));
-        line.channel.run(Sequence().send("second"));
+        QVERIFY(line.channel.runner().isBusy());
+        QVERIFY(line.channel.run(Sequence().send("second")));
+        QVERIFY(!line.channel.run(Sequence().send("refused").exclusive()));
         QCOMPARE(line.port.writtenCommands(), QStringList{"#:GV#"});
         line.port.feed("3.60 CORV#");
         QTRY_COMPARE_WITH_TIMEOUT(line.port.writtenCommands().size(), 3, 1000);
