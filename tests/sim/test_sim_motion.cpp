@@ -84,18 +84,6 @@ private slots:
         QCOMPARE(run(board, "#:GD#"), QByteArray("+90*00#"));
     }
 
-    void aHandMoveTakesOverFromAGoto() {
-        CorvaneBoard board(boardAt(3.60));
-        board.mount().setPosition(6.0, 0.0);
-        run(board, "#:Sr 12:00.0##:Sd +50*00##:MS#", 0);
-        board.advanceTo(1000);
-        run(board, "#:Mw#");
-        QVERIFY(!board.mount().isSlewing());
-        run(board, "#:MS#");
-        QVERIFY(board.mount().isSlewing());
-        QVERIFY(!board.mount().isMoving(Direction::West));
-    }
-
     void guidePulsesAreTimedByTheBoard_data() {
         QTest::addColumn<QByteArray>("pulse");
         QTest::addColumn<double>("dRaHours");
@@ -143,32 +131,6 @@ private slots:
         const double dec = board.mount().dec();
         board.advanceTo(120000);
         QVERIFY(near(board.mount().ra(), ra) && near(board.mount().dec(), dec));
-    }
-
-    void trackingRateDecidesHowTheSkyRunsAhead_data() {
-        QTest::addColumn<QByteArray>("tracking");
-        QTest::addColumn<double>("driftHoursPerHour");
-        QTest::newRow("sidereal") << QByteArray("#0T#") << 0.0;
-        QTest::newRow("off") << QByteArray("#-1T#") << 1.00273791;
-        QTest::newRow("solar") << QByteArray("#1T#") << (1 - 0.99727) * 1.00273791;
-        QTest::newRow("lunar") << QByteArray("#2T#") << (1 - 0.966137) * 1.00273791;
-    }
-    void trackingRateDecidesHowTheSkyRunsAhead() {
-        QFETCH(QByteArray, tracking);
-        QFETCH(double, driftHoursPerHour);
-        CorvaneBoard board(boardAt(3.60));
-        board.mount().setPosition(3.0, 30.0);
-        run(board, tracking, 0);
-        board.advanceTo(3600000);
-        QVERIFY(near(board.mount().ra(), 3.0 + driftHoursPerHour, 1e-6));
-        QVERIFY(near(board.mount().dec(), 30.0));
-    }
-
-    void siderealClockRunsFromTheBoardsStart() {
-        CorvaneBoard board(boardAt(3.60));
-        QCOMPARE(run(board, "#:GS#"), QByteArray("18:41:51#"));
-        board.advanceTo(3600000);
-        QCOMPARE(run(board, "#:GS#"), QByteArray("19:42:00#"));
     }
 };
 

@@ -5,7 +5,6 @@
 #include "sim/SimSerialPort.h"
 
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
@@ -67,35 +66,6 @@ private slots:
         QCOMPARE(events.count(), waiting / 15);
         QVERIFY(events.isEmpty() || events.at(0).at(0).toInt() == int(SerialPort::Received));
         QCOMPARE(port->waitingCount(), waiting);
-    }
-
-    void channelReadsAPacedReplyInOneReception() {
-        // With a fake clock only the settling pause lets time pass: the first
-        // character raises the notification, the 20 ms pause brings the rest.
-        FakeClock clock;
-        const auto port = openedPort(clock);
-        QVERIFY(port);
-        Channel channel(clock);
-        channel.setPort(port.get());
-        QSignalSpy received(&channel, &Channel::received);
-        channel.expect(ReplyFormat::Text, ReplyKind::RawTerminal, 1);
-        channel.send(QStringLiteral("#:GV#"));
-        clock.now = 7;
-        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);
-        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("3.60 CORV#"));
-    }
-
-    void splitDumpOnTheSystemClockAsTheProgramRunsIt() {
-        SystemClock clock;
-        const auto port = openedPort(clock);
-        QVERIFY(port);
-        Channel channel(clock);
-        channel.setPort(port.get());
-        QSignalSpy received(&channel, &Channel::received);
-        channel.getSettings(true);
-        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 2000);
-        QCOMPARE(received.at(0).at(0).toString(),
-                 QStringLiteral("0F 20 00 F0 10 01 02 08 09 0B F0 00 84 00 B4 00 8A 00 "));
     }
 
     // Three version queries, unpaced: the replies are there at once.
@@ -166,51 +136,6 @@ private slots:
         port->write("#:Gr#");
         clock.now = 200;
         QCOMPARE(port->readAll(), QByteArray("07:30.0#"));
-    }
-
-    void logRecordsEveryByteWithItsTime() {
-        QTemporaryDir dir;
-        const QString log = dir.filePath(QStringLiteral("line.log"));
-        FakeClock clock;
-        clock.now = 1500;
-        auto port =
-            openedPort(clock, {QStringLiteral("--no-pacing"), QStringLiteral("--log"), log});
-        QVERIFY(port);
-        port->line().faults().dropNext();
-        port->write("#:GV##:VS#");
-        port.reset();
-        QFile file(log);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), QByteArray("      1.500000 > #:GV##:VS#\n"
-                                            "      1.500000 ! dropped 3.60 CORV#\n"
-                                            "      1.500000 < \\x00\\x03\\x00\\x00\\x00\\x80/"
-                                            "\\xD1\\x00\\x03\n"));
-    }
-
-    void speedupAsGiven() {
-        FakeClock clock;
-        const auto port = openedPort(clock, words("--speedup 600"));
-        QVERIFY(port);
-        QCOMPARE(port->board().mount().speedup(), 600.0);
-    }
-
-    void badOptionsAreRefused_data() {
-        QTest::addColumn<QString>("arguments");
-        QTest::newRow("bad firmware") << "--firmware abc";
-        QTest::newRow("zero speed-up") << "--speedup 0";
-        QTest::newRow("negative count") << "--drop-every -1";
-        QTest::newRow("unknown option") << "--fast";
-        QTest::newRow("stray argument") << "3.60";
-    }
-    void badOptionsAreRefused() {
-        QFETCH(QString, arguments);
-        SimOptions o;
-        QString error;
-        QVERIFY(!parseSimOptions(words(arguments), &o, &error));
-        QVERIFY(!error.isEmpty());
-        FakeClock clock;
-        QVERIFY(!std::unique_ptr<SimSerialPort>(
-            SimSerialPort::create(clock, words(arguments), &error)));
     }
 };
 

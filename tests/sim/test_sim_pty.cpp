@@ -1,24 +1,15 @@
 // corvane-sim on a real pseudo-terminal, reached through the program's real
-// serial port: the whole road from window to board and back.
-#include "app/MainWindow.h"
+// serial port (the window on it is in test_line_endurance).
 #include "common/Clock.h"
-#include "common/ScriptedPrompts.h"
 #include "common/SimProcess.h"
 #include "link/Channel.h"
 #include "link/QtSerialPort.h"
 
-#include <QAction>
 #include <QFile>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
-#include <memory>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -28,32 +19,6 @@ class TestSimPty : public QObject {
 
 private slots:
     void initTestCase() { QVERIFY2(QFile::exists(simulatorPath()), qPrintable(simulatorPath())); }
-
-    void windowConnectsThroughAPseudoTerminal() {
-        SimProcess sim;
-        QVERIFY2(sim.device.startsWith(QStringLiteral("/dev/")), qPrintable(sim.device));
-        SystemClock clock;
-        ScriptedPrompts prompts;
-        MainWindow window(new QtSerialPort(sim.directory()), clock, prompts);
-        QVERIFY(window.startUp());
-        window.findChild<QAction*>(QStringLiteral("mnuConnect"))->trigger();
-        auto* status = window.findChild<QLabel*>(QStringLiteral("StatusBar1_1"));
-        auto* version = window.findChild<QPushButton*>(QStringLiteral("cmdGetVersion"));
-        QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Connected"), 5000);
-        QCOMPARE(version->text(), QStringLiteral("Corvane Update Ver. 3.60 CORV#"));
-
-        window.channel().getPos();
-        auto* ra = window.findChild<QLineEdit*>(QStringLiteral("ScopeRAtxt"));
-        auto* dec = window.findChild<QLineEdit*>(QStringLiteral("ScopeDECtxt"));
-        QTRY_VERIFY_WITH_TIMEOUT(QRegularExpression(QStringLiteral("^\\d\\dh[0-5]\\d\\.\\dm$"))
-                                     .match(ra->text())
-                                     .hasMatch(),
-                                 5000);
-        QCOMPARE(dec->text(), QStringLiteral("+90\u00B000\""));
-        QCOMPARE(prompts.shown.size(), 0);
-        window.close();
-        QCOMPARE(sim.stopWith(SIGTERM), 0);
-    }
 
     void clientMayCloseAndReopenTheLine() {
         SimProcess sim({QStringLiteral("--firmware"), QStringLiteral("3.50")});

@@ -103,18 +103,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
         QCOMPARE(w.find<QPushButton>("cmdGetVersion")->text(), firstCaption);
     }
-
-    void vanishingBoardShowsDisconnected() {
-        // Version and one position reply get out, then the adapter is gone.
-        SimulatedWindow w({QStringLiteral("--vanish-after"), QStringLiteral("3")});
-        w.connect();
-        QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
-        w.window->channel().getPos();
-        QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Disconnected"), 3000);
-        QVERIFY(!w.text("ScopeRAtxt").isEmpty());
-        QVERIFY(!w.port->isOpen());
-        QCOMPARE(w.prompts.shown.size(), 0);
-    }
 };
 
 QTEST_MAIN(TestSimWindow)
