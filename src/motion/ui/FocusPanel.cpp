@@ -1,6 +1,7 @@
 #include "motion/ui/FocusPanel.h"
 
 #include "common/Prompts.h"
+#include "common/ui/Widgets.h"
 #include "motion/Motion.h"
 
 #include <QCheckBox>
@@ -10,17 +11,6 @@
 #include <QTimer>
 
 namespace corvane {
-
-namespace {
-
-QPushButton* makeButton(const char* name, const char* caption, const char* tip, QWidget* parent) {
-    auto* b = new QPushButton(QLatin1String(caption), parent);
-    b->setObjectName(QLatin1String(name));
-    b->setToolTip(QLatin1String(tip));
-    return b;
-}
-
-} // namespace
 
 FocusPanel::FocusPanel(PanelContext ctx, QWidget* parent)
     : QGroupBox(QStringLiteral("Focus"), parent), m_ctx(ctx) {
@@ -35,9 +25,12 @@ FocusPanel::FocusPanel(PanelContext ctx, QWidget* parent)
     FocusPulsetxt->setObjectName(QStringLiteral("FocusPulsetxt"));
     FocusPulsetxt->setPlaceholderText(QStringLiteral("mSec"));
     FocusPulsetxt->setMaximumWidth(80);
-    cmdFocusIn = makeButton("cmdFocusIn", "Focus IN", "Selects the Focus In Function", this);
-    cmdFocusOut = makeButton("cmdFocusOut", "Focus OUT", "Selects the Focus Out Function", this);
-    cmdFocusStop = makeButton("cmdFocusStop", "STOP Focus", "Stops all Focus Movement", this);
+    cmdFocusIn = makeButton(QStringLiteral("cmdFocusIn"), QStringLiteral("Focus IN"),
+                            QStringLiteral("Selects the Focus In Function"), this);
+    cmdFocusOut = makeButton(QStringLiteral("cmdFocusOut"), QStringLiteral("Focus OUT"),
+                             QStringLiteral("Selects the Focus Out Function"), this);
+    cmdFocusStop = makeButton(QStringLiteral("cmdFocusStop"), QStringLiteral("STOP Focus"),
+                              QStringLiteral("Stops all Focus Movement"), this);
     Timer3 = new QTimer(this);
     Timer3->setObjectName(QStringLiteral("Timer3"));
     Timer3->setSingleShot(true);

@@ -1,6 +1,7 @@
 #include "motion/ui/GuidePanel.h"
 
 #include "common/Prompts.h"
+#include "common/ui/Widgets.h"
 #include "link/Channel.h"
 #include "link/ControllerInfo.h"
 
@@ -17,14 +18,6 @@
 namespace corvane {
 
 namespace {
-
-QPushButton* makeButton(const QString& name, const QString& caption, const QString& tip,
-                        QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    return b;
-}
 
 const Direction kAllDirections[kDirectionCount] = {Direction::North, Direction::West,
                                                    Direction::East, Direction::South};

@@ -1,6 +1,7 @@
 #include "pec/ui/PecPage.h"
 
 #include "common/Prompts.h"
+#include "common/ui/Widgets.h"
 #include "link/Channel.h"
 #include "link/ControllerInfo.h"
 #include "pec/PecFile.h"
@@ -26,14 +27,6 @@ const QString kStartTraining = QStringLiteral("Start PEC Training");
 const QString kStopTraining = QStringLiteral("Stop PEC Training");
 const QString kEnable = QStringLiteral("Enable PEC");
 const QString kDisable = QStringLiteral("Disable PEC");
-
-QPushButton* makeButton(const QString& name, const QString& caption, const QString& tip,
-                        QWidget* parent) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setToolTip(tip);
-    return b;
-}
 
 // The table texts in a fixed-width font with a tab every ten characters, so
 // the columns stand under their headings.
