@@ -19,6 +19,22 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
+// The values of the "section/key"s, "|" between them.
+QString read(const QByteArray& file, const QString& keys) {
+    QStringList out;
+    for (const QString& k : keys.split(QLatin1Char(' ')))
+        out << IniFile::fromBytes(file).value(k.section('/', 0, 0), k.section('/', 1));
+    return out.join(QLatin1Char('|'));
+}
+
+// The file after writing "section/key=value".
+QByteArray written(const QByteArray& file, const QString& keyValue) {
+    IniFile ini = IniFile::fromBytes(file);
+    const QString key = keyValue.section('=', 0, 0);
+    ini.setValue(key.section('/', 0, 0), key.section('/', 1), keyValue.section('=', 1));
+    return ini.toBytes();
+}
+
 const QStringList kValues = {"1.67X", "8X",  "16X", "27X", "SideReal", "Right", "Original", "144",
                              "",      "180", "138", "272", "Neg",      "32",    "Pos"};
 
@@ -27,67 +43,33 @@ const QStringList kValues = {"1.67X", "8X",  "16X", "27X", "SideReal", "Right", 
 class TestMountData : public QObject {
     Q_OBJECT
 private slots:
-    void reading_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
+    void reading() {
         const QByteArray f = "top=1\r\n[Main]\r\nKey=main\r\n [mountPARAM] \r\n"
                              "  gearratio  =  Quenta  \r\n;WormWheel=9\r\nWormWheel=180\r\n"
                              "WormWheel=7\r\nEmpty=\r\n[Other]\r\nKey=other\r\n";
-        const auto row = [](const char* tag, const QByteArray& file, const char* section,
-                            const char* key, const QString& value) {
-            QTest::newRow(tag) << file << QString(section) << QString(key) << value;
-        };
-        row("letter case, blanks", f, "MountParam", "GearRatio", "Quenta");
-        row("first of repeated keys, not a comment", f, "mountparam", "WORMWHEEL", "180");
-        row("key of another section", f, "Main", "Key", "main");
-        row("missing key", f, "Other", "GearRatio", "");
-        row("missing section", f, "Nowhere", "Key", "");
-        row("line before any section", f, "", "top", "");
-        row("bare LF lines", "[A]\nx = 1\ny=2\n", "a", "Y", "2");
-        row("no line end at the end", "[A]\r\nx=1", "A", "x", "1");
-        row("254 characters at most", "[A]\r\nx=" + QByteArray(300, 'v') + "\r\n", "A", "x",
-            QString(254, 'v'));
-        row("Latin-1 line", "[A]\r\nx=K\xf6ln\r\n", "A", "x", QString::fromUtf8("K\u00f6ln"));
-    }
-    void reading() {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QTEST(IniFile::fromBytes(file).value(section, key), "value");
+        // Letter case and blanks; the first of repeated keys, not a comment; another section's
+        // key; a missing key, a missing section; a line before any section.
+        QCOMPARE(read(f, "MountParam/GearRatio mountparam/WORMWHEEL Main/Key Other/GearRatio "
+                         "Nowhere/Key /top"),
+                 "Quenta|180|main|||");
+        QCOMPARE(read("[A]\nx = 1\ny=2\n", "a/Y A/x"), "2|1");
+        QCOMPARE(read("[A]\r\nx=1", "A/x"), "1"); // no line end at the end
+        QCOMPARE(read("[A]\r\nx=" + QByteArray(300, 'v') + "\r\n", "A/x"), QString(254, 'v'));
+        QCOMPARE(read("[A]\r\nx=K\xf6ln\r\n", "A/x"), QString::fromUtf8("K\u00f6ln"));
     }
 
-    void writing_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("after");
+    void writing() {
         const QByteArray f = "; mine\r\n[Main]\r\nCom Port= 3\r\n\r\n[MountParam]\r\n"
                              "GEARRATIO = 132\r\nOdd line\r\n\r\n[Tail]\r\nx=K\xf6ln\r\n";
-        const auto row = [](const char* tag, const QByteArray& before, const char* section,
-                            const char* key, const char* value, const QByteArray& after) {
-            QTest::newRow(tag) << before << QString(section) << QString(key) << QString(value)
-                               << after;
-        };
-        row("in place, key keeps its spelling", f, "mountparam", "GearRatio", "144",
-            QByteArray(f).replace("GEARRATIO = 132", "GEARRATIO =144"));
-        row("new key at the end of its section", f, "MountParam", "WormWheel", "180",
-            QByteArray(f).replace("Odd line\r\n", "Odd line\r\nWormWheel=180\r\n"));
-        row("new section at the end", f, "New", "k", "v", f + "[New]\r\nk=v\r\n");
-        row("LF lines come back with CR LF", "[A]\nx=1\n", "A", "x", "2", "[A]\r\nx=2\r\n");
-        row("a line break cannot start a key", "[A]\r\n", "A", "x", "1\r\n[B]\ny=2",
-            "[A]\r\nx=1  [B] y=2\r\n");
-    }
-    void writing() {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, section);
-        QFETCH(QString, key);
-        QFETCH(QString, value);
-        IniFile ini = IniFile::fromBytes(before);
-        ini.setValue(section, key, value);
-        QTEST(ini.toBytes(), "after");
+        // In place, the key keeping its spelling; a new key at the end of its section; a new
+        // section at the end; LF lines come back with CR LF; a line break cannot start a key.
+        QCOMPARE(written(f, "mountparam/GearRatio=144"),
+                 QByteArray(f).replace("GEARRATIO = 132", "GEARRATIO =144"));
+        QCOMPARE(written(f, "MountParam/WormWheel=180"),
+                 QByteArray(f).replace("Odd line\r\n", "Odd line\r\nWormWheel=180\r\n"));
+        QCOMPARE(written(f, "New/k=v"), f + "[New]\r\nk=v\r\n");
+        QCOMPARE(written("[A]\nx=1\n", "A/x=2"), "[A]\r\nx=2\r\n");
+        QCOMPARE(written("[A]\r\n", "A/x=1\r\n[B]\ny=2"), "[A]\r\nx=1  [B] y=2\r\n");
     }
 
     // Random texts made of the file format's own characters: a key written
@@ -97,19 +79,13 @@ private slots:
         const char alphabet[] = "[]=;\r\n\n  aAmM\xc3\xb6MountParamGearRatio";
         for (int round = 0; round < 3000; ++round) {
             QByteArray text;
-            const int length = rng.bounded(120);
-            for (int i = 0; i < length; ++i)
+            for (int i = rng.bounded(120); i > 0; --i)
                 text += alphabet[rng.bounded(int(sizeof alphabet) - 1)];
-            IniFile ini = IniFile::fromBytes(text);
             const QString value = QString(rng.bounded(300), QLatin1Char('v')) + " x";
-            ini.setValue(QStringLiteral("MountParam"), QStringLiteral("GearRatio"), value);
-            const QByteArray once = ini.toBytes();
-            const IniFile reread = IniFile::fromBytes(once);
-            QCOMPARE(reread.value(QStringLiteral("mountparam"), QStringLiteral("gearratio")),
+            const QByteArray once = written(text, "MountParam/GearRatio=" + value);
+            QCOMPARE(read(once, "mountparam/gearratio"),
                      value.trimmed().left(IniFile::kMaxValueLength));
-            IniFile again = reread;
-            again.setValue(QStringLiteral("MountParam"), QStringLiteral("GearRatio"), value);
-            QCOMPARE(again.toBytes(), once);
+            QCOMPARE(written(once, "MountParam/GearRatio=" + value), once);
         }
     }
 
@@ -127,8 +103,8 @@ private slots:
                             "FinishDirD=Neg\r\nBacklashR=32\r\nFinishDirR=Pos\r\n"));
         const QString path = dir.filePath(QStringLiteral("scope.mdf"));
         QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("[Notes]\r\nSite=Backyard\r\n[MountParam]\r\nGearRatio=Quenta\r\n");
+        QVERIFY(old.open(QIODevice::WriteOnly) &&
+                old.write("[Notes]\r\nSite=Backyard\r\n[MountParam]\r\nGearRatio=Quenta\r\n") > 0);
         old.close();
         QString error;
         QVERIFY2(writeMountData(path, kValues, &error), qPrintable(error));
@@ -148,12 +124,10 @@ private slots:
         QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
         const QStringList paths = {dir.filePath(QStringLiteral("missing/x.mdf")), dir.path(), fifo};
         for (const QString& path : paths) {
-            QString error;
-            QVERIFY(!writeMountData(path, kValues, &error));
-            QVERIFY2(error.contains(path), qPrintable(error));
-            error.clear();
-            QVERIFY(!readMountData(path, &error));
-            QVERIFY2(error.contains(path), qPrintable(error));
+            QString error, readError;
+            QVERIFY(!writeMountData(path, kValues, &error) && !readMountData(path, &readError));
+            QVERIFY2(error.contains(path) && readError.contains(path),
+                     qPrintable(error + readError));
         }
         QVERIFY(!QFile::exists(paths.first()));
         QVERIFY(!writeMountData(dir.filePath(QStringLiteral("short.mdf")), {"2X"}, nullptr));

@@ -10,8 +10,12 @@ using namespace corvane;
 namespace {
 
 // What picking or saving `text` in the control sends: the command, "" for
-// nothing, "refused" when the page must say "Invalid Entry".
+// nothing, "refused" when the page must say "Invalid Entry". The custom gear
+// dialog sends what the gear list sends for a ratio it accepts.
 QString sentBy(const QString& control, const QString& text) {
+    if (control == QLatin1String("custom gear dialog"))
+        return acceptsCustomGear(text) ? sentBy(QStringLiteral("cbGearRatio"), text)
+                                       : QStringLiteral("refused");
     for (SettingList l : allSettingLists())
         if (settingListInfo(l).name == control) {
             const ListPick pick = listCommand(l, text);
@@ -39,28 +43,25 @@ private slots:
              "#0:Ss0#|#1:Ss0#|#2:Ss0#|#3:Ss0#|#4:Ss0#|#5:Ss0#"},
             {"cbSixteenX", "4X|8X|16X|20X|27X|40X",
              "#0:Ss1#|#1:Ss1#|#2:Ss1#|#3:Ss1#|#4:Ss1#|#5:Ss1#"},
-            {"cbGotoSpd", "4X|8X|16X|20X|27X|40X",
-             "#0:Ss2#|#1:Ss2#|#2:Ss2#|#3:Ss2#|#4:Ss2#|#5:Ss2#"},
+            {"cbGotoSpd", "4X|8X|16X|20X|27X|40X||12X|27x",
+             "#0:Ss2#|#1:Ss2#|#2:Ss2#|#3:Ss2#|#4:Ss2#|#5:Ss2#|||"},
             {"cbTrackSpd", "Disabled|SideReal|Solar|Lunar", "#-1T#|#0T#|#1T#|#2T#"},
-            {"cbOrient", "Left|Right", "#<X|#>X"},
+            {"cbOrient", "Left|Right| Left", "#<X|#>X|"},
             {"cbRotation", "Original|Reverse", "#<x|#>x"},
-            {"cbGearRatio", "Original|Quenta|MT-1", "#132g|#100g|#120g"},
             {"cbDecFin", "Pos|None|Neg", "#1M|#0M|#-1M"},
             {"cbRAfin", "Pos|None|Neg", "#1m|#0m|#-1m"},
-            {"DecBLtxt", "250|  0250\t", "#250B|#250B"},
+            {"cbGearRatio", "Original|Quenta|MT-1|144| 0144 |65535|",
+             "#132g|#100g|#120g|#144g|#144g|#65535g|refused"},
+            {"cbGearRatio", "0|144abc|65536|-5|quenta", "refused|refused|refused|refused|refused"},
+            {"custom gear dialog", "1|499| 144 ||0|500|144abc|144.5",
+             "#1g|#499g|#144g|refused|refused|refused|refused|refused"},
+            {"DecBLtxt", "250|  0250\t||   |-1|+5|2.5|1 80|180w",
+             "#250B|#250B|refused|refused|refused|refused|refused|refused|refused"},
             {"RABLtxt", "0", "#0b"},
             {"DECWormRatiotxt", "80", "#80d"},
-            {"WormRatiotxt", "705", "#705W"},
+            {"WormRatiotxt", "705|65536|99999999999999999999|\u0663",
+             "#705W|refused|refused|refused"},
             {"WormWheeltxt", "65535", "#65535w"},
-            // Custom gear ratios go out as plain numbers; other texts are refused.
-            {"cbGearRatio", "144| 0144 |65535|", "#144g|#144g|#65535g|refused"},
-            {"cbGearRatio", "0|144abc|65536|-5|quenta", "refused|refused|refused|refused|refused"},
-            // The other lists match exactly, or send nothing.
-            {"cbSixteenX", "|12X|27x", "||"},
-            {"cbOrient", " Left", ""},
-            {"DecBLtxt", "|   |-1|+5|2.5|1 80|180w",
-             "refused|refused|refused|refused|refused|refused|refused"},
-            {"WormRatiotxt", "65536|99999999999999999999|\u0663", "refused|refused|refused"},
         };
         for (const auto& r : rows) {
             const QStringList texts = QString::fromUtf8(r[1]).split(QLatin1Char('|'));
@@ -74,17 +75,7 @@ private slots:
     void wire() {
         QFETCH(QString, control);
         QFETCH(QString, text);
-        QFETCH(QString, sent);
-        QCOMPARE(sentBy(control, text), sent);
-    }
-
-    void customGearDialog() {
-        for (const char* text : {"1", "144", "499", " 144 "}) {
-            QVERIFY2(acceptsCustomGear(text), text);
-            QVERIFY(!listCommand(SettingList::GearRatio, text).refused); // what it adds can be sent
-        }
-        for (const char* text : {"", "0", "500", "144abc", "144.5"})
-            QVERIFY2(!acceptsCustomGear(text), text);
+        QTEST(sentBy(control, text), "sent");
     }
 
     void replaySendsEverySettingInOrder() {
@@ -111,36 +102,21 @@ private slots:
         QCOMPARE(plan.commands, QStringList({"#<X", "#144g", "#180w"}));
     }
 
-    void replayRefusesBeforeSendingAnything_data() {
-        QTest::addColumn<QString>("gear");
-        QTest::addColumn<QString>("wormWheel");
-        QTest::addColumn<QString>("raBacklash");
-        QTest::addColumn<QString>("message");
-        const auto row = [](const char* tag, const char* gear, const char* wheel, const char* ra,
-                            const char* message) {
-            QTest::newRow(tag) << QString(gear) << QString(wheel) << QString(ra)
-                               << QString(message);
-        };
-        row("box", "Quenta", "18O", "5", "Invalid Entry: Worm Wheel");
-        row("first in order", "Quenta", "-3", "x", "Invalid Entry: Worm Wheel");
-        row("last setting", "Quenta", "", "1e3", "Invalid Entry: RA Backlash");
-        row("gear", "1:144", "x", "5", "Invalid Entry: Gear Ratio");
-    }
     void replayRefusesBeforeSendingAnything() {
-        QFETCH(QString, gear);
-        QFETCH(QString, wormWheel);
-        QFETCH(QString, raBacklash);
-        QFETCH(QString, message);
-        const QMap<NumberSetting, QString> boxes = {{NumberSetting::WormWheel, wormWheel},
-                                                    {NumberSetting::RaBacklash, raBacklash}};
-        const ReplayPlan plan = planSaveAll(
-            [&](SettingList l) {
-                return l == SettingList::GearRatio ? gear : settingListInfo(l).entries.first();
-            },
-            [&](NumberSetting n) { return boxes.value(n, QStringLiteral("7")); });
-        QVERIFY(plan.refused());
-        QVERIFY(plan.commands.isEmpty() && plan.sentSteps.isEmpty());
-        QCOMPARE(plan.refusal(), message);
+        // The gear ratio's, worm wheel's and RA backlash's texts, the setting named.
+        for (const char* row : {"Quenta|18O|5|Worm Wheel", "Quenta|-3|x|Worm Wheel",
+                                "Quenta||1e3|RA Backlash", "1:144|x|5|Gear Ratio"}) {
+            const QStringList t = QString(row).split(QLatin1Char('|'));
+            const QMap<NumberSetting, QString> boxes = {{NumberSetting::WormWheel, t[1]},
+                                                        {NumberSetting::RaBacklash, t[2]}};
+            const ReplayPlan plan = planSaveAll(
+                [&](SettingList l) {
+                    return l == SettingList::GearRatio ? t[0] : settingListInfo(l).entries.first();
+                },
+                [&](NumberSetting n) { return boxes.value(n, QStringLiteral("7")); });
+            QVERIFY2(plan.refused() && plan.commands.isEmpty() && plan.sentSteps.isEmpty(), row);
+            QCOMPARE(plan.refusal(), "Invalid Entry: " + t[3]);
+        }
     }
 };
 

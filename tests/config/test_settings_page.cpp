@@ -1,7 +1,6 @@
-// The settings page on the simulated board, as the board's traffic log shows
-// it: what the page adds to the commands, the readback of both dump layouts,
-// custom gear ratios, and a configuration stored, saved to a file, loaded
-// onto another board and replayed there.
+// The settings page on the simulated board, as its traffic log shows it: what the page adds to
+// the commands, the readback of both dump layouts, custom gear ratios, and a configuration
+// stored, saved to a file, loaded onto another board and replayed there.
 #include "common/SimWindow.h"
 #include "config/ui/CustomGearDialog.h"
 #include "config/ui/SettingsPage.h"
@@ -24,21 +23,18 @@ struct Page : SimWindow<> {
         QVERIFY(connect());
         received();
     }
-    // An entry is picked from its list; any other text is typed.
+    // An entry is picked from its list; any other text is typed and picked.
     void pick(SettingList l, const QString& text) {
         QComboBox* combo = page->list(l);
-        const int index = combo->findText(text);
-        if (index >= 0) {
-            combo->setCurrentIndex(index);
-            emit combo->activated(index);
-        } else {
-            combo->setEditText(text);
+        combo->setEditText(text);
+        if (combo->findText(text) >= 0)
+            emit combo->activated(combo->findText(text));
+        else
             page->pickList(l);
-        }
         settle();
     }
-    void save(NumberSetting n, const QString& text) {
-        page->box(n)->setText(text);
+    void save(NumberSetting n, const QString& t) {
+        page->box(n)->setText(t);
         page->pressSave(n);
         settle();
     }
@@ -56,10 +52,9 @@ struct Page : SimWindow<> {
         return texts.join('|');
     }
     int notices() const {
-        int n = 0;
-        for (const auto& s : prompts.shown)
-            n += s.text.startsWith(QStringLiteral("To enable this change you must")) ? 1 : 0;
-        return n;
+        return std::count_if(prompts.shown.begin(), prompts.shown.end(), [](const auto& s) {
+            return s.text.startsWith(QStringLiteral("To enable this change you must"));
+        });
     }
     QString saveCaption() const { return page->cmdSaveSettings->text(); }
 };
@@ -69,53 +64,29 @@ struct Page : SimWindow<> {
 class TestSettingsPage : public QObject {
     Q_OBJECT
 private slots:
-    // Every command is in the widget-free table; here what the page adds:
-    // the power-cycle notice for the gear and worm settings, one refusal for
-    // a value that cannot go out, and the Save button's state.
-    void controlsSendTheirCommands_data() {
-        QTest::addColumn<int>("list"); // -1: a box
-        QTest::addColumn<int>("box");
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QStringList>("sent");
-        QTest::addColumn<int>("notices");
-        const auto list = [](const char* tag, SettingList l, const char* value,
-                             const QStringList& sent, int notices) {
-            QTest::newRow(tag) << int(l) << -1 << QString(value) << sent << notices;
-        };
-        const auto box = [](const char* tag, NumberSetting n, const char* value,
-                            const QStringList& sent, int notices) {
-            QTest::newRow(tag) << -1 << int(n) << QString(value) << sent << notices;
-        };
-        list("16X paddle", SettingList::SixteenX, "27X", {"#4:Ss1#"}, 0);
-        list("gear preset", SettingList::GearRatio, "Quenta", {"#100g"}, 1);
-        list("typed gear", SettingList::GearRatio, "144", {"#144g"}, 1);
-        list("typed gear, no number", SettingList::GearRatio, "", {}, 0);
-        box("DEC backlash", NumberSetting::DecBacklash, "250", {"#250B"}, 0);
-        box("worm wheel", NumberSetting::WormWheel, "180", {"#180w"}, 1);
-        box("backlash, no number", NumberSetting::RaBacklash, "12a", {}, 0);
-    }
+    // The commands are in the widget-free table; here what the page adds: the gear and worm
+    // notice, one refusal for a value that cannot go out, and Save left enabled after it.
     void controlsSendTheirCommands() {
-        QFETCH(int, list);
-        QFETCH(int, box);
-        QFETCH(QString, value);
-        QFETCH(QStringList, sent);
+        // A list or (list -1) a box, the text, what is sent, the notices shown.
+        const std::tuple<int, int, const char*, const char*, int> cases[] = {
+            {int(SettingList::SixteenX), -1, "27X", "#4:Ss1#", 0},
+            {int(SettingList::GearRatio), -1, "Quenta", "#100g", 1},
+            {int(SettingList::GearRatio), -1, "144", "#144g", 1},
+            {int(SettingList::GearRatio), -1, "", "", 0},
+            {-1, int(NumberSetting::DecBacklash), "250", "#250B", 0},
+            {-1, int(NumberSetting::WormWheel), "180", "#180w", 1},
+            {-1, int(NumberSetting::RaBacklash), "12a", "", 0}};
         Page p;
-        if (list >= 0)
-            p.pick(SettingList(list), value);
-        else
-            p.save(NumberSetting(box), value);
-        QCOMPARE(p.received(), sent);
-        QTEST(p.notices(), "notices");
-        QCOMPARE(p.prompts.shown.size() - p.notices(), sent.isEmpty() ? 1 : 0);
-        // A refused value leaves its button enabled for another try; a sent
-        // one disables it.
-        if (box >= 0)
-            QCOMPARE(p.page->saveButton(NumberSetting(box))->isEnabled(), sent.isEmpty());
-    }
-
-    // Typed and entered, a ratio or an entry's name is sent once.
-    void aGearRatioTypedAndEnteredIsSent() {
-        Page p;
+        for (const auto& [list, box, value, sent, notices] : cases) {
+            const int shownBefore = p.prompts.shown.size(), noticesBefore = p.notices();
+            list >= 0 ? p.pick(SettingList(list), value) : p.save(NumberSetting(box), value);
+            QCOMPARE(p.received().join(' '), QString(sent));
+            QCOMPARE(p.notices() - noticesBefore, notices);
+            QCOMPARE(p.prompts.shown.size() - shownBefore - notices, *sent ? 0 : 1);
+            if (box >= 0)
+                QCOMPARE(p.page->saveButton(NumberSetting(box))->isEnabled(), !*sent);
+        }
+        // Typed and entered, a ratio or an entry's name is sent once, adding no entry.
         QComboBox* gear = p.page->list(SettingList::GearRatio);
         for (const auto& [typed, sent] : {std::pair{"144", "#144g"}, std::pair{"MT-1", "#120g"}}) {
             gear->lineEdit()->clear();
@@ -123,7 +94,7 @@ private slots:
             QTest::keyClick(gear->lineEdit(), Qt::Key_Return);
             p.settle();
             QCOMPARE(p.received(), QStringList{sent});
-            QCOMPARE(gear->count(), 3); // typing adds no entry
+            QCOMPARE(gear->count(), 3);
         }
     }
 
@@ -148,23 +119,23 @@ private slots:
                               decWorm + "|180|138");
         const bool oldBoard = !decWorm.isEmpty();
         QCOMPARE(p.page->box(NumberSetting::DecWormRatio)->isVisibleTo(p.page), oldBoard);
-        QCOMPARE(p.find<QRadioButton>("Option1_0")->text(), QStringLiteral("1.67X"));
+        // The guiding page's rate button, and the goto speed for the slew time estimate.
+        QCOMPARE(p.find<QRadioButton>("Option1_0")->text() + ' ' + p.page->gotoSpeedText(),
+                 "1.67X 27X");
         // The readback's reception disables the four Save buttons it enabled.
-        QVERIFY(!p.page->saveButton(NumberSetting::WormRatio)->isEnabled());
-        QVERIFY(!p.page->saveButton(NumberSetting::RaBacklash)->isEnabled());
-        QCOMPARE(p.page->saveButton(NumberSetting::DecWormRatio)->isEnabled(), oldBoard);
-        // The goto speed read back feeds the slew time estimate.
-        QCOMPARE(p.page->gotoSpeedText(), QStringLiteral("27X"));
-        // A speed list awaits the character the board may send back, and
-        // keeps the awaited kind.
+        const auto enabled = [&p](NumberSetting n) { return p.page->saveButton(n)->isEnabled(); };
+        QVERIFY(!enabled(NumberSetting::WormRatio) && !enabled(NumberSetting::RaBacklash));
+        QCOMPARE(enabled(NumberSetting::DecWormRatio), oldBoard);
+        // A speed list awaits the character the board may send back, keeping the awaited kind.
         p.pick(SettingList::SixteenX, QStringLiteral("27X"));
         QCOMPARE(p.window->channel().awaitedCount(), 1);
         QCOMPARE(p.window->channel().awaitedKind(), ReplyKind::SettingsDump);
         p.trigger(QStringLiteral("mnuConnect"));
         QCOMPARE(p.all(), QString(12, '|') + decWorm + "||");
-        QVERIFY(!p.page->saveButton(NumberSetting::WormRatio)->isEnabled());
+        QVERIFY(!enabled(NumberSetting::WormRatio));
     }
 
+    // A ratio read back is listed once; the dialog adds only a new ratio it accepts.
     void aCustomGearRatioIsListedOnce() {
         Page p;
         p.port->board().working().gearRatio = 400;
@@ -172,19 +143,15 @@ private slots:
         p.press("cmdGetSettings");
         p.received();
         QComboBox* gear = p.page->list(SettingList::GearRatio);
-        QCOMPARE(gear->currentText(), QStringLiteral("400"));
-        QCOMPARE(gear->count(), 4);
-        // The dialog adds a new ratio, and nothing for one already listed.
+        QCOMPARE(gear->currentText() + ' ' + QString::number(gear->count()), "400 4");
         for (const char* typed : {"400", "144", "500", "0", "x"}) {
             QTimer::singleShot(0, [&p, typed] {
-                CustomGearDialog* dialog = p.page->customGear();
-                dialog->Text1->setText(QLatin1String(typed));
-                dialog->Command2->click();
+                p.page->customGear()->Text1->setText(QLatin1String(typed));
+                p.page->customGear()->Command2->click();
             });
             p.click(QStringLiteral("cmdcustomgear"));
         }
-        QCOMPARE(gear->count(), 5);
-        QCOMPARE(gear->itemText(4), QStringLiteral("144"));
+        QCOMPARE(gear->itemText(4) + ' ' + QString::number(gear->count()), "144 5");
         QVERIFY(p.received().isEmpty());
     }
 
@@ -203,29 +170,25 @@ private slots:
             first.press("cmdSaveSettings");
             QCOMPARE(first.received(), QStringList({"#5:Ss2#", "#250B", "Y"}));
             QCOMPARE(first.port->board().stored().gotoSpeed, quint8(0x0C));
-            first.press("cmdGetSettings");
-            QCOMPARE(first.page->gotoSpeedText(), QStringLiteral("40X"));
             first.prompts.fileNames.enqueue(file);
             first.trigger(QStringLiteral("mnuSave"));
             saved = first.port->board().stored();
         }
         Page second;
-        sim::DriveSettings& before = second.port->board().working();
-        before.gotoSpeed = 0x07;
-        before.decBacklash = 5;
-        before.guideRate = 0x03;
+        second.port->board().working().guideRate = 0x03; // the file's differs too
         second.prompts.fileNames.enqueue(file);
         second.trigger(QStringLiteral("mnuload"));
-        QCOMPARE(second.saveCaption(), QStringLiteral("Save All Settings"));
-        QVERIFY(second.received().isEmpty()); // loading sends nothing
-        QCOMPARE(second.page->gotoSpeedText(), QStringLiteral("40X"));
+        // Loading sends nothing.
+        QCOMPARE(second.saveCaption() + ' ' + second.page->gotoSpeedText() +
+                     second.received().join(' '),
+                 "Save All Settings 40X");
         // A box that holds no number refuses the whole replay, naming it.
         QLineEdit* worm = second.page->box(NumberSetting::WormRatio);
         worm->setText(QStringLiteral("18O"));
         second.press("cmdSaveSettings");
-        QVERIFY(second.received().isEmpty());
-        QCOMPARE(second.prompts.shown.last().text, QStringLiteral("Invalid Entry: Worm Ratio"));
-        QCOMPARE(second.saveCaption(), QStringLiteral("Save All Settings"));
+        QCOMPARE(second.prompts.shown.last().text + ", " + second.saveCaption() +
+                     second.received().join(' '),
+                 "Invalid Entry: Worm Ratio, Save All Settings");
         worm->setText(QStringLiteral("180"));
         const int shownBefore = second.prompts.shown.size();
         second.press("cmdSaveSettings");
@@ -243,14 +206,13 @@ private slots:
     void unreadableOrUnwritableFilesSaySoAndChangeNothing() {
         Page p;
         p.press("cmdGetSettings");
-        p.prompts.fileNames.enqueue(QStringLiteral("/no/such/folder/x.mdf"));
+        p.prompts.fileNames << "/no/such/folder/x.mdf"
+                            << "/no/such/file.mdf";
         p.trigger(QStringLiteral("mnuSave"));
         QCOMPARE(p.prompts.shown.size(), 1);
-        p.prompts.fileNames.enqueue(QStringLiteral("/no/such/file.mdf"));
         p.trigger(QStringLiteral("mnuload"));
         QCOMPARE(p.prompts.shown.size(), 2);
-        QCOMPARE(p.saveCaption(), QStringLiteral("Save Settings"));
-        QCOMPARE(p.page->gotoSpeedText(), QStringLiteral("27X"));
+        QCOMPARE(p.saveCaption() + ' ' + p.page->gotoSpeedText(), "Save Settings 27X");
     }
 };
 
