@@ -55,9 +55,9 @@ double timed(Channel& channel, Sequence sequence) {
 
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
-    const QString simulator = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                       : QCoreApplication::applicationDirPath() +
-                                             QStringLiteral("/corvane-sim");
+    const QString simulator =
+        argc > 1 ? QString::fromLocal8Bit(argv[1])
+                 : QCoreApplication::applicationDirPath() + QStringLiteral("/corvane-sim");
     QProcess sim;
     sim.start(simulator, {});
     if (!sim.waitForStarted(5000) || !sim.waitForReadyRead(5000)) {
@@ -101,8 +101,8 @@ int main(int argc, char* argv[]) {
     }
     writes << QStringLiteral("#:XYR#") << QStringLiteral("Y") << QStringLiteral("#:VS#");
     const double restore = timed(channel, pecRestoreSequence(channel, plan));
-    const double floor = kPecSteps * kPecRestorePauseMs / 1000.0 +
-                         characters(writes) / kCharactersPerSecond;
+    const double floor =
+        kPecSteps * kPecRestorePauseMs / 1000.0 + characters(writes) / kCharactersPerSecond;
     if (restore < 0) {
         std::fprintf(stderr, "pec-bench: the restore did not complete\n");
         return 1;

@@ -50,8 +50,8 @@ PromptAnswer QtPrompts::message(const QString& text, const QString& title, Promp
 }
 
 QString QtPrompts::openFileName(const QString& filter) {
-    return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFileFilter(filter), nullptr,
-                                        QFileDialog::ReadOnly);
+    return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFileFilter(filter),
+                                        nullptr, QFileDialog::ReadOnly);
 }
 
 QString QtPrompts::saveFileName(const QString& filter) {

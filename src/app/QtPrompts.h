@@ -17,7 +17,6 @@ public:
     QString openFileName(const QString& filter) override;
     QString saveFileName(const QString& filter) override;
 
-
 private:
     QWidget* m_parent;
 };
