@@ -46,49 +46,36 @@ private slots:
         QCOMPARE(c.portBindings, QStringList{"2=/dev/pts/4"});
     }
 
-    void answeredOrRefusedAtOnce_data() {
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("ok");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("short help") << QStringList{"-h"} << true << "Usage: corvane-control";
-        QTest::newRow("unknown") << QStringList{"--bogus"} << false
-                                 << "Try 'corvane-control --help'";
-        QTest::newRow("stray word") << QStringList{"ttyUSB0"} << false << "unexpected argument";
-        QTest::newRow("bad port") << QStringList{"--port", "17=/dev/x"} << false << "N=DEVICE";
-        QTest::newRow("no value") << QStringList{"--port"} << false << "Missing value";
-    }
+    // Help, an unknown option, a stray word, a bad port, a missing value.
     void answeredOrRefusedAtOnce() {
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, ok);
-        QFETCH(QString, says);
-        const CommandLine c = parseCommandLine(QStringList{"corvane-control"} + arguments);
-        QVERIFY(c.exitNow);
-        QCOMPARE(c.ok, ok);
-        QVERIFY2(c.message.contains(says), qPrintable(c.message));
+        const std::tuple<QStringList, bool, const char*> cases[] = {
+            {{"-h"}, true, "Usage: corvane-control"},
+            {{"--bogus"}, false, "Try 'corvane-control --help'"},
+            {{"ttyUSB0"}, false, "unexpected argument"},
+            {{"--port", "17=/dev/x"}, false, "N=DEVICE"},
+            {{"--port"}, false, "Missing value"}};
+        for (const auto& [arguments, ok, says] : cases) {
+            const CommandLine c = parseCommandLine(QStringList{"corvane-control"} + arguments);
+            QVERIFY(c.exitNow);
+            QCOMPARE(c.ok, ok);
+            QVERIFY2(c.message.contains(says), qPrintable(c.message));
+        }
     }
 
-    void programsAnswerWithoutADisplay_data() {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<int>("exitCode");
-        QTest::addColumn<QString>("says");
-        QTest::newRow("help") << "corvane-control" << QStringList{"--help"} << 0 << "--port";
-        QTest::newRow("version") << "corvane-control" << QStringList{"--version"} << 0 << "1.";
-        QTest::newRow("bad option") << "corvane-control" << QStringList{"-x"} << 2 << "--help";
-        QTest::newRow("bad firmware")
-            << "corvane-control" << QStringList{"--simulate", "--sim-firmware", "abc"} << 2
-            << "--firmware";
-        QTest::newRow("sim help") << "corvane-sim" << QStringList{"--help"} << 0 << "--no-pacing";
-        QTest::newRow("sim bad") << "corvane-sim" << QStringList{"--bogus"} << 2 << "--help";
-    }
     void programsAnswerWithoutADisplay() {
-        QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, says);
-        const Run r = runWithoutDisplay(program, arguments);
-        QTEST(r.exitCode, "exitCode");
-        QVERIFY2((r.out + r.err).contains(says), qPrintable(r.out + r.err));
-        QVERIFY2(!r.err.contains(QStringLiteral("display")), qPrintable(r.err));
+        const std::tuple<const char*, QStringList, int, const char*> cases[] = {
+            {"corvane-control", {"--help"}, 0, "--port"},
+            {"corvane-control", {"--version"}, 0, "1."},
+            {"corvane-control", {"-x"}, 2, "--help"},
+            {"corvane-control", {"--simulate", "--sim-firmware", "abc"}, 2, "--firmware"},
+            {"corvane-sim", {"--help"}, 0, "--no-pacing"},
+            {"corvane-sim", {"--bogus"}, 2, "--help"}};
+        for (const auto& [program, arguments, exitCode, says] : cases) {
+            const Run r = runWithoutDisplay(program, arguments);
+            QCOMPARE(r.exitCode, exitCode);
+            QVERIFY2((r.out + r.err).contains(says), qPrintable(r.out + r.err));
+            QVERIFY2(!r.err.contains(QStringLiteral("display")), qPrintable(r.err));
+        }
     }
 };
 

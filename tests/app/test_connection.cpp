@@ -10,18 +10,6 @@
 using namespace corvane;
 using namespace corvane::test;
 
-namespace {
-
-QVector<int> checkedPorts(const WindowFixture& f) {
-    QVector<int> out;
-    for (int n = 1; n <= 16; ++n)
-        if (f.action(QStringLiteral("mnucom_%1").arg(n))->isChecked())
-            out << n;
-    return out;
-}
-
-} // namespace
-
 class TestConnection : public QObject {
     Q_OBJECT
 private slots:
@@ -47,7 +35,7 @@ private slots:
         f.window->startUp();
         f.action("mnucom_14")->trigger();
         f.action("mnucom_2")->trigger();
-        QCOMPARE(checkedPorts(f), QVector<int>{2});
+        QCOMPARE(f.checkedPorts(), QVector<int>{2});
         QCOMPARE(f.port->portNumber(), 2);
         QCOMPARE(f.panel(2), QStringLiteral("COM2"));
         QVERIFY(!f.port->isOpen());
@@ -75,31 +63,27 @@ private slots:
         QCOMPARE(f.prompts.shown.size(), 2);
         QVERIFY(f.prompts.shown[1].text.startsWith(QStringLiteral("Com6 is not available.\r\n")));
         QCOMPARE(f.port->portNumber(), 1);
-        QCOMPARE(checkedPorts(f), QVector<int>{1});
+        QCOMPARE(f.checkedPorts(), QVector<int>{1});
         QCOMPARE(f.panel(1), QStringLiteral("Disconnected"));
     }
 
-    void connectAsksForTheVersionAndShowsTheAnswer_data() {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("state");
-        QTest::newRow("old firmware") << QByteArray("1.9#      ") << "No Corvane update";
-        QTest::newRow("update") << QByteArray("3.2#      ") << "Connected";
-    }
+    // Old firmware, then an update.
     void connectAsksForTheVersionAndShowsTheAnswer() {
-        QFETCH(QByteArray, reply);
-        WindowFixture f;
-        f.connectWithoutReply();
-        QCOMPARE(f.port->writtenCommands(), QStringList{"#:GV#"});
-        QCOMPARE(f.clock.pauses, (QVector<int>{100, 20}));
-        QCOMPARE(f.panel(1), QStringLiteral("No Corvane update"));
-        QCOMPARE(f.action("mnuConnect")->text(), QStringLiteral("Dis&connect"));
-        QVERIFY(f.button("btnSend_1")->isEnabled());
-        f.reply(reply);
-        QFETCH(QString, state);
-        QTRY_COMPARE_WITH_TIMEOUT(f.panel(1), state, 1000);
-        QCOMPARE(f.button("cmdGetVersion")->text(),
-                 QStringLiteral("Corvane Update Ver. ") + QString::fromLatin1(reply));
-        QCOMPARE(f.find<QLineEdit>("txtResponse")->text(), QString::fromLatin1(reply));
+        for (const auto& [reply, state] :
+             {std::pair("1.9#      ", "No Corvane update"), std::pair("3.2#      ", "Connected")}) {
+            WindowFixture f;
+            f.connectWithoutReply();
+            QCOMPARE(f.port->writtenCommands(), QStringList{"#:GV#"});
+            QCOMPARE(f.clock.pauses, (QVector<int>{100, 20}));
+            QCOMPARE(f.panel(1), QStringLiteral("No Corvane update"));
+            QCOMPARE(f.action("mnuConnect")->text(), QStringLiteral("Dis&connect"));
+            QVERIFY(f.button("btnSend_1")->isEnabled());
+            f.reply(reply);
+            QTRY_COMPARE_WITH_TIMEOUT(f.panel(1), QLatin1String(state), 1000);
+            QCOMPARE(f.button("cmdGetVersion")->text(),
+                     QStringLiteral("Corvane Update Ver. ") + QLatin1String(reply));
+            QCOMPARE(f.find<QLineEdit>("txtResponse")->text(), QLatin1String(reply));
+        }
     }
 
     void disconnectResetsCaptionAndSendButtons() {

@@ -16,11 +16,7 @@ using namespace corvane::test;
 
 namespace {
 
-struct Started : WindowFixture {
-    Started() {
-        startAndConnect();
-        port->clearWrites();
-    }
+struct Started : ConnectedWindow {
     LabelsDialog* labels() const { return window->findChild<LabelsDialog*>("Labels"); }
 };
 
@@ -56,9 +52,6 @@ private slots:
         QCOMPARE(d->Text1->text(), QStringLiteral("Pin 7"));
         QCOMPARE(d->Text2->text(), QStringLiteral("Pin 14"));
         // 90 twips right of and 315 below the window's corner.
-        QCOMPARE(LabelsDialog::twipsToPixels(315, 96), 21);
-        QCOMPARE(LabelsDialog::twipsToPixels(90, 96), 6);
-        QCOMPARE(LabelsDialog::twipsToPixels(1440, 144), 144);
         const QPoint corner = f.window->frameGeometry().topLeft();
         const QPoint offset(LabelsDialog::twipsToPixels(90, f.window->logicalDpiX()),
                             LabelsDialog::twipsToPixels(315, f.window->logicalDpiY()));
@@ -85,14 +78,6 @@ private slots:
         QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Dew heater"));
         settle();
         QVERIFY(!f.labels());
-    }
-
-    void basicHelpNamesTheDocument() {
-        Started f;
-        f.action("mnuHelpSel_0")->trigger();
-        QCOMPARE(f.prompts.shown.size(), 1);
-        QVERIFY(f.prompts.shown[0].text.contains(
-            QStringLiteral("Corvane Control and Configuration.pdf")));
     }
 
     // About opens one modeless window; start-up closes the splash, and

@@ -29,21 +29,7 @@ struct Polling : WindowFixture {
         timer = find<QTimer>(QStringLiteral("Timer1"));
         tabs = find<QTabWidget>(QStringLiteral("tabstrip1"));
     }
-    // Each write as "time: command", time relative to the first one.
-    QStringList timeline() const {
-        QStringList out;
-        for (const auto& w : port->writes)
-            out << QStringLiteral("%1: %2")
-                       .arg(w.atMs - port->writes.first().atMs)
-                       .arg(QString::fromLatin1(w.bytes));
-        return out;
-    }
 };
-
-QString caption(const QString& seconds) {
-    return QStringLiteral("Auto Update Position     Update Interval ") + seconds +
-           QStringLiteral(" Sec");
-}
 
 } // namespace
 
@@ -52,29 +38,23 @@ class TestPolling : public QObject {
 
 private slots:
     // The interval box sets the caption and the timer, running or not.
-    void intervalSetsCaptionAndTimer_data() {
-        QTest::addColumn<int>("ms");
-        QTest::addColumn<QString>("seconds");
-        QTest::addColumn<bool>("polling");
-        QTest::newRow("2500 stopped") << 2500 << "2.5" << false;
-        QTest::newRow("500 stopped") << 500 << "0.5" << false;
-        QTest::newRow("1500 running") << 1500 << "1.5" << true;
-        QTest::newRow("as it starts") << 1000 << "1" << true;
-    }
     void intervalSetsCaptionAndTimer() {
-        QFETCH(int, ms);
-        QFETCH(QString, seconds);
-        QFETCH(bool, polling);
-        Polling f;
-        QVERIFY(f.window->startUp());
-        if (polling) {
-            f.tabs->setCurrentIndex(1);
-            f.check1->click();
+        const std::tuple<int, const char*, bool> cases[] = {
+            {2500, "2.5", false}, {500, "0.5", false}, {1500, "1.5", true}, {1000, "1", true}};
+        for (const auto& [ms, seconds, polling] : cases) {
+            Polling f;
+            QVERIFY(f.window->startUp());
+            if (polling) {
+                f.tabs->setCurrentIndex(1);
+                f.check1->click();
+            }
+            f.interval->setValue(ms);
+            QCOMPARE(
+                f.check1->text(),
+                QStringLiteral("Auto Update Position     Update Interval %1 Sec").arg(seconds));
+            QCOMPARE(f.timer->interval(), ms);
+            QCOMPARE(f.timer->isActive(), polling);
         }
-        f.interval->setValue(ms);
-        QCOMPARE(f.check1->text(), caption(seconds));
-        QCOMPARE(f.timer->interval(), ms);
-        QCOMPARE(f.timer->isActive(), polling);
     }
 
     // Checked away from the guiding page, polling waits for it.
@@ -104,19 +84,19 @@ private slots:
         f.tabs->setCurrentIndex(2);
         QVERIFY(!f.timer->isActive());
         QVERIFY(f.window->polling().autoUpdate());
-        QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:VS#"}));
+        QCOMPARE(f.port->timeline(), QStringList({"0: #:GS#", "100: #:VS#"}));
         f.reply(QByteArray(10, '\x81'));
 
         f.port->clearWrites();
         f.tabs->setCurrentIndex(1);
         QVERIFY(f.timer->isActive());
-        QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:GR##:GD#"}));
+        QCOMPARE(f.port->timeline(), QStringList({"0: #:GS#", "100: #:GR##:GD#"}));
         f.reply("05:34.5#+45*30#");
 
         f.port->clearWrites();
         f.tabs->setCurrentIndex(0);
         QVERIFY(!f.timer->isActive());
-        QCOMPARE(f.timeline(), QStringList({"0: #:GS#", "100: #:VX#"}));
+        QCOMPARE(f.port->timeline(), QStringList({"0: #:GS#", "100: #:VX#"}));
     }
 
     void tabChangeAwaitsTheRightReplies() {

@@ -38,14 +38,6 @@ int pixels(double twips) {
     return qRound(twips * QGuiApplication::primaryScreen()->logicalDotsPerInch() / 1440.0);
 }
 
-QVector<int> checkedPorts(const WindowFixture& f) {
-    QVector<int> out;
-    for (int n = 1; n <= 16; ++n)
-        if (f.action(QStringLiteral("mnucom_%1").arg(n))->isChecked())
-            out << n;
-    return out;
-}
-
 } // namespace
 
 class TestStartup : public QObject {
@@ -72,7 +64,7 @@ private slots:
             WindowFixture f({1, 4});
             QVERIFY(f.window->startUp());
             QCOMPARE(f.port->portNumber(), 4);
-            QCOMPARE(checkedPorts(f), QVector<int>({4}));
+            QCOMPARE(f.checkedPorts(), QVector<int>({4}));
             QCOMPARE(f.panel(2), QStringLiteral("COM4"));
             QCOMPARE(f.window->pos(), QPoint(pixels(2400), pixels(1200)));
             QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Dew heater"));
@@ -87,50 +79,36 @@ private slots:
 
     // A port value that is missing or no port leaves port 1 unchecked, and
     // the rest of the file still applies; of two lines the last one wins.
-    void portFromTheFile_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QVector<int>>("checked");
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<QString>("pin7");
-        QTest::newRow("no file") << QByteArray() << 1 << QVector<int>{} << "com1"
-                                 << "Pin 7";
-        QTest::newRow("not a port")
-            << QByteArray("[Main]\r\nCom Port= 17\r\nPin 7 Label=Heater\r\n") << 1 << QVector<int>{}
-            << "com1"
-            << "Heater";
-        QTest::newRow("last wins")
-            << QByteArray("Com Port= 2\r\nCom Port= 3\r\n") << 3 << QVector<int>{3} << "COM3"
-            << "Pin 7";
-    }
     void portFromTheFile() {
-        QFETCH(QByteArray, file);
-        if (!file.isEmpty())
-            writeSettings(file);
-        WindowFixture f({1, 2, 3});
-        const QPoint before = f.window->pos();
-        QVERIFY(f.window->startUp());
-        QTEST(f.port->portNumber(), "port");
-        QTEST(checkedPorts(f), "checked");
-        QTEST(f.panel(2), "panel");
-        QTEST(f.action("mnuPin7")->text(), "pin7");
-        QCOMPARE(f.window->pos(), before);
+        const std::tuple<QByteArray, int, QVector<int>, const char*, const char*> cases[] = {
+            {QByteArray(), 1, {}, "com1", "Pin 7"},
+            {"[Main]\r\nCom Port= 17\r\nPin 7 Label=Heater\r\n", 1, {}, "com1", "Heater"},
+            {"Com Port= 2\r\nCom Port= 3\r\n", 3, {3}, "COM3", "Pin 7"}};
+        for (const auto& [file, port, checked, panel, pin7] : cases) {
+            QFile::remove(settingsFileName());
+            if (!file.isEmpty())
+                writeSettings(file);
+            WindowFixture f({1, 2, 3});
+            const QPoint before = f.window->pos();
+            QVERIFY(f.window->startUp());
+            QCOMPARE(f.port->portNumber(), port);
+            QCOMPARE(f.checkedPorts(), checked);
+            QCOMPARE(f.panel(2), QLatin1String(panel));
+            QCOMPARE(f.action("mnuPin7")->text(), QLatin1String(pin7));
+            QCOMPARE(f.window->pos(), before);
+        }
     }
 
-    void positionOnNoScreenGoesToThePrimaryScreen_data() {
-        QTest::addColumn<QByteArray>("file");
-        QTest::newRow("far right and down")
-            << QByteArray("Main Top= 9000000\r\nMain Left= 9000000\r\n");
-        QTest::newRow("absurd") << QByteArray("Main Top= 1e300\r\nMain Left=-1e300\r\n");
-    }
     void positionOnNoScreenGoesToThePrimaryScreen() {
-        QFETCH(QByteArray, file);
-        writeSettings(file);
-        WindowFixture f;
-        QVERIFY(f.window->startUp());
-        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY2(area.contains(f.window->pos()),
-                 qPrintable(QStringLiteral("%1,%2").arg(f.window->x()).arg(f.window->y())));
+        for (const QByteArray& file : {QByteArray("Main Top= 9000000\r\nMain Left= 9000000\r\n"),
+                                       QByteArray("Main Top= 1e300\r\nMain Left=-1e300\r\n")}) {
+            writeSettings(file);
+            WindowFixture f;
+            QVERIFY(f.window->startUp());
+            const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+            QVERIFY2(area.contains(f.window->pos()),
+                     qPrintable(QStringLiteral("%1,%2").arg(f.window->x()).arg(f.window->y())));
+        }
     }
 
     void nothingWrittenWithoutSaveOnExit() {

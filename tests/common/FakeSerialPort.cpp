@@ -53,10 +53,12 @@ QStringList FakeSerialPort::writtenCommands() const {
     return out;
 }
 
-QByteArray FakeSerialPort::allWritten() const {
-    QByteArray out;
+QStringList FakeSerialPort::timeline() const {
+    QStringList out;
     for (const Write& w : writes)
-        out += w.bytes;
+        out << QStringLiteral("%1: %2")
+                   .arg(w.atMs - writes.first().atMs)
+                   .arg(QString::fromLatin1(w.bytes));
     return out;
 }
 

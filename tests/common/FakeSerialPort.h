@@ -46,7 +46,8 @@ public:
 
     QVector<Write> writes;
     QStringList writtenCommands() const;
-    QByteArray allWritten() const;
+    // Each write as "ms: command", the time counted from the first write.
+    QStringList timeline() const;
     void clearWrites() { writes.clear(); }
 
 private:

@@ -61,7 +61,7 @@ template <typename ClockType = FakeClock> struct SimWindow {
     bool settle(int ms = 5000) {
         QDeadlineTimer giveUp(ms);
         do
-            QCoreApplication::processEvents();
+            QTest::qWait(1);
         while ((window->channel().runner().isBusy() || window->channel().isLineBusy()) &&
                !giveUp.hasExpired());
         QCoreApplication::processEvents();

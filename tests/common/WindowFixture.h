@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <memory>
 
 namespace corvane::test {
@@ -54,6 +55,26 @@ struct WindowFixture {
     void reply(const QByteArray& bytes) {
         port->feed(bytes);
         QCoreApplication::processEvents();
+    }
+
+    QStringList sent() const { return port->writtenCommands(); }
+    void press(const char* name) const { button(QLatin1String(name))->click(); }
+    QTimer* timer(const char* name) const { return find<QTimer>(QLatin1String(name)); }
+    // The port numbers whose menu entries are checked.
+    QVector<int> checkedPorts() const {
+        QVector<int> out;
+        for (int n = 1; n <= 16; ++n)
+            if (action(QStringLiteral("mnucom_%1").arg(n))->isChecked())
+                out << n;
+        return out;
+    }
+};
+
+// Connected, with the connection's own traffic forgotten.
+struct ConnectedWindow : WindowFixture {
+    ConnectedWindow() {
+        startAndConnect();
+        port->clearWrites();
     }
 };
 

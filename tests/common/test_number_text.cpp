@@ -8,51 +8,25 @@ using namespace corvane;
 class TestNumberText : public QObject {
     Q_OBJECT
 private slots:
-    void leadingNumberReadsAsFarAsItCan_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::newRow("empty") << "" << 0.0;
-        QTest::newRow("letters") << "abc" << 0.0;
-        QTest::newRow("version reply") << "3.56#" << 3.56;
-        QTest::newRow("blanks skipped") << "  3.2#" << 3.2;
-        QTest::newRow("sign") << "-05" << -5.0;
-        QTest::newRow("plus") << "+45" << 45.0;
-        QTest::newRow("second point stops") << "12.3.4" << 12.3;
-        QTest::newRow("unit suffix") << "16X" << 16.0;
-        QTest::newRow("sign alone") << "-" << 0.0;
-        QTest::newRow("point first") << ".5" << 0.5;
-        QTest::newRow("comma stops") << "12,5" << 12.0;
-    }
+    // Empty, letters, a version reply, blanks skipped, signs, a second point,
+    // a unit, a sign alone, a point first, a comma.
     void leadingNumberReadsAsFarAsItCan() {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(leadingNumber(text), value);
+        QVector<double> got;
+        for (const char* text :
+             {"", "abc", "3.56#", "  3.2#", "-05", "+45", "12.3.4", "16X", "-", ".5", "12,5"})
+            got << leadingNumber(QString::fromLatin1(text));
+        QCOMPARE(got, QVector<double>({0, 0, 3.56, 3.2, -5, 45, 12.3, 16, 0, 0.5, 12}));
     }
 
-    void paddedFormatsRoundHalfAwayFromZero_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<int>("width");
-        QTest::addColumn<int>("decimals");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("7") << 7.0 << 2 << 0 << "07";
-        QTest::newRow("5 minutes") << 5.0 << 2 << 1 << "05.0";
-        QTest::newRow("12.34") << 12.34 << 2 << 1 << "12.3";
-        QTest::newRow("12.35 up") << 12.35 << 2 << 1 << "12.4";
-        QTest::newRow("8.6") << 8.6 << 2 << 0 << "09";
-        QTest::newRow("2.5 away") << 2.5 << 2 << 0 << "03";
-        QTest::newRow("-2.5 away") << -2.5 << 2 << 0 << "-03";
-        QTest::newRow("-5") << -5.0 << 2 << 0 << "-05";
-        QTest::newRow("59.95 carries") << 59.95 << 2 << 1 << "60.0";
-        QTest::newRow("125") << 125.0 << 2 << 0 << "125";
-        QTest::newRow("step 7") << 7.0 << 3 << 0 << "007";
-        QTest::newRow("minus zero has no sign") << -0.2 << 2 << 0 << "00";
-    }
+    // Halves away from zero, a carry to 60, wider than asked, no minus zero.
     void paddedFormatsRoundHalfAwayFromZero() {
-        QFETCH(double, value);
-        QFETCH(int, width);
-        QFETCH(int, decimals);
-        QFETCH(QString, text);
-        QCOMPARE(formatPadded(value, width, decimals), text);
+        const std::tuple<double, int, int> cases[] = {
+            {7, 2, 0},    {5, 2, 1},  {12.34, 2, 1}, {12.35, 2, 1}, {8.6, 2, 0}, {2.5, 2, 0},
+            {-2.5, 2, 0}, {-5, 2, 0}, {59.95, 2, 1}, {125, 2, 0},   {7, 3, 0},   {-0.2, 2, 0}};
+        QStringList got;
+        for (const auto& [value, width, decimals] : cases)
+            got << formatPadded(value, width, decimals);
+        QCOMPARE(got.join(' '), QStringLiteral("07 05.0 12.3 12.4 09 03 -03 -05 60.0 125 007 00"));
     }
 
     void shortestAndSignedForms() {

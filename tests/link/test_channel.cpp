@@ -57,39 +57,34 @@ private slots:
         QCOMPARE(port->writtenCommands(), QStringList({"#:GR##:GD#", "#1:VR#", "#2:VR#"}));
     }
 
-    void queriesSetStateAndSendTheirCommands_data() {
-        QTest::addColumn<int>("which");
-        QTest::addColumn<bool>("hex");
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("command");
-        QTest::newRow("getVer") << 0 << false << 0 << 10 << "#:GV#";
-        QTest::newRow("getPos") << 1 << false << 99 << 15 << "#:GR##:GD#";
-        QTest::newRow("getPos2") << 2 << false << 100 << 15 << "#:GR##:GD#";
-        QTest::newRow("getRA") << 3 << false << 1 << 8 << "#:GR#";
-        QTest::newRow("getDEC") << 4 << false << 2 << 7 << "#:GD#";
-        QTest::newRow("settings 16") << 5 << true << 3 << 16 << "#:VX#";
-        QTest::newRow("settings 18") << 6 << true << 3 << 18 << "#<:VX##>:VX#";
-        QTest::newRow("PEC state") << 7 << true << 4 << 10 << "#:VS#";
-    }
+    // Each query: the reply format, kind and count it awaits, what it sends;
+    // only getPos2 pauses after sending.
     void queriesSetStateAndSendTheirCommands() {
-        QFETCH(int, which);
-        QFETCH(bool, hex);
-        QFETCH(int, kind);
-        channel->expect(hex ? ReplyFormat::Text : ReplyFormat::Hex, ReplyKind::None, 0);
-        const std::function<void()> query[] = {
-            [&] { channel->getVer(); },          [&] { channel->getPos(); },
-            [&] { channel->getPos2(); },         [&] { channel->getRA(); },
-            [&] { channel->getDEC(); },          [&] { channel->getSettings(false); },
-            [&] { channel->getSettings(true); }, [&] { channel->getPECState(); }};
-        query[which]();
-        QCOMPARE(channel->replyFormat(), hex ? ReplyFormat::Hex : ReplyFormat::Text);
-        QCOMPARE(int(channel->awaitedKind()), kind);
-        QTEST(channel->awaitedCount(), "count");
-        QTEST(port->writtenCommands().join(QLatin1Char('|')), "command");
-        QVERIFY(channel->isAwaitingReply());
-        // Only getPos2 pauses after sending.
-        QCOMPARE(clock.pauses, which == 2 ? QVector<int>{100} : QVector<int>{});
+        const std::pair<std::function<void(Channel&)>, QString> queries[] = {
+            {&Channel::getVer, "text 0 10 #:GV#"},
+            {&Channel::getPos, "text 99 15 #:GR##:GD#"},
+            {&Channel::getPos2, "text 100 15 #:GR##:GD# 100"},
+            {&Channel::getRA, "text 1 8 #:GR#"},
+            {&Channel::getDEC, "text 2 7 #:GD#"},
+            {[](Channel& c) { c.getSettings(false); }, "hex 3 16 #:VX#"},
+            {[](Channel& c) { c.getSettings(true); }, "hex 3 18 #<:VX##>:VX#"},
+            {&Channel::getPECState, "hex 4 10 #:VS#"}};
+        for (const auto& [query, expected] : queries) {
+            cleanup();
+            init();
+            // The format left by an earlier exchange is replaced.
+            const bool hex = expected.startsWith("hex");
+            channel->expect(hex ? ReplyFormat::Text : ReplyFormat::Hex, ReplyKind::None, 0);
+            query(*channel);
+            QStringList got{channel->replyFormat() == ReplyFormat::Hex ? "hex" : "text",
+                            QString::number(channel->awaitedKind()),
+                            QString::number(channel->awaitedCount()),
+                            port->writtenCommands().join('|')};
+            for (const int ms : clock.pauses)
+                got << QString::number(ms);
+            QCOMPARE(got.join(' '), expected);
+            QVERIFY(channel->isAwaitingReply());
+        }
     }
 
     void fifteenCharacterReplyIsOneReception() {
@@ -132,25 +127,20 @@ private slots:
         QCOMPARE(spy.count(), 0);
     }
 
-    void detectBinaryChoosesHexOrText_data() {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<QString>("shown");
-        QTest::addColumn<bool>("hex");
-        QTest::newRow("control byte") << QByteArray("\x05\x41", 2) << "05 41 " << true;
-        QTest::newRow("high byte") << QByteArray("\xC8", 1) << "C8 " << true;
-        QTest::newRow("digit") << QByteArray("3.60#") << "3.60#" << false;
-    }
+    // The raw terminal shows a reply with a control or high byte in hex.
     void detectBinaryChoosesHexOrText() {
-        QFETCH(QByteArray, reply);
-        QFETCH(bool, hex);
-        QSignalSpy spy(channel, &Channel::received);
-        channel->expectTerminalReply();
-        QVERIFY(!channel->isDispatchArmed());
-        port->feed(reply);
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
-        QTEST(spy.at(0).at(0).toString(), "shown");
-        QCOMPARE(channel->replyFormat(), hex ? ReplyFormat::Hex : ReplyFormat::Text);
-        QVERIFY(channel->isDispatchArmed());
+        const std::pair<QByteArray, QString> replies[] = {
+            {QByteArray("\x05\x41", 2), "05 41 "}, {"\xC8", "C8 "}, {"3.60#", "3.60#"}};
+        for (const auto& [reply, shown] : replies) {
+            QSignalSpy spy(channel, &Channel::received);
+            channel->expectTerminalReply();
+            QVERIFY(!channel->isDispatchArmed());
+            port->feed(reply);
+            QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
+            QCOMPARE(spy.at(0).at(0).toString(), shown);
+            QCOMPARE(channel->replyFormat() == ReplyFormat::Hex, shown.endsWith(' '));
+            QVERIFY(channel->isDispatchArmed());
+        }
     }
 
     void replyTimeOutFollowsTheLineTime() {

@@ -36,33 +36,27 @@ private slots:
         QCOMPARE(PortDirectory::fromDevices({}, {}, true).device(7), QStringLiteral("COM7"));
     }
 
-    // The numbers remembered from the last run hold whatever is plugged in.
-    void rememberedNumbersStayWithTheirAdapters_data() {
-        QTest::addColumn<Devices>("now");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("same devices") << Devices{kMount, kFocuser}
-                                      << QStringList({"/dev/ttyUSB0", "/dev/ttyUSB1", "", "", ""});
-        // A GPS whose name sorts first takes a free number, not the mount's.
-        QTest::newRow("one that sorts first added")
-            << Devices{kGps, kMount, kFocuser}
-            << QStringList({"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyACM0", "", ""});
-        // The focuser is away: its number waits for it.
-        QTest::newRow("one removed")
-            << Devices{kMount, kGps} << QStringList({"/dev/ttyUSB0", "", "/dev/ttyACM0", "", ""});
-        // Re-plugged the other way round, the system names them the other way.
-        QTest::newRow("two swapped")
-            << Devices{{"/dev/ttyUSB1", kMount.identity}, {"/dev/ttyUSB0", kFocuser.identity}}
-            << QStringList({"/dev/ttyUSB1", "/dev/ttyUSB0", "", "", ""});
-    }
+    // The numbers remembered from the last run hold whatever is plugged in:
+    // the same devices; a GPS whose name sorts first takes a free number, not
+    // the mount's; the focuser away, its number waits for it; re-plugged the
+    // other way round, the system names them the other way.
     void rememberedNumbersStayWithTheirAdapters() {
-        QFETCH(Devices, now);
         const PortDirectory::Identities remembered{{1, kMount.identity}, {2, kFocuser.identity}};
-        const PortDirectory dir = PortDirectory::fromDevices(now, remembered, false);
-        QTEST(numbered(dir), "expected");
-        // What is remembered next keeps the absent ones too.
-        const PortDirectory::Identities next = dir.identitiesToRemember();
-        QCOMPARE(next.value(1), kMount.identity);
-        QCOMPARE(next.value(2), kFocuser.identity);
+        QStringList got;
+        for (const Devices& now :
+             {Devices{kMount, kFocuser}, Devices{kGps, kMount, kFocuser}, Devices{kMount, kGps},
+              Devices{{"/dev/ttyUSB1", kMount.identity}, {"/dev/ttyUSB0", kFocuser.identity}}}) {
+            const PortDirectory dir = PortDirectory::fromDevices(now, remembered, false);
+            got << numbered(dir).join(',');
+            // What is remembered next keeps the absent ones too.
+            const PortDirectory::Identities next = dir.identitiesToRemember();
+            QCOMPARE(next.value(1), kMount.identity);
+            QCOMPARE(next.value(2), kFocuser.identity);
+        }
+        QCOMPARE(
+            got,
+            QStringList({"/dev/ttyUSB0,/dev/ttyUSB1,,,", "/dev/ttyUSB0,/dev/ttyUSB1,/dev/ttyACM0,,",
+                         "/dev/ttyUSB0,,/dev/ttyACM0,,", "/dev/ttyUSB1,/dev/ttyUSB0,,,"}));
     }
 
     void keptNumbersAreGivenAwayOnlyWhenNoneIsFree() {
@@ -83,22 +77,15 @@ private slots:
         QVERIFY(dir.identitiesToRemember().isEmpty());
     }
 
-    void badBindingsAreRefused_data() {
-        QTest::addColumn<QString>("option");
-        QTest::newRow("no equals") << "1";
-        QTest::newRow("zero") << "0=/dev/x";
-        QTest::newRow("seventeen") << "17=/dev/x";
-        QTest::newRow("not a number") << "a=/dev/x";
-        QTest::newRow("no device") << "2=";
-    }
     void badBindingsAreRefused() {
-        QFETCH(QString, option);
-        PortDirectory dir = PortDirectory::fromDevices({}, {}, false);
-        QString error;
-        QVERIFY(!dir.bindFromOption(option, &error));
-        QVERIFY(error.contains(QStringLiteral("N=DEVICE")));
-        for (int n = 1; n <= 16; ++n)
-            QCOMPARE(dir.device(n), QString());
+        for (const char* option : {"1", "0=/dev/x", "17=/dev/x", "a=/dev/x", "2="}) {
+            PortDirectory dir = PortDirectory::fromDevices({}, {}, false);
+            QString error;
+            QVERIFY2(!dir.bindFromOption(QLatin1String(option), &error), option);
+            QVERIFY(error.contains(QStringLiteral("N=DEVICE")));
+            for (int n = 1; n <= 16; ++n)
+                QCOMPARE(dir.device(n), QString());
+        }
     }
 };
 

@@ -1,5 +1,5 @@
 // The guiding panel in the window: move buttons, swap boxes, rates, guide
-// pulses and find. The simulated board checks each control's commands
+// pulses, find and the focuser's timed moves. The simulated board checks each control's commands
 // (test_panels_on_sim) and the tracking-correction button following the
 // firmware (test_sim_window); here what the panel shows, and the order and
 // spacing of what it sends.
@@ -19,14 +19,7 @@ using namespace corvane::test;
 
 namespace {
 
-// Connected, with the connection's own traffic forgotten.
-struct Connected : WindowFixture {
-    Connected() {
-        startAndConnect();
-        port->clearWrites();
-    }
-    QStringList sent() const { return port->writtenCommands(); }
-    void press(const char* name) const { button(QLatin1String(name))->click(); }
+struct Connected : ConnectedWindow {
     QString text(const char* name) const { return button(QLatin1String(name))->text(); }
     QString tip(const char* name) const { return button(QLatin1String(name))->toolTip(); }
     // The move buttons N, S, W, E as they look: one drawn flat (moving) is marked "*".
@@ -37,6 +30,10 @@ struct Connected : WindowFixture {
             looks << b->text() + QLatin1String(b->isFlat() ? "*" : "");
         }
         return looks.join(QLatin1String(", "));
+    }
+    void pulseFocus(const QString& ms) const {
+        find<QCheckBox>(QStringLiteral("PulseFocus"))->click();
+        find<QLineEdit>(QStringLiteral("FocusPulsetxt"))->setText(ms);
     }
 };
 
@@ -186,6 +183,74 @@ private slots:
         QVERIFY(f.button("cmdMoveStop")->isEnabled());
         QCOMPARE(f.moves(), QStringLiteral("N, S, E, W"));
         f.window->Timer1->stop();
+    }
+
+    // Speeds, moves and STOP are checked on the simulated board; here the
+    // timed moves.
+    void aPulseEndsItsMoveAndOnlyStopEndsItEarly() {
+        Connected f;
+        f.pulseFocus(QStringLiteral("0040"));
+        f.button("cmdFocusIn")->click();
+        QVERIFY(f.timer("Timer3")->isActive());
+        QCOMPARE(f.timer("Timer3")->interval(), 40);
+        // A continuous move meanwhile leaves the running pulse alone.
+        f.find<QCheckBox>("PulseFocus")->click();
+        f.button("cmdFocusOut")->click();
+        QCOMPARE(f.sent(), QStringList({"#:F+#", "#:F-#"}));
+        QVERIFY(f.timer("Timer3")->isActive());
+        QTRY_COMPARE_WITH_TIMEOUT(f.sent(), QStringList({"#:F+#", "#:F-#", "#:FQ#"}), 5000);
+        QVERIFY(!f.timer("Timer3")->isActive());
+        // STOP ends a pulse too, so it cannot stop a later move.
+        f.pulseFocus(QStringLiteral("60000"));
+        f.button("cmdFocusIn")->click();
+        QVERIFY(f.timer("Timer3")->isActive());
+        f.button("cmdFocusStop")->click();
+        QVERIFY(!f.timer("Timer3")->isActive());
+    }
+
+    // Guide and focus pulses take whole milliseconds from 0 to 65535, digits
+    // with blanks around; anything else is refused with a message and
+    // nothing goes out.
+    void pulseLengthIsAWholeNumberOfMilliseconds_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("ms"); // -1: refused
+        const std::pair<const char*, int> cases[] = {
+            {"0000", 0},         {"0500", 500}, {" 250 ", 250}, {"65535", 65535}, {"65536", -1},
+            {"99999999999", -1}, {"-5", -1},    {"+5", -1},     {"12.5", -1},     {"250ms", -1},
+            {"slow", -1},        {"", -1},      {"   ", -1}};
+        for (const auto& [text, ms] : cases)
+            QTest::addRow("'%s'", text) << QString::fromLatin1(text) << ms;
+    }
+    void pulseLengthIsAWholeNumberOfMilliseconds() {
+        QFETCH(QString, text);
+        QFETCH(int, ms);
+        const bool refused = ms < 0;
+        Connected f;
+        f.button("cmdPulse")->click();
+        f.find<QLineEdit>("Pulsetxt")->setText(text);
+        f.button("cmdMoveN")->click();
+        QCOMPARE(f.sent(), refused ? QStringList()
+                                   : QStringList({"#:Q#", QStringLiteral("#:Mgn%1#").arg(ms)}));
+        // A pulse of no time is over at once; a refused one leaves the mode waiting.
+        QCOMPARE(f.button("cmdPulse")->text(),
+                 ms > 0 ? QStringLiteral("Guiding N") : QStringLiteral("Pulse Guide On"));
+        QCOMPARE(f.timer("Timer2")->isActive(), ms > 0);
+        if (ms > 0)
+            QCOMPARE(f.timer("Timer2")->interval(), ms);
+        QCOMPARE(f.prompts.shown.size(), refused ? 1 : 0);
+
+        f.port->clearWrites();
+        f.pulseFocus(text);
+        f.button("cmdFocusOut")->click();
+        QCOMPARE(f.sent(), refused ? QStringList() : QStringList({"#:F-#"}));
+        QCOMPARE(f.timer("Timer3")->isActive(), !refused);
+        if (!refused)
+            QCOMPARE(f.timer("Timer3")->interval(), ms);
+        QCOMPARE(f.prompts.shown.size(), refused ? 2 : 0);
+        for (const auto& shown : f.prompts.shown) {
+            QCOMPARE(shown.text, QStringLiteral("Invalid Entry"));
+            QCOMPARE(shown.buttons, PromptButtons::Ok);
+        }
     }
 };
 

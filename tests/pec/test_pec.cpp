@@ -28,12 +28,6 @@ struct Wire {
         channel.dispatcher().subscribe(ReplyKind::PecTable, &channel,
                                        [this](const QString& r) { replies << r; });
     }
-    QStringList timeline() const { // "ms: command"
-        QStringList out;
-        for (const auto& w : port.writes)
-            out << QStringLiteral("%1: %2").arg(w.atMs).arg(QString::fromLatin1(w.bytes));
-        return out;
-    }
 };
 
 // 256 codes of every kind, the speed running past both limits.
@@ -90,7 +84,7 @@ private slots:
             Wire w;
             w.channel.expectTerminalReply(); // dispatch disarmed by the terminal
             act(w.channel);
-            QCOMPARE(w.timeline().join('|'), sent);
+            QCOMPARE(w.port.timeline().join('|'), sent);
             const bool asksState = w.channel.awaitedKind() == ReplyKind::PecState;
             QVERIFY2(asksState == sent.endsWith("#:VS#"), name);
             QVERIFY2(!QByteArray(name).endsWith("able") || w.channel.isDispatchArmed(), name);
@@ -195,7 +189,7 @@ private slots:
             expectedProgress << n * 1000 + 256;
         }
         expected += QStringList{"5120: #:XYR#", "5140: Y", "5160: #:VS#"};
-        QCOMPARE(w.timeline(), expected);
+        QCOMPARE(w.port.timeline(), expected);
         QCOMPARE(progress, expectedProgress);
 
         // A closed port or half a table: nothing written, not done.

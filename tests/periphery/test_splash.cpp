@@ -3,6 +3,7 @@
 #include <QFrame>
 #include <QPushButton>
 #include <QtTest>
+#include <functional>
 
 using namespace corvane;
 
@@ -14,32 +15,24 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
+    // Its Close button, a click on its frame, a letter key, Escape.
     void closesOnItsButtonItsFrameOrAnyKeyAndOpensAnew_data() {
-        QTest::addColumn<int>("way");
-        QTest::newRow("Close button") << 0;
-        QTest::newRow("frame click") << 1;
-        QTest::newRow("letter key") << 2;
-        QTest::newRow("escape") << 3;
+        QTest::addColumn<std::function<void(SplashWindow*)>>("close");
+        QTest::newRow("button") << std::function([](SplashWindow* s) { s->Command1->click(); });
+        QTest::newRow("frame") << std::function([](SplashWindow* s) {
+            QTest::mouseClick(s->Frame1, Qt::LeftButton, {}, QPoint(5, 5));
+        });
+        QTest::newRow("letter") << std::function(
+            [](SplashWindow* s) { QTest::keyClick(s, Qt::Key_A); });
+        QTest::newRow("escape") << std::function(
+            [](SplashWindow* s) { QTest::keyClick(s, Qt::Key_Escape); });
     }
     void closesOnItsButtonItsFrameOrAnyKeyAndOpensAnew() {
-        QFETCH(int, way);
+        QFETCH(std::function<void(SplashWindow*)>, close);
         SplashWindow* s = showSplash(nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(s, 5000));
         QPointer<SplashWindow> guard(s);
-        switch (way) {
-        case 0:
-            s->Command1->click();
-            break;
-        case 1:
-            QTest::mouseClick(s->Frame1, Qt::LeftButton, {}, QPoint(5, 5));
-            break;
-        case 2:
-            QTest::keyClick(s, Qt::Key_A);
-            break;
-        default:
-            QTest::keyClick(s, Qt::Key_Escape);
-            break;
-        }
+        close(s);
         QVERIFY(!openSplash());
         // Shown again while the closed one is on its way out: a new window,
         // raised when shown once more.

@@ -26,39 +26,25 @@ class TestSimMotion : public QObject {
 private slots:
     // Right ascension outlasts declination in each: the slew takes as long
     // as its hours take at the goto speed times 60, the short way round.
-    void slewEndsAtTheTargetInTheTimeItsSpeedGives_data() {
-        QTest::addColumn<QByteArray>("speed");
-        QTest::addColumn<double>("speedX");
-        QTest::addColumn<double>("fromRa");
-        QTest::addColumn<double>("fromDec");
-        QTest::addColumn<QByteArray>("target");
-        QTest::addColumn<double>("hours");
-        const QByteArray closeBy("#:Sr 05:00.0##:Sd +20*00#");
-        QTest::newRow("across the sky, 27X") << QByteArray() << 27.0 << 0.0 << -80.0
-                                             << QByteArray("#:Sr 12:00.0##:Sd +80*00#") << 12.0;
-        QTest::newRow("the short way through 0 h")
-            << QByteArray() << 27.0 << 23.0 << 0.0 << QByteArray("#:Sr 01:00.0##:Sd +00*00#")
-            << 2.0;
-        QTest::newRow("4X") << QByteArray("#0:Ss2#") << 4.0 << 2.0 << 10.0 << closeBy << 3.0;
-        QTest::newRow("16X") << QByteArray("#2:Ss2#") << 16.0 << 2.0 << 10.0 << closeBy << 3.0;
-        QTest::newRow("40X") << QByteArray("#5:Ss2#") << 40.0 << 2.0 << 10.0 << closeBy << 3.0;
-    }
     void slewEndsAtTheTargetInTheTimeItsSpeedGives() {
-        QFETCH(QByteArray, speed);
-        QFETCH(double, speedX);
-        QFETCH(double, fromRa);
-        QFETCH(double, fromDec);
-        QFETCH(QByteArray, target);
-        QFETCH(double, hours);
-        CorvaneBoard board(boardAt(3.60, 60.0));
-        board.mount().setPosition(fromRa, fromDec);
-        QCOMPARE(run(board, speed + target + "#:MS#"), QByteArray("110"));
-        QCOMPARE(run(board, ":D#"), QByteArray("\x7f#"));
-        const double expectedMs = hours / (speedX * 60.0 / 3600.0) * 1000.0;
-        const qint64 end = slewEnd(board);
-        QVERIFY2(qAbs(end - expectedMs) <= 50, qPrintable(QString::number(end)));
-        QCOMPARE(run(board, "#:Gr##:Gd#"), run(board, "#:GR##:GD#"));
-        QCOMPARE(run(board, ":D#"), QByteArray("#"));
+        const char* closeBy = "#:Sr 05:00.0##:Sd +20*00#";
+        const std::tuple<const char*, double, double, double, const char*, double> cases[] = {
+            {"", 27, 0, -80, "#:Sr 12:00.0##:Sd +80*00#", 12}, // across the sky
+            {"", 27, 23, 0, "#:Sr 01:00.0##:Sd +00*00#", 2},   // through 0 h
+            {"#0:Ss2#", 4, 2, 10, closeBy, 3},
+            {"#2:Ss2#", 16, 2, 10, closeBy, 3},
+            {"#5:Ss2#", 40, 2, 10, closeBy, 3}};
+        for (const auto& [speed, speedX, fromRa, fromDec, target, hours] : cases) {
+            CorvaneBoard board(boardAt(3.60, 60.0));
+            board.mount().setPosition(fromRa, fromDec);
+            QCOMPARE(run(board, QByteArray(speed) + target + "#:MS#"), QByteArray("110"));
+            QCOMPARE(run(board, ":D#"), QByteArray("\x7f#"));
+            const double expectedMs = hours / (speedX * 60.0 / 3600.0) * 1000.0;
+            const qint64 end = slewEnd(board);
+            QVERIFY2(qAbs(end - expectedMs) <= 50, qPrintable(QString::number(end)));
+            QCOMPARE(run(board, "#:Gr##:Gd#"), run(board, "#:GR##:GD#"));
+            QCOMPARE(run(board, ":D#"), QByteArray("#"));
+        }
     }
 
     void handMovesRunUntilStoppedOrAtThePole() {
@@ -84,53 +70,45 @@ private slots:
         QCOMPARE(run(board, "#:GD#"), QByteArray("+90*00#"));
     }
 
-    void guidePulsesAreTimedByTheBoard_data() {
-        QTest::addColumn<QByteArray>("pulse");
-        QTest::addColumn<double>("dRaHours");
-        QTest::addColumn<double>("dDecDegrees");
-        // 500 ms at 1.67X times 60: 50 seconds of right ascension, 12.5'.
-        QTest::newRow("north") << QByteArray("#:Mgn500#") << 0.0 << 12.5 / 60;
-        QTest::newRow("south") << QByteArray("#:Mgs500#") << 0.0 << -12.5 / 60;
-        QTest::newRow("east") << QByteArray("#:Mge500#") << 50.0 / 3600 << 0.0;
-        QTest::newRow("west") << QByteArray("#:Mgw500#") << -50.0 / 3600 << 0.0;
-        QTest::newRow("zero") << QByteArray("#:Mgn0#") << 0.0 << 0.0;
-        QTest::newRow("too long") << QByteArray("#:Mgn70000#") << 0.0 << 0.0;
-    }
+    // 500 ms at 1.67X times 60: 50 seconds of right ascension, 12.5'; none
+    // for no time or one too long.
     void guidePulsesAreTimedByTheBoard() {
-        QFETCH(QByteArray, pulse);
-        QFETCH(double, dRaHours);
-        QFETCH(double, dDecDegrees);
-        CorvaneBoard board(boardAt(3.60));
-        board.mount().setPosition(6.0, 10.0);
-        run(board, pulse, 0);
-        board.advanceTo(3000);
-        QVERIFY(near(board.mount().ra(), 6.0 + dRaHours));
-        QVERIFY(near(board.mount().dec(), 10.0 + dDecDegrees));
-        QCOMPARE(board.mount().pulsesRunning(), 0);
+        const std::tuple<const char*, double, double> cases[] = {{"#:Mgn500#", 0, 12.5 / 60},
+                                                                 {"#:Mgs500#", 0, -12.5 / 60},
+                                                                 {"#:Mge500#", 50.0 / 3600, 0},
+                                                                 {"#:Mgw500#", -50.0 / 3600, 0},
+                                                                 {"#:Mgn0#", 0, 0},
+                                                                 {"#:Mgn70000#", 0, 0}};
+        for (const auto& [pulse, dRaHours, dDecDegrees] : cases) {
+            CorvaneBoard board(boardAt(3.60));
+            board.mount().setPosition(6.0, 10.0);
+            run(board, pulse, 0);
+            board.advanceTo(3000);
+            QVERIFY2(near(board.mount().ra(), 6.0 + dRaHours), pulse);
+            QVERIFY2(near(board.mount().dec(), 10.0 + dDecDegrees), pulse);
+            QCOMPARE(board.mount().pulsesRunning(), 0);
+        }
     }
 
-    void searchSpiralsUntilStopped_data() {
-        QTest::addColumn<QByteArray>("stop");
-        QTest::newRow("end of search") << QByteArray("#:Mn:Q#");
-        QTest::newRow("stop all") << QByteArray("#:Q#");
-    }
+    // Stopped by the end of the search or by stop all.
     void searchSpiralsUntilStopped() {
-        QFETCH(QByteArray, stop);
-        CorvaneBoard board(boardAt(3.60, 1.0));
-        board.mount().setPosition(6.0, 0.0);
-        run(board, "#:Q#F", 0); // 8X paddle: 2' a second
-        // First leg east half a degree (15 s), then north half a degree.
-        board.advanceTo(15000);
-        QVERIFY(near(board.mount().ra(), 6.0 + 0.5 / 15));
-        board.advanceTo(30000);
-        QVERIFY(near(board.mount().dec(), 0.5));
-        board.advanceTo(60000); // then west a whole degree (30 s)
-        QVERIFY(near(board.mount().ra(), 6.0 - 0.5 / 15));
-        run(board, stop);
-        const double ra = board.mount().ra();
-        const double dec = board.mount().dec();
-        board.advanceTo(120000);
-        QVERIFY(near(board.mount().ra(), ra) && near(board.mount().dec(), dec));
+        for (const char* stop : {"#:Mn:Q#", "#:Q#"}) {
+            CorvaneBoard board(boardAt(3.60, 1.0));
+            board.mount().setPosition(6.0, 0.0);
+            run(board, "#:Q#F", 0); // 8X paddle: 2' a second
+            // First leg east half a degree (15 s), then north half a degree.
+            board.advanceTo(15000);
+            QVERIFY(near(board.mount().ra(), 6.0 + 0.5 / 15));
+            board.advanceTo(30000);
+            QVERIFY(near(board.mount().dec(), 0.5));
+            board.advanceTo(60000); // then west a whole degree (30 s)
+            QVERIFY(near(board.mount().ra(), 6.0 - 0.5 / 15));
+            run(board, stop);
+            const double ra = board.mount().ra();
+            const double dec = board.mount().dec();
+            board.advanceTo(120000);
+            QVERIFY(near(board.mount().ra(), ra) && near(board.mount().dec(), dec));
+        }
     }
 };
 

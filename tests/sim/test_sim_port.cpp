@@ -42,51 +42,42 @@ private slots:
     // Ten characters in take 10.4 ms; the RA reply starts after the 5th
     // (5.2 ms), the DEC reply queues behind it. The notification waits for
     // all 15.
-    void pacedRepliesArriveAsTheLineDeliversThem_data() {
-        QTest::addColumn<int>("atMs");
-        QTest::addColumn<int>("waiting");
-        QTest::newRow("6 ms") << 6 << 0;
-        QTest::newRow("7 ms") << 7 << 1;
-        QTest::newRow("13 ms") << 13 << 7;
-        QTest::newRow("14 ms") << 14 << 8;
-        QTest::newRow("20 ms") << 20 << 14;
-        QTest::newRow("21 ms") << 21 << 15;
-    }
     void pacedRepliesArriveAsTheLineDeliversThem() {
-        QFETCH(int, atMs);
-        QFETCH(int, waiting);
-        FakeClock clock;
-        const auto port = openedPort(clock);
-        QVERIFY(port);
-        QSignalSpy events(port.get(), &SerialPort::commEvent);
-        port->setThreshold(15);
-        port->write("#:GR##:GD#");
-        clock.now = atMs;
-        QTest::qWait(50);
-        QCOMPARE(events.count(), waiting / 15);
-        QVERIFY(events.isEmpty() || events.at(0).at(0).toInt() == int(SerialPort::Received));
-        QCOMPARE(port->waitingCount(), waiting);
+        QStringList got;
+        for (const int atMs : {6, 7, 13, 14, 20, 21}) {
+            FakeClock clock;
+            const auto port = openedPort(clock);
+            QVERIFY(port);
+            QSignalSpy events(port.get(), &SerialPort::commEvent);
+            port->setThreshold(15);
+            port->write("#:GR##:GD#");
+            clock.now = atMs;
+            QTest::qWait(50);
+            QVERIFY(events.isEmpty() || events.at(0).at(0).toInt() == int(SerialPort::Received));
+            got << QStringLiteral("%1:%2/%3")
+                       .arg(atMs)
+                       .arg(port->waitingCount())
+                       .arg(events.count());
+        }
+        QCOMPARE(got.join(' '), QStringLiteral("6:0/0 7:1/0 13:7/0 14:8/0 20:14/0 21:15/1"));
     }
 
     // Three version queries, unpaced: the replies are there at once.
-    void faultsOnTheWayOut_data() {
-        QTest::addColumn<QString>("options");
-        QTest::addColumn<QByteArray>("expected");
-        const QByteArray v("3.60 CORV#");
-        QTest::newRow("none") << "" << v + v + v;
-        QTest::newRow("firmware") << "--firmware 3.20" << QByteArray("3.20 CORV#").repeated(3);
-        QTest::newRow("drop every 2nd") << "--drop-every 2" << v + v;
-        QTest::newRow("cut every 3rd") << "--truncate-every 3" << v + v + v.left(5);
-        QTest::newRow("garble every 1st")
-            << "--garble-every 1" << QByteArray("3.60 \x19ORV#").repeated(3);
-    }
     void faultsOnTheWayOut() {
-        QFETCH(QString, options);
-        FakeClock clock;
-        const auto port = openedPort(clock, words("--no-pacing " + options));
-        QVERIFY(port);
-        port->write("#:GV##:GV##:GV#");
-        QTEST(port->readAll(), "expected");
+        const QByteArray v("3.60 CORV#");
+        const std::pair<const char*, QByteArray> cases[] = {
+            {"", v + v + v},
+            {"--firmware 3.20", QByteArray("3.20 CORV#").repeated(3)},
+            {"--drop-every 2", v + v},
+            {"--truncate-every 3", v + v + v.left(5)},
+            {"--garble-every 1", QByteArray("3.60 \x19ORV#").repeated(3)}};
+        for (const auto& [options, expected] : cases) {
+            FakeClock clock;
+            const auto port = openedPort(clock, words(QStringLiteral("--no-pacing ") + options));
+            QVERIFY(port);
+            port->write("#:GV##:GV##:GV#");
+            QCOMPARE(port->readAll(), expected);
+        }
     }
 
     void delayedRepliesComeLate() {

@@ -1,43 +1,20 @@
 // The main window on the built-in simulated board, as "--simulate" runs it:
 // the system clock, replies paced at 9600 baud.
-#include "app/MainWindow.h"
-#include "common/Clock.h"
-#include "common/ScriptedPrompts.h"
-#include "sim/SimSerialPort.h"
+#include "common/SimWindow.h"
 
-#include <QAction>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QtTest>
-#include <memory>
 
 using namespace corvane;
-using namespace corvane::sim;
-using corvane::test::ScriptedPrompts;
+using namespace corvane::test;
 
 namespace {
 
-struct SimulatedWindow {
-    SystemClock clock;
-    ScriptedPrompts prompts;
-    SimSerialPort* port = nullptr;
-    std::unique_ptr<MainWindow> window;
-
-    explicit SimulatedWindow(const QStringList& simulatorArgs = {}) {
-        QString error;
-        port = SimSerialPort::create(clock, simulatorArgs, &error);
-        QVERIFY2(port, qPrintable(error));
-        window = std::make_unique<MainWindow>(port, clock, prompts);
-    }
-    template <typename T> T* find(const char* name) const {
-        return window->findChild<T*>(QLatin1String(name));
-    }
-    QString statusPanel1() const { return find<QLabel>("StatusBar1_1")->text(); }
-    QString text(const char* box) const { return find<QLineEdit>(box)->text(); }
-    void connect() {
-        QVERIFY(window->startUp());
-        find<QAction>("mnuConnect")->trigger();
+struct SimulatedWindow : SimWindow<SystemClock> {
+    using SimWindow::SimWindow;
+    QString text(const char* box) const { return find<QLineEdit>(QLatin1String(box))->text(); }
+    QString caption(const char* name) const {
+        return find<QPushButton>(QLatin1String(name))->text();
     }
 };
 
@@ -47,26 +24,19 @@ class TestSimWindow : public QObject {
     Q_OBJECT
 
 private slots:
-
     void connectsReadsTheVersionAndThePosition_data() {
         QTest::addColumn<QString>("firmware");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("3.60") << "3.60"
-                              << "Corvane Update Ver. 3.60 CORV#";
-        QTest::newRow("3.50") << "3.50"
-                              << "Corvane Update Ver. 3.50 CORV#";
-        QTest::newRow("3.20") << "3.20"
-                              << "Corvane Update Ver. 3.20 CORV#";
+        for (const char* firmware : {"3.60", "3.50", "3.20"})
+            QTest::newRow(firmware) << firmware;
     }
     void connectsReadsTheVersionAndThePosition() {
         QFETCH(QString, firmware);
-        QFETCH(QString, caption);
         SimulatedWindow w({QStringLiteral("--firmware"), firmware});
-        w.connect();
-        QCOMPARE(w.find<QAction>("mnucom_1")->isVisible(), true);
-        QCOMPARE(w.find<QAction>("mnucom_2")->isVisible(), false);
-        QTRY_COMPARE_WITH_TIMEOUT(w.find<QPushButton>("cmdGetVersion")->text(), caption, 3000);
-        QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
+        QVERIFY(w.connect());
+        QVERIFY(w.find<QAction>(QStringLiteral("mnucom_1"))->isVisible());
+        QVERIFY(!w.find<QAction>(QStringLiteral("mnucom_2"))->isVisible());
+        QCOMPARE(w.caption("cmdGetVersion"),
+                 QStringLiteral("Corvane Update Ver. %1 CORV#").arg(firmware));
         QCOMPARE(w.window->controller().version().splitSettingsDump,
                  firmware == QLatin1String("3.60"));
 
@@ -81,27 +51,25 @@ private slots:
     void aSilentPortIsNeverShownConnected() {
         SimulatedWindow w;
         w.port->addSilentPort(2);
-        w.connect();
-        QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
-        QVERIFY(w.find<QPushButton>("cmdtarvix")->isEnabled());
-        const QString firstCaption = w.find<QPushButton>("cmdGetVersion")->text();
+        QVERIFY(w.connect());
+        QVERIFY(w.find<QPushButton>(QStringLiteral("cmdtarvix"))->isEnabled());
+        const QString firstCaption = w.caption("cmdGetVersion");
         // Disconnected, the version stays; connected elsewhere, it is gone.
-        w.find<QAction>("mnuConnect")->trigger();
-        QCOMPARE(w.find<QPushButton>("cmdGetVersion")->text(), firstCaption);
-        w.find<QAction>("mnucom_2")->trigger();
-        w.find<QAction>("mnuConnect")->trigger();
-        QCOMPARE(w.statusPanel1(), QStringLiteral("No Corvane update"));
-        QCOMPARE(w.find<QPushButton>("cmdGetVersion")->text(),
-                 QStringLiteral("Get Firmware Version"));
-        QVERIFY(!w.find<QPushButton>("cmdtarvix")->isEnabled());
+        w.trigger(QStringLiteral("mnuConnect"));
+        QCOMPARE(w.caption("cmdGetVersion"), firstCaption);
+        w.trigger(QStringLiteral("mnucom_2"));
+        w.trigger(QStringLiteral("mnuConnect"));
+        QCOMPARE(w.status(1), QStringLiteral("No Corvane update"));
+        QCOMPARE(w.caption("cmdGetVersion"), QStringLiteral("Get Firmware Version"));
+        QVERIFY(!w.find<QPushButton>(QStringLiteral("cmdtarvix"))->isEnabled());
         QCOMPARE(w.window->controller().firmwareVersion(), 0.0f);
-        QTRY_COMPARE_WITH_TIMEOUT(w.find<QLabel>("StatusBar1_4")->text(),
-                                  QStringLiteral("No reply to the version query"), 3000);
-        QCOMPARE(w.statusPanel1(), QStringLiteral("No Corvane update"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.status(4), QStringLiteral("No reply to the version query"),
+                                  3000);
+        QCOMPARE(w.status(1), QStringLiteral("No Corvane update"));
         // Moving the live connection back to the board asks it again.
-        w.find<QAction>("mnucom_1")->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(w.statusPanel1(), QStringLiteral("Connected"), 3000);
-        QCOMPARE(w.find<QPushButton>("cmdGetVersion")->text(), firstCaption);
+        w.trigger(QStringLiteral("mnucom_1"));
+        QTRY_COMPARE_WITH_TIMEOUT(w.status(1), QStringLiteral("Connected"), 3000);
+        QCOMPARE(w.caption("cmdGetVersion"), firstCaption);
     }
 };
 
