@@ -74,6 +74,7 @@ void MainWindow::toggleConnection() {
         setWindowTitle(mainCaption());
         terminal->showResponse(QString());
         emit settingsCleared();
+        settings->connectionToggled();
         showConnectionState();
         return;
     }
@@ -96,7 +97,7 @@ void MainWindow::greetController() {
                       .then([this] { m_channel.getVer(); })
                       .pause(kVersionSettleMs)
                       .then([this] {
-                          settings->connectionOpened();
+                          settings->connectionToggled();
                           showConnectionState();
                       }));
 }

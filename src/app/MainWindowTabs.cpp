@@ -30,7 +30,12 @@ void MainWindow::onTabChanged(int index) {
         .pause(kTabChangeSettleMs);
     switch (index) {
     case 0:
-        change.then([this] { m_channel.getSettings(m_controller.version().splitSettingsDump); });
+        // A loaded mount data file that waits to be stored keeps its values:
+        // the board's are not read over them.
+        change.then([this] {
+            if (!m_shared.fileSettingsPending)
+                m_channel.getSettings(m_controller.version().splitSettingsDump);
+        });
         break;
     case kGuidingTab:
         change.then([this] { m_channel.getPos(); });

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <cmath>
 
 namespace corvane {
@@ -129,16 +128,7 @@ QByteArray windowSettingsText(int comPort, double top, double left, const QStrin
 }
 
 bool writeWindowSettings(const QString& path, const QByteArray& content, QString* why) {
-    if (!isRegularFileOrAbsent(path, why))
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return replaceFile(path, content, why) == Replaced::Yes;
 }
 
 double pixelsToTwips(int pixels, double logicalDpi) {

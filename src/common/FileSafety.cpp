@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -54,6 +55,44 @@ bool isRegularFile(const QString& path, QString* why) {
 
 bool isRegularFileOrAbsent(const QString& path, QString* why) {
     return kindOf(path) == Kind::Other ? refuse(path, why) : true;
+}
+
+Replaced replaceFile(const QString& path, const QByteArray& content, QString* why) {
+    const Kind kind = kindOf(path);
+    if (kind == Kind::Other) {
+        refuse(path, why);
+        return Replaced::NotRegular;
+    }
+    // The file's own mode bits: the "user" flags say what this process may do,
+    // which for the superuser is everything.
+    const QFileDevice::Permissions anyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    const QFileDevice::Permissions old =
+        kind == Kind::Regular ? QFile::permissions(path) : QFileDevice::Permissions();
+    if (kind == Kind::Regular && !(old & anyWrite)) {
+        if (why)
+            *why = QStringLiteral("\"%1\" is read-only; it is left alone.").arg(path);
+        return Replaced::ReadOnly;
+    }
+    QSaveFile file(path);
+    const auto failed = [&file, why] {
+        if (why)
+            *why = file.errorString();
+        file.cancelWriting();
+        return Replaced::WriteFailed;
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return failed();
+    if (kind == Kind::Regular && !file.setPermissions(old))
+        return failed();
+    if (file.write(content) != content.size())
+        return failed();
+    if (!file.commit()) {
+        if (why)
+            *why = file.errorString();
+        return Replaced::WriteFailed;
+    }
+    return Replaced::Yes;
 }
 
 } // namespace corvane

@@ -14,4 +14,14 @@ bool isRegularFile(const QString& path, QString* why = nullptr);
 // True when nothing is at `path` yet, or a regular file is.
 bool isRegularFileOrAbsent(const QString& path, QString* why = nullptr);
 
+// Replacing a file the program writes (the settings file, mount data, PEC
+// tables) as a whole: the content goes to a temporary file beside it, which
+// then takes the old file's place, so a failure never leaves half a file.
+// The new file keeps the old one's permissions, and a file that has no write
+// permission for anyone is one the user keeps as it is: it is left alone.
+enum class Replaced { Yes, NotRegular, ReadOnly, WriteFailed };
+// `why`: a sentence naming the path for NotRegular and ReadOnly, the system's
+// own description for WriteFailed.
+Replaced replaceFile(const QString& path, const QByteArray& content, QString* why);
+
 } // namespace corvane

@@ -4,7 +4,6 @@
 #include "config/IniFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace corvane {
 
@@ -82,23 +81,19 @@ bool writeMountData(const QString& path, const QStringList& valuesInKeyOrder, QS
     for (int i = 0; i < keys.size(); ++i)
         ini.setValue(mountDataSection(), keys.at(i).name, valuesInKeyOrder.at(i));
 
-    const QByteArray content = ini.toBytes();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        say(error, QStringLiteral("\"%1\" could not be written: %2").arg(path, file.errorString()));
-        return false;
-    }
-    if (file.write(content) != content.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
+    QString reason;
+    switch (replaceFile(path, ini.toBytes(), &reason)) {
+    case Replaced::Yes:
+        return true;
+    case Replaced::WriteFailed:
         say(error, QStringLiteral("\"%1\" could not be written: %2").arg(path, reason));
         return false;
+    case Replaced::NotRegular:
+    case Replaced::ReadOnly:
+        break;
     }
-    if (!file.commit()) {
-        say(error, QStringLiteral("\"%1\" could not be written: %2").arg(path, file.errorString()));
-        return false;
-    }
-    return true;
+    say(error, reason);
+    return false;
 }
 
 std::optional<QStringList> readMountData(const QString& path, QString* error) {

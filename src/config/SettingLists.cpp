@@ -158,8 +158,22 @@ QString numberSettingTitle(NumberSetting s) {
     return numberSettingInfo(s).label;
 }
 
+std::optional<QString> settingNumberText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    const bool negative = trimmed.startsWith(QLatin1Char('-'));
+    const auto magnitude = wholeNumberValue(negative ? trimmed.mid(1) : trimmed);
+    // A blank between the sign and the digits is no number; wholeNumberValue
+    // would let it through by trimming.
+    if (!magnitude || (negative && (trimmed.size() < 2 || !isAsciiDigit(trimmed.at(1)))))
+        return std::nullopt;
+    const int value = negative ? -int(*magnitude) : int(*magnitude);
+    if (value < -32768)
+        return std::nullopt;
+    return QString::number(value);
+}
+
 std::optional<QString> numberCommand(NumberSetting s, const QString& text) {
-    const auto number = wholeNumberText(text);
+    const auto number = settingNumberText(text);
     if (!number)
         return std::nullopt;
     return QLatin1Char('#') + *number + numberSettingInfo(s).letter;

@@ -84,8 +84,16 @@ QString numberSettingTitle(NumberSetting s);
 std::optional<quint16> wholeNumberValue(const QString& text);
 std::optional<QString> wholeNumberText(const QString& text);
 
-// "#250B" for the DEC backlash 250; nullopt when the text is no such number
-// (the page then shows invalidEntryMessage(s) and sends nothing).
+// What a number box sends: what the readback can show there, a whole number
+// from -32768 to 65535 in decimal digits, a minus sign only directly before
+// the digits (a two-byte value from 0x8000 up reads back negative, and the
+// board takes "#-1B" as it takes "#65535B"). Blanks around it are allowed.
+// The number goes out in its plain decimal form ("  0250 " -> "250").
+std::optional<QString> settingNumberText(const QString& text);
+
+// "#250B" for the DEC backlash 250, "#-1B" for -1; nullopt when the text is
+// no such number (the page then shows invalidEntryMessage(s) and sends
+// nothing).
 std::optional<QString> numberCommand(NumberSetting s, const QString& text);
 
 // "Invalid Entry: DEC Backlash", "Invalid Entry: Gear Ratio".

@@ -79,6 +79,9 @@ void Channel::expect(ReplyFormat format, qint16 kind, int count) {
     m_kind = kind;
     setAwaitedCount(count);
     m_requestArmed = kind != ReplyKind::None && count > 0;
+    // A new request is read, whatever a manual command left behind.
+    m_detectFormat = false;
+    m_dispatchArmed = true;
 }
 
 void Channel::expectTerminalReply() {
@@ -142,7 +145,11 @@ void Channel::onDeadline() {
     if (!m_awaiting)
         return;
     if (!isReadReply(m_kind)) {
-        endRequest(false); // no answer to a command that need not have one
+        // No answer to a command that need not have one. A manual command's
+        // reception ends here too: the next reply is read again.
+        m_detectFormat = false;
+        m_dispatchArmed = true;
+        endRequest(false);
         return;
     }
     const qint16 kind = m_kind;

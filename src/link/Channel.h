@@ -26,6 +26,9 @@ constexpr qint16 ControllerTarget = 98;
 constexpr qint16 Position = 99;
 constexpr qint16 Position2 = 100;
 constexpr qint16 SetTarget = 999;
+// An answer the program only lets go (a set command's "1"/"0"), awaited so
+// that it cannot meet the next request on the line; nothing decodes it.
+constexpr qint16 Acknowledgement = SetTarget;
 constexpr qint16 RawTerminal = 1000;
 } // namespace ReplyKind
 

@@ -1,6 +1,5 @@
 #include "link/Replies.h"
 
-#include "common/NumberText.h"
 #include "link/Channel.h"
 
 #include <cmath>
@@ -14,18 +13,29 @@ namespace {
 constexpr int kLongestVersionText = 8;
 constexpr double kHighestVersion = 99.99;
 
-int versionTextLength(const QString& reply) {
+// The version number in the reply's form: optional leading blanks, digits, a
+// decimal point and digits, then the end, a blank or "#". Empty otherwise (a
+// position reply such as "05:34.5#", line noise, a reply cut short).
+QString versionNumberText(const QString& reply) {
     int i = 0;
     while (i < reply.size() && reply.at(i) == QLatin1Char(' '))
         ++i;
-    int length = 0;
-    while (i < reply.size() &&
-           (reply.at(i).isDigit() || reply.at(i) == QLatin1Char('.') ||
-            reply.at(i) == QLatin1Char('+') || reply.at(i) == QLatin1Char('-'))) {
-        ++i;
-        ++length;
-    }
-    return length;
+    const int start = i;
+    auto digits = [&reply, &i] {
+        const int from = i;
+        while (i < reply.size() && reply.at(i) >= QLatin1Char('0') &&
+               reply.at(i) <= QLatin1Char('9'))
+            ++i;
+        return i > from;
+    };
+    if (!digits() || i >= reply.size() || reply.at(i) != QLatin1Char('.'))
+        return QString();
+    ++i;
+    if (!digits())
+        return QString();
+    if (i < reply.size() && reply.at(i) != QLatin1Char(' ') && reply.at(i) != QLatin1Char('#'))
+        return QString();
+    return reply.mid(start, i - start);
 }
 
 bool digitsAt(const QString& t, int at, int count, int highest) {
@@ -43,9 +53,11 @@ bool digitsAt(const QString& t, int at, int count, int highest) {
 
 VersionInfo parseVersionReply(const QString& reply) {
     VersionInfo info;
-    const double read = leadingNumber(reply);
-    if (!std::isfinite(read) || read <= 0.0 || read > kHighestVersion ||
-        versionTextLength(reply) > kLongestVersionText)
+    const QString number = versionNumberText(reply);
+    if (number.isEmpty() || number.size() > kLongestVersionText)
+        return info;
+    const double read = number.toDouble();
+    if (!(read > 0.0) || read > kHighestVersion)
         return info;
     const float v = static_cast<float>(read);
     info.version = v;
@@ -56,8 +68,21 @@ VersionInfo parseVersionReply(const QString& reply) {
     return info;
 }
 
+QString printableReply(const QString& reply) {
+    QString out;
+    for (const QChar c : reply) {
+        const ushort u = c.unicode();
+        if (u >= 0x20 && u < 0x7F)
+            out += c;
+        else
+            out += QStringLiteral("\\x") +
+                   QStringLiteral("%1").arg(u & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return out;
+}
+
 QString versionCaption(const QString& reply) {
-    return QStringLiteral("Corvane Update Ver. ") + reply;
+    return QStringLiteral("Corvane Update Ver. ") + printableReply(reply);
 }
 
 bool isRightAscensionReply(const QString& t) {

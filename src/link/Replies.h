@@ -13,12 +13,16 @@ struct VersionInfo {
     bool decWormRowShown = false;   // above 3.3 up to 3.56: separate DEC worm ratio
     bool tarvixEnabled = false;     // 3.5 and above: tracking correction
 };
-// The version is the reply's leading number. Anything that is not a finite
-// version number (none at all, a run of digits too long for a version, a
-// value out of all proportion) reads as 0: no Corvane update, the features
-// that depend on the version off.
+// A version reply counts only in its form: optional leading blanks, digits, a
+// decimal point and digits, then the end, a blank or "#" ("3.60 CORV#"). A
+// reply in any other form (a position taken for the version, line noise, a
+// run of digits too long for a version, a value out of all proportion) reads
+// as 0: no Corvane update, the features that depend on the version off.
 VersionInfo parseVersionReply(const QString& reply);
 
+// The reply with every byte that is not printable ASCII written as "\xHH", so
+// a garbled reply never puts control or high bytes into a caption.
+QString printableReply(const QString& reply);
 // Caption of the version button after a reply.
 QString versionCaption(const QString& reply);
 

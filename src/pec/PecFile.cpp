@@ -4,7 +4,6 @@
 #include "link/Channel.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace corvane {
 
@@ -62,24 +61,18 @@ QString withCsvExtension(const QString& name) {
 }
 
 bool writePecCsv(const QString& path, const QString& csvText, QString* error) {
-    if (!isRegularFileOrAbsent(path, error))
-        return false;
-    const QByteArray content = (csvText + QStringLiteral("\r\n")).toUtf8();
-    QSaveFile file(path);
-    const auto cannot = [&] {
-        return fail(error, QStringLiteral("Could not write the PEC file \"%1\": %2")
-                               .arg(path, file.errorString()));
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return cannot();
-    if (file.write(content) != content.size()) {
-        const bool reported = cannot();
-        file.cancelWriting();
-        return reported;
+    QString reason;
+    switch (replaceFile(path, (csvText + QStringLiteral("\r\n")).toUtf8(), &reason)) {
+    case Replaced::Yes:
+        return true;
+    case Replaced::WriteFailed:
+        return fail(error,
+                    QStringLiteral("Could not write the PEC file \"%1\": %2").arg(path, reason));
+    case Replaced::NotRegular:
+    case Replaced::ReadOnly:
+        break;
     }
-    if (!file.commit())
-        return cannot();
-    return true;
+    return fail(error, reason);
 }
 
 std::optional<RestorePlan> readRestoreFile(const QString& path, QString* error) {

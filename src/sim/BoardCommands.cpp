@@ -192,10 +192,8 @@ QByteArray CorvaneBoard::executeAccessory(const QByteArray& body) {
 
 // "#n:VR#" reads a PEC step, "#n:XRc#" writes one, "#n:Ssk#" sets a speed.
 QByteArray CorvaneBoard::executeNumberedColon(const BoardCommand& c) {
-    if (c.body.startsWith("Ss")) {
-        applySettingCommand(c, m_working, splitDump());
-        return {};
-    }
+    if (c.body.startsWith("Ss"))
+        return settingAnswer(applySettingCommand(c, m_working, splitDump()));
     const auto step = wholeNumber(c.number);
     const bool stepValid = step && *step >= 0 && *step < PecUnit::kSteps;
     if (c.body == "VR") {
@@ -210,8 +208,9 @@ QByteArray CorvaneBoard::executeNumberedColon(const BoardCommand& c) {
 }
 
 QByteArray CorvaneBoard::executeLetter(const BoardCommand& c) {
-    if (applySettingCommand(c, m_working, splitDump()) != SettingResult::NotASetting)
-        return {};
+    const SettingResult setting = applySettingCommand(c, m_working, splitDump());
+    if (setting != SettingResult::NotASetting)
+        return settingAnswer(setting);
     if (c.angle != 0 && c.letter == 'I' && c.number.isEmpty()) {
         if (hasTrackingCorrection())
             m_trackingCorrection = c.angle == '>';
@@ -228,6 +227,12 @@ QByteArray CorvaneBoard::executeLetter(const BoardCommand& c) {
     if (c.angle == 0 && (c.letter == 'p' || c.letter == 'P'))
         return executePec(c);
     return {};
+}
+
+QByteArray CorvaneBoard::settingAnswer(SettingResult result) const {
+    if (!m_acknowledgeSettings)
+        return {};
+    return result == SettingResult::Applied ? "1" : "0";
 }
 
 // "#1p".."#9p" factor; "#1P"/"#0P" serial replay on/off; "#-1P" clear and

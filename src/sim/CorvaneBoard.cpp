@@ -15,7 +15,8 @@ constexpr qint64 kStepMs = 50;
 } // namespace
 
 CorvaneBoard::CorvaneBoard(const BoardConfig& config)
-    : m_firmware(config.firmware), m_utcMsAtStart(config.utcMsAtStart), m_mount(config.speedup) {
+    : m_firmware(config.firmware), m_acknowledgeSettings(config.acknowledgeSettings),
+      m_utcMsAtStart(config.utcMsAtStart), m_mount(config.speedup) {
     // Powered up at its park position: pointing at the pole, on the meridian.
     const double lst = siderealHoursNow();
     m_mount.setPosition(lst, 90.0);

@@ -17,6 +17,10 @@ struct BoardConfig {
     double firmware = 3.60;
     double speedup = 60.0;
     qint64 utcMsAtStart = 0;
+    // Answer each drive-setting command with one character ("1" taken, "0"
+    // refused), as some boards do; the program must never read it as a reply
+    // it asked for.
+    bool acknowledgeSettings = false;
 };
 
 // The Corvane controller board: executes commands against its state and
@@ -74,7 +78,10 @@ private:
     MountMotion::Rates rates() const;
     double wormTurnMs() const;
 
+    QByteArray settingAnswer(SettingResult result) const;
+
     double m_firmware;
+    bool m_acknowledgeSettings;
     qint64 m_utcMsAtStart;
     qint64 m_now = 0;
     DriveSettings m_working;

@@ -21,25 +21,29 @@ char orientationByte(const DriveSettings& s) {
     return byteOf((s.orientationRight ? 0xF0 : 0x00) | (s.rotationReverse ? 0x0F : 0x00));
 }
 
-// A count the board keeps in one byte, or in two for the wide layout.
-bool fitsCount(int v, bool wide) {
-    return v >= 1 && v <= (wide ? 32767 : 255);
+// A number the board keeps in one byte, or in two for the wide layout: any
+// bit pattern of that size, typed as a signed or an unsigned number ("#-1W"
+// and "#65535W" both set FF FF, which the dump reads back as -1).
+bool fitsField(int v, bool wide) {
+    return wide ? v >= -32768 && v <= 65535 : v >= -128 && v <= 255;
 }
 
+SettingResult setField(qint16& field, const QByteArray& number, bool wide, bool zeroAllowed) {
+    const auto v = wholeNumber(number);
+    if (!v || !fitsField(*v, wide) || (*v == 0 && !zeroAllowed))
+        return SettingResult::Refused;
+    field = static_cast<qint16>(wide ? *v : (*v & 0xFF));
+    return SettingResult::Applied;
+}
+
+// Gear, worm and worm wheel counts are never 0.
 SettingResult setCount(qint16& field, const QByteArray& number, bool wide) {
-    const auto v = wholeNumber(number);
-    if (!v || !fitsCount(*v, wide))
-        return SettingResult::Refused;
-    field = static_cast<qint16>(*v);
-    return SettingResult::Applied;
+    return setField(field, number, wide, false);
 }
 
+// Backlash is kept in two bytes in both layouts.
 SettingResult setBacklash(qint16& field, const QByteArray& number) {
-    const auto v = wholeNumber(number);
-    if (!v || *v < 0 || *v > 32767)
-        return SettingResult::Refused;
-    field = static_cast<qint16>(*v);
-    return SettingResult::Applied;
+    return setField(field, number, true, true);
 }
 
 SettingResult setFinish(quint8& field, const QByteArray& number) {

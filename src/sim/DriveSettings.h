@@ -59,7 +59,7 @@ enum class SettingResult { NotASetting, Applied, Refused };
 // Applies a configuration command ("#>G", "#3:Ss2#", "#-1T#", "#<X", "#144g",
 // "#250B", "#-1m", ...) to `s`. `wideFields` is true for firmware whose dump
 // holds gear, worm and worm wheel in two bytes. A value that the board's
-// field cannot hold (negative, not a whole number, too large) is refused and
+// field cannot hold (not a whole number, too large for its bytes) is refused and
 // the setting keeps its value.
 SettingResult applySettingCommand(const BoardCommand& c, DriveSettings& s, bool wideFields);
 

@@ -9,6 +9,7 @@ namespace {
 BoardConfig boardConfig(const SimOptions& options, qint64 utcMsAtZero) {
     BoardConfig c;
     c.firmware = options.firmware;
+    c.acknowledgeSettings = options.acknowledgeSettings;
     c.speedup = options.speedup;
     c.utcMsAtStart = utcMsAtZero;
     return c;

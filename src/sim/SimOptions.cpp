@@ -23,6 +23,9 @@ struct Parser {
     QCommandLineOption log{QStringLiteral("log"),
                            QStringLiteral("Write every byte in and out, with times, to FILE."),
                            QStringLiteral("FILE")};
+    QCommandLineOption ackSettings{
+        QStringLiteral("ack-settings"),
+        QStringLiteral("Answer every drive-setting command with one character.")};
     QCommandLineOption dropEvery{QStringLiteral("drop-every"),
                                  QStringLiteral("Drop every Nth reply."), QStringLiteral("N")};
     QCommandLineOption truncateEvery{QStringLiteral("truncate-every"),
@@ -42,8 +45,8 @@ struct Parser {
     Parser() {
         parser.setApplicationDescription(
             QStringLiteral("A simulated Corvane controller board on a serial line."));
-        parser.addOptions({help, firmware, noPacing, speedup, log, dropEvery, truncateEvery,
-                           garbleEvery, delayMs, vanishAfter});
+        parser.addOptions({help, firmware, noPacing, speedup, log, ackSettings, dropEvery,
+                           truncateEvery, garbleEvery, delayMs, vanishAfter});
     }
 };
 
@@ -108,6 +111,7 @@ bool parseSimOptions(const QStringList& arguments, SimOptions* options, QString*
     if (helpRequested)
         *helpRequested = p.parser.isSet(p.help);
     o.pacing = !p.parser.isSet(p.noPacing);
+    o.acknowledgeSettings = p.parser.isSet(p.ackSettings);
     o.logFile = p.parser.value(p.log);
     *options = o;
     return true;

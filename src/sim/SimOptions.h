@@ -11,6 +11,7 @@ namespace corvane::sim {
 // the board behind port 1 of "corvane-control --simulate".
 struct SimOptions {
     double firmware = 3.60;
+    bool acknowledgeSettings = false;
     bool pacing = true;    // deliver replies at 9600 baud, about 1.04 ms a character
     double speedup = 60.0; // motor rates times this: a 12 h slew at 27X takes about 27 s
     QString logFile;       // every byte in and out, with times; empty for none

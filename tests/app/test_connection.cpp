@@ -70,7 +70,8 @@ private slots:
     // Old firmware, then an update.
     void connectAsksForTheVersionAndShowsTheAnswer() {
         for (const auto& [reply, state] :
-             {std::pair("1.9#      ", "No Corvane update"), std::pair("3.2#      ", "Connected")}) {
+             {std::pair("1.9#      ", "No Corvane update"), std::pair("3.2#      ", "Connected"),
+              std::pair("05:3405:34", "No Corvane update")}) {
             WindowFixture f;
             f.connectWithoutReply();
             QCOMPARE(f.port->writtenCommands(), QStringList{"#:GV#"});

@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -111,17 +112,31 @@ private slots:
         }
     }
 
-    void nothingWrittenWithoutSaveOnExit() {
-        writeSettings(kEdgeCaseFile + "extra line\r\n");
-        {
-            WindowFixture f({1, 4});
-            QVERIFY(f.window->startUp());
-            f.action("SaveOnExit")->trigger(); // unchecks it
-            QVERIFY(!f.action("SaveOnExit")->isChecked());
-            f.action("mnucom_1")->trigger();
-            f.window->close();
+    // Without Save On Exit, or with a file the user made read-only, the file stays as it is;
+    // a file the program may write keeps its permissions when replaced.
+    void theFileIsLeftAloneUnlessItMayBeWritten() {
+        const auto mode = [] {
+            struct stat s {};
+            return ::stat(QFile::encodeName(settingsFileName()).constData(), &s) == 0
+                       ? int(s.st_mode & 07777)
+                       : -1;
+        };
+        for (const int fileMode : {0640, 0444, -1}) { // -1: Save On Exit unchecked
+            writeSettings(kEdgeCaseFile + "extra line\r\n");
+            ::chmod(QFile::encodeName(settingsFileName()).constData(),
+                    fileMode < 0 ? 0644 : fileMode);
+            {
+                WindowFixture f({1, 4});
+                QVERIFY(f.window->startUp());
+                if (fileMode < 0)
+                    f.action("SaveOnExit")->trigger(); // unchecks it
+                f.action("mnucom_1")->trigger();
+                f.window->close();
+            }
+            QCOMPARE(settingsBytes().endsWith("extra line\r\n"), fileMode != 0640);
+            QCOMPARE(mode(), fileMode < 0 ? 0644 : fileMode);
+            QFile::setPermissions(settingsFileName(), QFile::ReadOwner | QFile::WriteOwner);
         }
-        QCOMPARE(settingsBytes(), kEdgeCaseFile + "extra line\r\n");
     }
 
     // Without a usable port the program says so and ends, skipping the

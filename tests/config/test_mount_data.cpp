@@ -132,6 +132,18 @@ private slots:
         QVERIFY(!QFile::exists(paths.first()));
         QVERIFY(!writeMountData(dir.filePath(QStringLiteral("short.mdf")), {"2X"}, nullptr));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("short.mdf"))));
+        // A file the user made read-only is left alone; another keeps its permissions.
+        const QString kept = dir.filePath(QStringLiteral("kept.mdf"));
+        QVERIFY(writeMountData(kept, kValues, nullptr));
+        for (const auto& [mode, written] : {std::pair{0600, true}, std::pair{0444, false}}) {
+            QCOMPARE(::chmod(QFile::encodeName(kept).constData(), mode), 0);
+            QString error;
+            QCOMPARE(writeMountData(kept, kValues, &error), written);
+            QVERIFY2(written || error.contains(QLatin1String("read-only")), qPrintable(error));
+            struct stat s {};
+            QVERIFY(::stat(QFile::encodeName(kept).constData(), &s) == 0 &&
+                    int(s.st_mode & 0777) == mode);
+        }
     }
 };
 

@@ -55,8 +55,9 @@ private slots:
             {"cbGearRatio", "0|144abc|65536|-5|quenta", "refused|refused|refused|refused|refused"},
             {"custom gear dialog", "1|499| 144 ||0|500|144abc|144.5",
              "#1g|#499g|#144g|refused|refused|refused|refused|refused"},
-            {"DecBLtxt", "250|  0250\t||   |-1|+5|2.5|1 80|180w",
-             "#250B|#250B|refused|refused|refused|refused|refused|refused|refused"},
+            {"DecBLtxt", "250|  0250\t||   |-1|+5|2.5|1 80|180w|- 1|-32768|-32769|--1",
+             "#250B|#250B|refused|refused|#-1B|refused|refused|refused|refused|refused|#-32768B|"
+             "refused|refused"},
             {"RABLtxt", "0", "#0b"},
             {"DECWormRatiotxt", "80", "#80d"},
             {"WormRatiotxt", "705|65536|99999999999999999999|\u0663",
@@ -104,7 +105,7 @@ private slots:
 
     void replayRefusesBeforeSendingAnything() {
         // The gear ratio's, worm wheel's and RA backlash's texts, the setting named.
-        for (const char* row : {"Quenta|18O|5|Worm Wheel", "Quenta|-3|x|Worm Wheel",
+        for (const char* row : {"Quenta|18O|5|Worm Wheel", "Quenta|- 3|x|Worm Wheel",
                                 "Quenta||1e3|RA Backlash", "1:144|x|5|Gear Ratio"}) {
             const QStringList t = QString(row).split(QLatin1Char('|'));
             const QMap<NumberSetting, QString> boxes = {{NumberSetting::WormWheel, t[1]},

@@ -4,6 +4,7 @@
 #include "common/SimWindow.h"
 #include "config/ui/CustomGearDialog.h"
 #include "config/ui/SettingsPage.h"
+#include "sim/SimTestHelpers.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -18,8 +19,8 @@ namespace {
 
 struct Page : SimWindow<> {
     SettingsPage* page = window->settings;
-    explicit Page(const QString& firmware = QStringLiteral("3.60"))
-        : SimWindow({QStringLiteral("--firmware"), firmware}) {
+    explicit Page(const QString& firmware = QStringLiteral("3.60"), const QStringList& more = {})
+        : SimWindow(QStringList{QStringLiteral("--firmware"), firmware} + more) {
         QVERIFY(connect());
         received();
     }
@@ -31,6 +32,8 @@ struct Page : SimWindow<> {
             emit combo->activated(combo->findText(text));
         else
             page->pickList(l);
+        // A board that does not answer lets the awaited acknowledgement go.
+        clock.advance(1000);
         settle();
     }
     void save(NumberSetting n, const QString& t) {
@@ -57,6 +60,14 @@ struct Page : SimWindow<> {
         });
     }
     QString saveCaption() const { return page->cmdSaveSettings->text(); }
+    void showTab(int index) {
+        window->tabstrip1->setCurrentIndex(index);
+        settle();
+    }
+    void load(const QString& file) {
+        prompts.fileNames.enqueue(file);
+        trigger(QStringLiteral("mnuload"));
+    }
 };
 
 } // namespace
@@ -86,6 +97,13 @@ private slots:
             if (box >= 0)
                 QCOMPARE(p.page->saveButton(NumberSetting(box))->isEnabled(), !*sent);
         }
+        // Typed and entered, a text that is not exactly an entry sends nothing.
+        QComboBox* speed = p.page->list(SettingList::EightX);
+        speed->lineEdit()->clear();
+        QTest::keyClicks(speed->lineEdit(), QStringLiteral("8x"));
+        QTest::keyClick(speed->lineEdit(), Qt::Key_Return);
+        p.settle();
+        QVERIFY(p.received().isEmpty());
         // Typed and entered, a ratio or an entry's name is sent once, adding no entry.
         QComboBox* gear = p.page->list(SettingList::GearRatio);
         for (const auto& [typed, sent] : {std::pair{"144", "#144g"}, std::pair{"MT-1", "#120g"}}) {
@@ -126,13 +144,14 @@ private slots:
         const auto enabled = [&p](NumberSetting n) { return p.page->saveButton(n)->isEnabled(); };
         QVERIFY(!enabled(NumberSetting::WormRatio) && !enabled(NumberSetting::RaBacklash));
         QCOMPARE(enabled(NumberSetting::DecWormRatio), oldBoard);
-        // A speed list awaits the character the board may send back, keeping the awaited kind.
+        // A speed list awaits the character the board may send back under a kind that
+        // nothing decodes (see aOneCharacterAnswerIsNeverReadAsADump).
         p.pick(SettingList::SixteenX, QStringLiteral("27X"));
         QCOMPARE(p.window->channel().awaitedCount(), 1);
-        QCOMPARE(p.window->channel().awaitedKind(), ReplyKind::SettingsDump);
+        QCOMPARE(p.window->channel().awaitedKind(), ReplyKind::Acknowledgement);
         p.trigger(QStringLiteral("mnuConnect"));
         QCOMPARE(p.all(), QString(12, '|') + decWorm + "||");
-        QVERIFY(!enabled(NumberSetting::WormRatio));
+        QVERIFY(!enabled(NumberSetting::WormRatio) && !enabled(NumberSetting::DecWormRatio));
     }
 
     // A ratio read back is listed once; the dialog adds only a new ratio it accepts.
@@ -201,6 +220,89 @@ private slots:
         QVERIFY(second.port->board().stored() == saved);
         second.press("cmdSaveSettings"); // a second press only stores
         QCOMPARE(second.received(), QStringList{"Y"});
+    }
+
+    // A board that answers a speed or tracking command with one character: the answer is
+    // let go, never decoded as a settings dump (which would turn orientation and rotation
+    // to "Left" and "Original" on the page, and from there into a saved file).
+    void aOneCharacterAnswerIsNeverReadAsADump() {
+        Page p(QStringLiteral("3.50"), {QStringLiteral("--ack-settings")});
+        p.press("cmdGetSettings");
+        const QString before = p.all();
+        p.pick(SettingList::SixteenX, QStringLiteral("27X"));
+        p.pick(SettingList::TrackSpeed, QStringLiteral("Solar"));
+        p.clock.advance(1000);
+        p.settle();
+        QCOMPARE(p.all(), QString(before).replace("|16X|27X|SideReal|", "|27X|27X|Solar|"));
+        QCOMPARE(p.received(), QStringList({"#:VX#", "#4:Ss1#", "#1T#"}));
+    }
+
+    // A value read back from 0x8000 up shows negative ("-1" for FF FF) and goes back to a
+    // board as it was read: through a file and Save All, the second board's dump equals
+    // the first's.
+    void aNegativeReadbackIsWrittenBackAsRead() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("mount.mdf"));
+        QByteArray firstDump;
+        {
+            Page first;
+            first.port->board().working().raBacklash = -1;
+            first.port->board().working().wormRatio = -1;
+            first.press("cmdGetSettings");
+            QCOMPARE(first.page->box(NumberSetting::RaBacklash)->text() + ' ' +
+                         first.page->box(NumberSetting::WormRatio)->text(),
+                     "-1 -1");
+            first.prompts.fileNames.enqueue(file);
+            first.trigger(QStringLiteral("mnuSave"));
+            firstDump = sim::test::dump(first.port->board());
+        }
+        Page second;
+        QVERIFY(sim::test::dump(second.port->board()) != firstDump);
+        second.load(file);
+        second.press("cmdSaveSettings");
+        QCOMPARE(second.received().filter(QRegularExpression("^#-")),
+                 QStringList({"#-1W", "#-1M", "#-1b"}));
+        QCOMPARE(sim::test::dump(second.port->board()), firstDump);
+    }
+
+    // A loaded file waits on the page until it is stored: showing the tab does not read
+    // the board's settings over it; Save All with the port closed says so and keeps it
+    // waiting; "Get Settings Status" is the user's choice to give it up.
+    void aLoadedFileWaitsUntilStored() {
+        Page p;
+        const QString file = p.dir.filePath(QStringLiteral("mount.mdf"));
+        p.press("cmdGetSettings");
+        p.page->list(SettingList::GotoSpeed)->setEditText(QStringLiteral("40X"));
+        p.prompts.fileNames.enqueue(file);
+        p.trigger(QStringLiteral("mnuSave"));
+        p.showTab(1);
+        p.load(file);
+        p.received();
+        p.showTab(0);
+        QCOMPARE(p.received(), QStringList{"#:GS#"});
+        QCOMPARE(p.page->gotoSpeedText() + ' ' + p.saveCaption(), "40X Save All Settings");
+
+        p.trigger(QStringLiteral("mnuConnect")); // disconnected: the page empties
+        p.load(file);
+        const int shown = p.prompts.shown.size();
+        p.press("cmdSaveSettings");
+        QCOMPARE(p.prompts.shown.size(), shown + 1);
+        QVERIFY(p.prompts.shown.last().text.startsWith("The port is not open"));
+        QCOMPARE(p.page->gotoSpeedText() + ' ' + p.saveCaption(), "40X Save All Settings");
+        QVERIFY(p.window->shared().fileSettingsPending);
+
+        p.trigger(QStringLiteral("mnuConnect"));
+        p.settle();
+        p.received();
+        p.press("cmdSaveSettings");
+        QVERIFY(p.received().contains("#5:Ss2#"));
+        QCOMPARE(p.port->board().stored().gotoSpeed, quint8(0x0C));
+
+        p.port->board().working().gotoSpeed = 0x0B;
+        p.load(file);
+        p.press("cmdGetSettings");
+        QCOMPARE(p.page->gotoSpeedText() + ' ' + p.saveCaption(), "27X Save Settings");
+        QVERIFY(!p.window->shared().fileSettingsPending);
     }
 
     void unreadableOrUnwritableFilesSaySoAndChangeNothing() {

@@ -13,20 +13,45 @@ class TestReplies : public QObject {
 private slots:
     // The version read, then what it enables: s(plit dump), t(ouch up),
     // d(EC worm row), x (tracking correction). Whatever is not a finite
-    // version number reads as no version at all.
+    // version number in the reply's form (digits, a point, digits, then the end, a blank
+    // or "#") reads as no version at all: a position reply taken for it included.
     void versionReply() {
         QStringList got;
-        for (const QString& reply : QStringList{
-                 "3.3#", "3.31#", "3.49#", "3.5#", "3.56#", "3.57#", "3.58#", "3.59 CORV#", "1.9#",
-                 "Vx#", "", "inf#", "nan#", QString(40, '9'), "3.6000000001#", "360#", "-3.6#"}) {
+        for (const QString& reply : QStringList{"3.3#",
+                                                "3.31#",
+                                                "3.49#",
+                                                "3.5#",
+                                                "3.56#",
+                                                "3.57#",
+                                                "3.58#",
+                                                "3.59 CORV#",
+                                                "1.9#",
+                                                "  3.6",
+                                                "3.60 \x19\x9Dl#",
+                                                "Vx#",
+                                                "",
+                                                "inf#",
+                                                "nan#",
+                                                QString(40, '9'),
+                                                "3.6000000001#",
+                                                "360#",
+                                                "-3.6#",
+                                                "05:3405:34",
+                                                "3#",
+                                                "3.60x#",
+                                                ".5#",
+                                                "3.#"}) {
             const VersionInfo v = parseVersionReply(reply);
             got << QString::number(v.version) + ' ' + (v.splitSettingsDump ? "s" : "") +
                        (v.pecTouchUp ? "t" : "") + (v.decWormRowShown ? "d" : "") +
                        (v.tarvixEnabled ? "x" : "");
         }
         QCOMPARE(got, QStringList({"3.3 ", "3.31 d", "3.49 d", "3.5 dx", "3.56 dx", "3.57 sx",
-                                   "3.58 sx", "3.59 stx", "1.9 "}) +
-                          QStringList(8, "0 "));
+                                   "3.58 sx", "3.59 stx", "1.9 ", "3.6 stx", "3.6 stx"}) +
+                          QStringList(13, "0 "));
+        // The caption never shows a control or high byte as it came.
+        QCOMPARE(versionCaption(QStringLiteral("3.60 \x19\x9Dl\\#")),
+                 QStringLiteral("Corvane Update Ver. 3.60 \\x19\\x9Dl\\#"));
     }
 
     // Position, target and single-axis replies are shown only in their form.

@@ -2,11 +2,13 @@
 // them; a table read out with its progress, saved, charted and written back into another
 // board; files that must send nothing.
 #include "common/SimWindow.h"
+#include "link/ui/TerminalPanel.h"
 #include "motion/ui/GuidePanel.h"
 #include "pec/ui/PecChartWindow.h"
 #include "pec/ui/PecPage.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -106,7 +108,21 @@ private slots:
                     a.page->chartWindow()->series()->count() == 256);
             a.prompts.fileNames.enqueue(path); // ".csv" is added
             a.page->cmdSavePEC->click();
-            QVERIFY(QFile::exists(path + QStringLiteral(".csv")));
+            // The file's bytes: the header and 256 lines, each ended by CR LF, then the
+            // empty line the save's last CR LF makes.
+            QFile saved(path + QStringLiteral(".csv"));
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            const QByteArray bytes = saved.readAll();
+            const QList<QByteArray> lines = bytes.split('\n');
+            QCOMPARE(lines.size(), 259);
+            QVERIFY(std::all_of(lines.begin(), lines.end() - 1,
+                                [](const QByteArray& l) { return l.endsWith('\r'); }));
+            const QByteArray factor = QByteArray::number(a.port->board().pec().factor());
+            QCOMPARE(lines.first() + '|' + lines.at(1) + '|' + lines.at(257),
+                     "Factor, Table, ReqSpeed, IsSpeed, MinSpeed, MaxSpeed\r|" + factor +
+                         ", 0, 0, 0, 47, -47\r|\r");
+            QVERIFY(lines.at(256).startsWith(factor + ", 1, ") &&
+                    lines.at(256).endsWith(", 47, -47\r"));
             a.window->close();
             QVERIFY(!a.page->chartWindow()->isVisible());
         }
@@ -162,6 +178,23 @@ private slots:
             QVERIFY2(p.prompts.shown.last().text.contains(QLatin1String(says)),
                      qPrintable(p.prompts.shown.last().text));
         }
+    }
+
+    // A manual command the board does not answer leaves the next reply read: its
+    // reception ends with its deadline, and the read-out after it is whole.
+    void aManualCommandWithoutAnswerBlindsNoReply() {
+        Pec<> p;
+        TerminalPanel* terminal = p.window->terminal;
+        terminal->txtTextOut->setText(QStringLiteral("#:XX#"));
+        terminal->btnSend[1]->click();
+        p.clock.advance(2000);
+        p.settle();
+        QVERIFY(p.window->channel().isDispatchArmed());
+        QCOMPARE(p.readOut().count(QLatin1Char('\n')), 257);
+        // An answer that holds no step at all is said to be no table.
+        Pec<> garbled({QStringLiteral("--garble-every"), QStringLiteral("1")});
+        garbled.readOut();
+        QVERIFY(garbled.prompts.shown.last().text.contains(QStringLiteral("decoded no step")));
     }
 
     void aReadOutThatStopsShortSaysHowFarItGot() {

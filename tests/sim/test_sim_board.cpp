@@ -69,11 +69,11 @@ private slots:
         refused("setting 3", 3.60, "#2:Ss3#");
         refused("tracking 3", 3.60, "#3T#");
         refused("empty number", 3.60, "#W");
-        refused("negative backlash", 3.60, "#-5B");
+        refused("backlash beyond two bytes", 3.60, "#-32769B");
         refused("fraction", 3.60, "#12.5w");
         refused("gear 0", 3.60, "#0g");
         refused("finish 2", 3.60, "#2M");
-        refused("beyond two bytes", 3.60, "#40000g");
+        refused("beyond two bytes", 3.60, "#65536g");
         refused("256 in one byte", 3.56, "#256W");
     }
     void repliesAsTheProgramAwaitsThem() {

@@ -46,6 +46,14 @@ private slots:
         QCOMPARE(w.text("ScopeDECtxt"), QStringLiteral("-45\u00B030\""));
     }
 
+    // A garbled version reply: the caption shows its control byte escaped, never raw.
+    void aGarbledVersionIsShownEscaped() {
+        SimWindow<> w({QStringLiteral("--garble-every"), QStringLiteral("1")});
+        QVERIFY(w.connect());
+        QCOMPARE(w.find<QPushButton>(QStringLiteral("cmdGetVersion"))->text(),
+                 QStringLiteral("Corvane Update Ver. 3.60 \\x19ORV#"));
+    }
+
     // Another port whose device never answers: the window must not go on
     // claiming the first board.
     void aSilentPortIsNeverShownConnected() {

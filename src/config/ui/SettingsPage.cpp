@@ -8,6 +8,7 @@
 #include "link/ControllerInfo.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -95,6 +96,9 @@ QComboBox* SettingsPage::makeList(SettingList l) {
     // gear ratio can be typed. Typing adds no entry.
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // Typed text picks an entry only when it is exactly that entry: "8x" and
+    // Enter must not send the 8X command.
+    combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
     combo->setFixedWidth(kValueWidth);
     connect(combo, &QComboBox::activated, this, [this, l] { pickList(l); });
     // A gear ratio typed and entered is a pick too (see eventFilter).

@@ -33,9 +33,9 @@ public:
     void clearSelections();
     // Disconnected: the page no longer says what the controller holds.
     void clearSettingsFields();
-    // A port was opened: the DEC worm ratio is sent only once a reply says
-    // the controller has one.
-    void connectionOpened();
+    // Connected or disconnected: the DEC worm ratio is sent only once a reply
+    // says the controller has one, and is not offered for a board that left.
+    void connectionToggled();
 
     void pickList(SettingList list);
     void pressSave(NumberSetting setting);
@@ -76,6 +76,9 @@ private:
     void showControllerFeatures();
     void decodeDump(const QString& reply);
     void addGearEntry(const QString& ratio);
+    void awaitAcknowledgement();
+    void endFileWaiting();
+    void readBack();
     void saveAllSettings();
     void showPowerCycleNotice();
     void invalidEntry(const QString& text);

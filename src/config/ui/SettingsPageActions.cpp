@@ -43,7 +43,7 @@ void SettingsPage::pickList(SettingList l) {
     const SettingListInfo& info = settingListInfo(l);
     Sequence s(QStringLiteral("setting"));
     if (info.setsAwaitedCountToOne)
-        s.then([this] { m_ctx.channel.setAwaitedCount(1); });
+        s.then([this] { awaitAcknowledgement(); });
     s.send(pick.command);
     if (info.showsPowerCycleNotice && !m_ctx.shared.fileSettingsPending)
         s.ask([this] {
@@ -67,7 +67,26 @@ void SettingsPage::pressSave(NumberSetting n) {
     saveButton(n)->setEnabled(false);
 }
 
+// The board may answer a speed or tracking command with one character. It is
+// awaited under a kind that nothing decodes, so that only the reply to a dump
+// request is ever read as a dump.
+void SettingsPage::awaitAcknowledgement() {
+    m_ctx.channel.expect(ReplyFormat::Text, ReplyKind::Acknowledgement, 1);
+}
+
+// Reading the board's settings back is the user's choice over a loaded file
+// that still waits to be stored.
 void SettingsPage::pressGetSettings() {
+    endFileWaiting();
+    readBack();
+}
+
+void SettingsPage::endFileWaiting() {
+    m_ctx.shared.fileSettingsPending = false;
+    cmdSaveSettings->setText(kSaveSettings);
+}
+
+void SettingsPage::readBack() {
     m_ctx.channel.run(Sequence(QStringLiteral("settings query")).then([this] {
         m_ctx.channel.getSettings(m_ctx.controller.version().splitSettingsDump);
     }));
@@ -119,7 +138,7 @@ void SettingsPage::clearSettingsFields() {
     }
 }
 
-void SettingsPage::connectionOpened() {
+void SettingsPage::connectionToggled() {
     saveButton(NumberSetting::DecWormRatio)->setEnabled(false);
 }
 
@@ -135,6 +154,13 @@ void SettingsPage::pressSaveSettings() {
 // the replay before anything is sent: the controller never gets half a
 // configuration, and the button keeps its caption for another try.
 void SettingsPage::saveAllSettings() {
+    // With the port closed nothing would reach the board: the loaded values
+    // keep waiting, and the user is told so instead of being told they were stored.
+    if (!m_ctx.channel.isOpen()) {
+        invalidEntry(QStringLiteral("The port is not open: the settings were not sent to the "
+                                    "board. Connect, then press Save All Settings again."));
+        return;
+    }
     const ReplayPlan plan = planSaveAll([this](SettingList l) { return list(l)->currentText(); },
                                         [this](NumberSetting n) { return box(n)->text(); });
     if (plan.refused()) {
@@ -145,7 +171,7 @@ void SettingsPage::saveAllSettings() {
     for (int i = 0; i < plan.commands.size(); ++i) {
         const SaveAllStep& step = plan.sentSteps.at(i);
         if (step.isList && settingListInfo(step.list).setsAwaitedCountToOne)
-            replay.then([this] { m_ctx.channel.setAwaitedCount(1); });
+            replay.then([this] { awaitAcknowledgement(); });
         replay.send(plan.commands.at(i));
         if (!step.isList)
             replay.then([this, n = step.number] { saveButton(n)->setEnabled(false); });

@@ -257,7 +257,10 @@ void PecPage::readoutEnded(SequenceResult result) {
         tell(QStringLiteral("The PEC table read-out stopped short: %1 of %2 steps arrived.")
                  .arg(m_arrived)
                  .arg(kPecSteps));
-    } else if (result == SequenceResult::Done && !m_table.rows.isEmpty()) {
+    } else if (result == SequenceResult::Done && m_table.rows.isEmpty()) {
+        tell(QStringLiteral("The PEC table read-out decoded no step: the board's answer was "
+                            "not a table."));
+    } else if (result == SequenceResult::Done) {
         tell(QStringLiteral("The PEC table holds no code for step %1; it is shown only as "
                             "far as it could be read.")
                  .arg(m_table.rows.size()));
@@ -269,7 +272,8 @@ void PecPage::pressSave() {
     if (path.isEmpty())
         return;
     QString error;
-    if (!writePecCsv(path, pecdata2txt->toPlainText(), &error))
+    // Written from the table itself: a text box's text has lost its CR LF line ends.
+    if (!writePecCsv(path, pecCsvText(m_table), &error))
         tell(error);
 }
 
