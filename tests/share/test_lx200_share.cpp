@@ -2,6 +2,8 @@
 // read, and turned into the board's own commands.
 #include "share/Lx200Board.h"
 #include "share/Lx200Framer.h"
+#include "sim/CommandTokenizer.h"
+#include "sim/CorvaneBoard.h"
 
 #include <QRandomGenerator>
 #include <QRegularExpression>
@@ -159,6 +161,29 @@ private slots:
                                answer(":GD#", "+90*30#")}),
             QList<QByteArray>({"1", "0", "0", "0", "1Goto refused by the mount#", "Synced#",
                                "Sync failed#", "05:34.5#", "(nothing)", "-00*30#", "(nothing)"}));
+    }
+
+    // A client's session against the simulated board: the board takes every
+    // command as built and answers with the length that was declared for it.
+    void aSessionOnTheSimulatedBoard() {
+        sim::CorvaneBoard board;
+        sim::CommandTokenizer tokenizer;
+        Lx200Framer framer;
+        QList<QByteArray> heard;
+        const QByteArray client(":Sr 05:34:27#:Sd -00*00:40#:Gr#:Gd#:CM#:GR#:GD#:Sd +91*00#"
+                                ":RC#:Mw#:Qw#:Mgn250#:Q#:MS#");
+        for (const QByteArray& request : framer.feed(client).requests) {
+            const Lx200Request r = parseLx200Request(request);
+            QByteArray reply;
+            for (const auto& command : tokenizer.feed(boardCommand(r).toLatin1()))
+                reply += board.execute(command, 0);
+            const BoardReplyForm form = boardReplyForm(r);
+            QCOMPARE(reply.size(), form.upToHash ? reply.indexOf('#') + 1 : form.length);
+            if (form.awaited())
+                heard.append(clientAnswerFromBoard(r, reply).value_or("(nothing)"));
+        }
+        QCOMPARE(heard.join(' '), QByteArray("1 1 05:34.5# -00*01# Synced# 05:34.5# -00*01# 0"));
+        QCOMPARE(board.manualRate(), sim::CorvaneBoard::ManualRate::Paddle8X);
     }
 
     // Random streams, mostly made of the bytes requests are made of, through
