@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace corvane {
+
+// Coordinates in the board's own resolution. Whatever a client asks for is
+// rounded to these before anything is sent, and the board commands are built
+// from them alone, never from the client's text.
+
+constexpr int kRaTenthsPerDay = 24 * 600;  // HH:MM.T: tenths of a minute of time
+constexpr int kDecMinutesToPole = 90 * 60; // sDD*MM: whole arc minutes
+
+// A right ascension the board takes and gives as HH:MM.T.
+struct BoardRa {
+    int tenths = 0; // tenths of a minute since 0 h, 0 .. kRaTenthsPerDay - 1
+
+    double hours() const;
+    QString hoursText() const;   // "05"
+    QString minutesText() const; // "34.5"
+};
+
+// A declination the board takes and gives as sDD*MM. The sign is kept apart
+// from the minutes so that a declination between 0 and -1 degree stays south
+// ("-00*30"); one that rounds to zero is north.
+struct BoardDec {
+    bool south = false;
+    int minutes = 0; // 0 .. kDecMinutesToPole
+
+    double degrees() const;
+    QString degreesText() const; // "+45", "-00"
+    QString minutesText() const; // "30"
+};
+
+bool operator==(const BoardRa& a, const BoardRa& b);
+bool operator==(const BoardDec& a, const BoardDec& b);
+
+// A client's right ascension, "HH:MM.T" (any number of tenths up to four
+// decimals) or "HH:MM:SS": hours below 24, minutes and seconds below 60.
+// Rounded to the nearest tenth of a minute, halves up, with the carry into
+// minutes and hours; 24 h comes round to 00:00.0.
+std::optional<BoardRa> boardRaFromText(const QByteArray& text);
+
+// A client's declination, "sDD*MM" or "sDD*MM:SS" with any of the degree
+// marks of kDegreeMarks; no sign means north. At most 90 degrees, and 90 only
+// with nothing after it. Rounded to the nearest arc minute, halves away from
+// zero, with the carry into degrees.
+std::optional<BoardDec> boardDecFromText(const QByteArray& text);
+
+// The same rounding for positions given in hours and degrees (Stellarium's
+// goto): 0 <= hours < 24, -90 <= degrees <= 90; anything else (a NaN
+// included) gives no value.
+std::optional<BoardRa> boardRaFromHours(double hours);
+std::optional<BoardDec> boardDecFromDegrees(double degrees);
+
+// "#:Sr 05:34.5#" and "#:Sd -00*30#", built by the target commands of the
+// program's own target page.
+QString setTargetRaCommand(const BoardRa& ra);
+QString setTargetDecCommand(const BoardDec& dec);
+
+// A position in hours and degrees.
+struct SkyPosition {
+    double raHours = 0.0;
+    double decDegrees = 0.0;
+};
+
+// The board's position reply, "HH:MM.T#sDD*MM#" (as "#:GR##:GD#" is
+// answered), in hours and degrees; a reply not in this form gives no value.
+std::optional<SkyPosition> positionFromBoardReply(const QString& reply);
+
+} // namespace corvane
