@@ -24,7 +24,7 @@ NetworkLine::~NetworkLine() {
 bool NetworkLine::open(const QString& host, quint16 port, QString* error) {
     if (m_connecting) {
         if (error)
-            *error = QStringLiteral("A connection is being made already.");
+            *error = busyText();
         return false;
     }
     close();

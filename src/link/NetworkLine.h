@@ -39,6 +39,9 @@ public:
     bool open(const QString& host, quint16 port, QString* error);
     void close();
     bool isOpen() const { return m_up; }
+    // An open() is under way (its event loop is turning).
+    bool isConnecting() const { return m_connecting != nullptr; }
+    static QString busyText() { return QStringLiteral("A connection is being made already."); }
 
     qint64 bytesAvailable() const { return m_up ? m_socket.bytesAvailable() : 0; }
     QByteArray readAll() { return m_up ? m_socket.readAll() : QByteArray(); }

@@ -56,6 +56,13 @@ bool QtSerialPort::isOpen() const {
 }
 
 bool QtSerialPort::open(QString* error) {
+    // Called again from a timer while a bridge is being connected to: the
+    // first call goes on undisturbed.
+    if (m_network.isConnecting()) {
+        if (error)
+            *error = NetworkLine::busyText();
+        return false;
+    }
     const QString device = directory().device(portNumber());
     if (device.isEmpty()) {
         const QString identity = directory().identity(portNumber());
