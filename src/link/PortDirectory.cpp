@@ -68,8 +68,8 @@ PortDirectory PortDirectory::fromDevices(QVector<SerialDevice> devices,
     for (auto it = remembered.cbegin(); it != remembered.cend(); ++it) {
         if (!isNetworkAddress(*it))
             dir.m_remembered.insert(it.key(), *it);
-        else if (it.key() >= kFirstPort && it.key() <= kLastPort)
-            dir.bindNetwork(it.key(), *it, nullptr);
+        else if (dir.bindNetwork(it.key(), *it, nullptr))
+            dir.m_remembered.insert(it.key(), dir.m_lines.value(it.key()).device.identity);
     }
     std::sort(devices.begin(), devices.end(),
               [](const SerialDevice& a, const SerialDevice& b) { return a.location < b.location; });
@@ -114,6 +114,8 @@ bool PortDirectory::bindNetwork(int number, const QString& address, QString* why
     if (address.trimmed().isEmpty()) {
         if (m_lines.contains(number) && isNetworkAddress(m_lines.value(number).device.location))
             m_lines.remove(number);
+        if (isNetworkAddress(m_remembered.value(number)))
+            m_remembered.remove(number);
         return true;
     }
     QString host;
@@ -159,8 +161,10 @@ bool PortDirectory::holdsIdentity(const QString& identity) const {
 
 PortDirectory::Identities PortDirectory::identitiesToRemember() const {
     Identities out;
+    // A number the command line took for this run stays with what it had.
     for (auto it = m_remembered.cbegin(); it != m_remembered.cend(); ++it) {
-        if (!holdsIdentity(*it) && !m_lines.contains(it.key()))
+        const bool free = !m_lines.contains(it.key()) && !holdsIdentity(*it);
+        if (free || m_lines.value(it.key()).origin == Origin::Option)
             out.insert(it.key(), it.value());
     }
     for (auto it = m_lines.cbegin(); it != m_lines.cend(); ++it) {

@@ -64,8 +64,9 @@ public:
     // The device and what identifies it, for the port menu.
     QString describe(int number) const;
     // The numbers to remember: the devices present now, the remembered
-    // ones that are absent (so they find their number when they return) and
-    // the user's network bindings.
+    // ones that are absent (so they find their number when they return),
+    // the user's network bindings, and what a number held before the command
+    // line took it for this run.
     Identities identitiesToRemember() const;
 
     // Takes a fresh list of the system's devices (a re-plugged adapter may
@@ -95,7 +96,7 @@ private:
 
     bool m_windowsNaming = false;
     QMap<int, Line> m_lines;
-    Identities m_remembered; // device identities only
+    Identities m_remembered; // what the last run remembered
 };
 
 } // namespace corvane

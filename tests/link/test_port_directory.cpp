@@ -78,8 +78,8 @@ private slots:
     }
 
     // The user's network bindings keep their numbers from run to run, before
-    // any adapter; the command line's are for the run only; removing one
-    // frees the number.
+    // any adapter; the command line's are for the run only and make no
+    // number forget what it had; removing a binding frees its number.
     void networkBindingsHoldTheirNumbers() {
         const QString bridge = QStringLiteral("tcp://10.0.0.4:4001");
         PortDirectory dir = PortDirectory::fromDevices({kFocuser, kMount},
@@ -91,15 +91,19 @@ private slots:
         QVERIFY(!dir.bindNetwork(17, QStringLiteral("tcp://ser2net:1"), &why));
         QCOMPARE(numbered(dir), QStringList({kMount.location, bridge, kFocuser.location,
                                              "tcp://[::1]:4001", "tcp://ser2net:3333"}));
-        QCOMPARE(dir.identitiesToRemember(),
-                 PortDirectory::Identities({{1, kMount.identity},
-                                            {2, bridge},
-                                            {3, kFocuser.identity},
-                                            {5, "tcp://ser2net:3333"}}));
+        const PortDirectory::Identities remembered{
+            {1, kMount.identity}, {2, bridge}, {3, kFocuser.identity}, {5, "tcp://ser2net:3333"}};
+        QCOMPARE(dir.identitiesToRemember(), remembered);
+        QVERIFY(dir.bindFromOption(QStringLiteral("1=/dev/pts/8"), nullptr));
+        QVERIFY(dir.bindFromOption(QStringLiteral("2=/dev/pts/9"), nullptr));
+        QCOMPARE(dir.identitiesToRemember(), remembered);
         QVERIFY(dir.bindNetwork(2, QString(), &why));
-        QVERIFY(dir.bindNetwork(1, QString(), &why)); // a device stays
-        QCOMPARE(numbered(dir).mid(0, 2), QStringList({kMount.location, ""}));
-        QVERIFY(!dir.identitiesToRemember().contains(2));
+        QVERIFY(dir.bindNetwork(3, QString(), &why)); // a device stays
+        QVERIFY(dir.bindNetwork(5, QString(), &why));
+        QCOMPARE(numbered(dir), QStringList({"/dev/pts/8", "/dev/pts/9", kFocuser.location,
+                                             "tcp://[::1]:4001", ""}));
+        QCOMPARE(dir.identitiesToRemember(),
+                 PortDirectory::Identities({{1, kMount.identity}, {3, kFocuser.identity}}));
     }
 
     // Adapters re-plugged under other paths take their numbers along; an
