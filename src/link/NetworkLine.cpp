@@ -86,12 +86,9 @@ QString NetworkLine::failureText(const QString& host, quint16 port, bool timedOu
         return QStringLiteral("Connection refused");
     case QAbstractSocket::HostNotFoundError:
         return QStringLiteral("Host not found");
-    case QAbstractSocket::NetworkError:
-        return QStringLiteral("Network unreachable: ") + m_socket.errorString();
     default:
-        break;
+        return m_socket.errorString(); // "Network unreachable", ...
     }
-    return m_socket.errorString();
 }
 
 void NetworkLine::close() {

@@ -60,19 +60,14 @@ struct SimProcess {
         QStringList out;
         if (!file.open(QIODevice::ReadOnly))
             return out;
+        // "     12.345678 > bytes": the direction and bytes after the time.
+        const QRegularExpression entry(QStringLiteral("^ *\\S+ (.*)$"));
         for (const QByteArray& line : file.readAll().split('\n')) {
-            // "     12.345678 > bytes": what follows the time.
-            const QString text = QString::fromLatin1(line);
-            const int time = text.indexOf(QRegularExpression(QStringLiteral("\\S")));
-            const int gap = time < 0 ? -1 : text.indexOf(QLatin1Char(' '), time);
-            if (gap < 0 || gap + 1 == text.size())
-                continue;
-            const QString entry = text.mid(gap + 1);
-            if (!out.isEmpty() && out.last().at(0) == entry.at(0) &&
-                entry.at(0) != QLatin1Char('!'))
-                out.last() += entry.mid(2);
-            else
-                out << entry;
+            const QString e = entry.match(QString::fromLatin1(line)).captured(1);
+            if (!e.isEmpty() && !out.isEmpty() && out.last().at(0) == e.at(0) && e.at(0) != '!')
+                out.last() += e.mid(2);
+            else if (!e.isEmpty())
+                out << e;
         }
         return out;
     }
