@@ -4,7 +4,7 @@
 # Extra package names given as arguments are installed as well.
 #
 #   cmake g++ make            the build
-#   qt6-base-dev              Qt Core, Gui, Widgets, Test (and their CMake files)
+#   qt6-base-dev              Qt Core, Gui, Network, Widgets, Test (and their CMake files)
 #   qt6-serialport-dev        Qt SerialPort
 #   qt6-charts-dev            Qt Charts, whose CMake files ask for Qt OpenGL:
 #   libqt6opengl6-dev         only "recommended" by qt6-base-dev, so a minimal

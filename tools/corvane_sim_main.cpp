@@ -1,16 +1,20 @@
-// corvane-sim: a simulated Corvane controller board on a pseudo-terminal.
-// Prints the device to open on its first line, then serves the board there
-// until SIGTERM or SIGINT (or until a --vanish-after fault pulls the line).
+// corvane-sim: a simulated Corvane controller board on a pseudo-terminal, or
+// with --tcp on a TCP port as behind a serial-to-network bridge. Prints what
+// to open on its first line (the device, or tcp://HOST:PORT), then serves the
+// board there until SIGTERM or SIGINT (or until a --vanish-after fault pulls
+// the line).
 #include "sim/PtyServer.h"
 #include "sim/SimLine.h"
 #include "sim/SimLog.h"
 #include "sim/SimOptions.h"
+#include "sim/TcpServer.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -42,6 +46,24 @@ bool quitOnSignals(QCoreApplication& app) {
         app.quit();
     });
     return true;
+}
+
+// The server the options ask for, listening; null (and why) when it cannot.
+std::unique_ptr<LineServer> startServer(SimLine& line, const SimOptions& options, QString* where,
+                                        QString* error) {
+    if (options.tcpPort >= 0) {
+        auto server = std::make_unique<TcpServer>(line);
+        if (!server->listen(QHostAddress(options.tcpAddress), static_cast<quint16>(options.tcpPort),
+                            error))
+            return nullptr;
+        *where = server->url();
+        return server;
+    }
+    auto server = std::make_unique<PtyServer>(line);
+    if (!server->open(error))
+        return nullptr;
+    *where = server->devicePath();
+    return server;
 }
 
 } // namespace
@@ -78,21 +100,22 @@ int main(int argc, char* argv[]) {
         std::fputs("corvane-sim: cannot catch SIGTERM and SIGINT\n", stderr);
         return 1;
     }
-    PtyServer server(line);
-    if (!server.open(&error)) {
+    QString where;
+    const std::unique_ptr<LineServer> server = startServer(line, options, &where, &error);
+    if (!server) {
         std::fprintf(stderr, "corvane-sim: %s\n", qPrintable(error));
         return 1;
     }
-    QObject::connect(&server, &PtyServer::vanished, &app, [&app] {
+    QObject::connect(server.get(), &LineServer::vanished, &app, [&app] {
         std::fputs("corvane-sim: the line vanished (fault injection)\n", stderr);
         app.quit();
     });
 
-    std::printf("%s\n", qPrintable(server.devicePath()));
+    std::printf("%s\n", qPrintable(where));
     std::fflush(stdout);
     std::fprintf(stderr,
                  "corvane-sim: Corvane board, firmware %.2f, %s, motor speed-up %g, on %s\n",
                  options.firmware, options.pacing ? "9600 baud" : "unpaced", options.speedup,
-                 qPrintable(server.devicePath()));
+                 qPrintable(where));
     return QCoreApplication::exec();
 }

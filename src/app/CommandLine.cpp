@@ -71,7 +71,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     const QCommandLineOption port(
         QStringLiteral("port"),
         QStringLiteral("Bind port number N (1..16) to a serial device, e.g. 1=/dev/ttyUSB0 or "
-                       "2=/dev/pts/5. Repeatable; wins over the devices found on the system."),
+                       "2=/dev/pts/5, or to a serial-to-network bridge, e.g. "
+                       "3=tcp://192.168.1.40:4001. Repeatable; wins over the devices found on "
+                       "the system."),
         QStringLiteral("N=DEVICE"));
     const QCommandLineOption simulate(
         QStringLiteral("simulate"),

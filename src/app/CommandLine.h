@@ -7,7 +7,7 @@ namespace corvane {
 // Options given on the command line.
 struct CommandLine {
     bool simulate = false;
-    QStringList portBindings;  // "N=DEVICE"
+    QStringList portBindings;  // "N=DEVICE" or "N=tcp://HOST:PORT"
     QStringList simulatorArgs; // options passed on to the simulated board
     // Hidden options for measuring the program (see bench/).
     bool quitWhenShown = false; // quit as soon as the window is shown

@@ -2,6 +2,7 @@
 
 #include "common/FileSafety.h"
 #include "common/NumberText.h"
+#include "link/NetworkAddress.h"
 
 #include <QFile>
 #include <QList>
@@ -18,6 +19,7 @@ const QLatin1String kPin7("Pin 7 Label=");
 const QLatin1String kPin14("Pin 14 Label=");
 const QLatin1String kPortPrefix("Port ");
 const QLatin1String kDeviceKey(" Device=");
+const QLatin1String kNetworkKey(" Network=");
 
 // Labels written by the program are UTF-8; a file edited elsewhere in an
 // 8-bit code page still reads, byte for character.
@@ -46,14 +48,23 @@ std::optional<double> positionFrom(const QString& rest) {
     return v;
 }
 
-// "Port 3 Device=usb:0403:6001:A1" gives 3 and the identity.
+// "Port 3 Device=usb:0403:6001:A1" gives 3 and the identity; "Port 2
+// Network=tcp://10.0.0.4:4001" gives 2 and the address, when it parses. A
+// device identity is never an address: such a Device value is not ours.
 void readPortDevice(const QString& line, QMap<int, QString>& devices) {
     if (!line.startsWith(kPortPrefix))
         return;
-    const int key = line.indexOf(kDeviceKey);
+    int key = line.indexOf(kDeviceKey);
+    const bool network = key < 0;
+    if (network)
+        key = line.indexOf(kNetworkKey);
     bool ok = false;
     const int n = key > 0 ? line.mid(kPortPrefix.size(), key - kPortPrefix.size()).toInt(&ok) : 0;
-    const QString identity = key > 0 ? line.mid(key + kDeviceKey.size()) : QString();
+    const QString value =
+        key > 0 ? line.mid(key + (network ? kNetworkKey : kDeviceKey).size()) : QString();
+    const QString identity = network                   ? normalNetworkAddress(value)
+                             : isNetworkAddress(value) ? QString()
+                                                       : value;
     if (ok && n >= 1 && n <= 16 && !identity.isEmpty())
         devices.insert(n, identity);
 }
@@ -120,10 +131,11 @@ QByteArray windowSettingsText(int comPort, double top, double left, const QStrin
     QByteArray out;
     for (const QString& line : lines)
         out += line.toUtf8() + "\r\n";
-    for (auto it = portDevices.cbegin(); it != portDevices.cend(); ++it)
+    for (auto it = portDevices.cbegin(); it != portDevices.cend(); ++it) {
+        const QLatin1String key = isNetworkAddress(*it) ? kNetworkKey : kDeviceKey;
         out +=
-            (kPortPrefix + QString::number(it.key()) + kDeviceKey + oneLine(it.value())).toUtf8() +
-            "\r\n";
+            (kPortPrefix + QString::number(it.key()) + key + oneLine(it.value())).toUtf8() + "\r\n";
+    }
     return out;
 }
 

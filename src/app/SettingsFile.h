@@ -18,10 +18,12 @@ namespace corvane {
 //   Pin 7 Label=Dew heater
 //   Pin 14 Label=Camera
 //   Port 1 Device=by-id:usb-FTDI_FT232R_USB_UART_A12345-if00-port0
+//   Port 2 Network=tcp://192.168.1.40:4001
 //
 // Lines end in CR LF. Positions are in twips (1/1440 inch). The "Port N
-// Device=" lines keep each port number with its adapter across runs; readers
-// that do not know them skip them.
+// Device=" lines keep each port number with its adapter across runs, the
+// "Port N Network=" lines the numbers the user bound to a network bridge;
+// readers that do not know them skip them.
 QString settingsFileName();
 
 // What a settings file says; a key that is missing or unusable stays empty.
@@ -31,7 +33,9 @@ struct WindowSettings {
     std::optional<double> left; // twips
     std::optional<QString> pin7Label;
     std::optional<QString> pin14Label;
-    QMap<int, QString> portDevices; // port number -> device identity
+    // port number -> device identity, or "tcp://HOST:PORT" for a number
+    // bound to a network bridge (the form SerialPort::rememberDevices takes)
+    QMap<int, QString> portDevices;
 };
 
 // Reads the lines by their exact (case-sensitive) beginnings; a later line
@@ -44,7 +48,8 @@ WindowSettings parseWindowSettings(const QByteArray& content);
 WindowSettings readWindowSettings(const QString& path, QString* why = nullptr);
 
 // The seven lines, numbers in the signed-number form (" 3", "-120"), then
-// the port devices.
+// the port devices ("Port N Device=") and network bindings ("Port N
+// Network=", for the tcp:// values).
 QByteArray windowSettingsText(int comPort, double top, double left, const QString& pin7Label,
                               const QString& pin14Label,
                               const QMap<int, QString>& portDevices = {});

@@ -1,5 +1,7 @@
 #include "link/PortDirectory.h"
 
+#include "link/NetworkAddress.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSerialPortInfo>
@@ -62,15 +64,21 @@ PortDirectory PortDirectory::fromDevices(QVector<SerialDevice> devices,
                                          const Identities& remembered, bool windowsNaming) {
     PortDirectory dir;
     dir.m_windowsNaming = windowsNaming;
-    dir.m_remembered = remembered;
+    // The user's network bindings hold their numbers before any device comes.
+    for (auto it = remembered.cbegin(); it != remembered.cend(); ++it) {
+        if (!isNetworkAddress(*it))
+            dir.m_remembered.insert(it.key(), *it);
+        else if (dir.bindNetwork(it.key(), *it, nullptr))
+            dir.m_remembered.insert(it.key(), dir.m_lines.value(it.key()).device.identity);
+    }
     std::sort(devices.begin(), devices.end(),
               [](const SerialDevice& a, const SerialDevice& b) { return a.location < b.location; });
     // Remembered adapters first, at their own numbers.
     QVector<SerialDevice> rest;
     for (const SerialDevice& d : devices) {
-        const int n = remembered.key(d.identity, 0);
-        if (n >= kFirstPort && n <= kLastPort && !dir.m_devices.contains(n))
-            dir.m_devices.insert(n, d);
+        const int n = dir.m_remembered.key(d.identity, 0);
+        if (n >= kFirstPort && n <= kLastPort && !dir.m_lines.contains(n))
+            dir.m_lines.insert(n, {d, Origin::Found});
         else
             rest.append(d);
     }
@@ -80,11 +88,11 @@ PortDirectory PortDirectory::fromDevices(QVector<SerialDevice> devices,
         int n = kFirstPort;
         while (!rest.isEmpty()) {
             while (n <= kLastPort &&
-                   (dir.m_devices.contains(n) || (!takeKept && remembered.contains(n))))
+                   (dir.m_lines.contains(n) || (!takeKept && dir.m_remembered.contains(n))))
                 ++n;
             if (n > kLastPort)
                 break;
-            dir.m_devices.insert(n, rest.takeFirst());
+            dir.m_lines.insert(n, {rest.takeFirst(), Origin::Found});
         }
     }
     return dir;
@@ -92,39 +100,97 @@ PortDirectory PortDirectory::fromDevices(QVector<SerialDevice> devices,
 
 // A binding is the user's choice for this run only: it is not remembered.
 void PortDirectory::bind(int number, const QString& device) {
-    m_devices.insert(number, {device, QString()});
+    // An address is kept in its one written form (a "host:port" path is a path).
+    const QString address = isNetworkAddress(device) ? normalNetworkAddress(device) : QString();
+    m_lines.insert(number, {{address.isEmpty() ? device : address, QString()}, Origin::Option});
+}
+
+bool PortDirectory::bindNetwork(int number, const QString& address, QString* why) {
+    if (number < kFirstPort || number > kLastPort) {
+        if (why)
+            *why = QStringLiteral("Port numbers go from 1 to 16.");
+        return false;
+    }
+    if (address.trimmed().isEmpty()) {
+        if (m_lines.contains(number) && isNetworkAddress(m_lines.value(number).device.location))
+            m_lines.remove(number);
+        if (isNetworkAddress(m_remembered.value(number)))
+            m_remembered.remove(number);
+        return true;
+    }
+    QString host;
+    quint16 port = 0;
+    if (!parseNetworkAddress(address, &host, &port, why))
+        return false;
+    const QString text = networkAddressText(host, port);
+    m_lines.insert(number, {{text, text}, Origin::Network});
+    return true;
 }
 
 QString PortDirectory::device(int number) const {
-    if (m_devices.contains(number))
-        return m_devices.value(number).location;
+    if (m_lines.contains(number))
+        return m_lines.value(number).device.location;
     if (m_windowsNaming)
         return QStringLiteral("COM%1").arg(number);
     return QString();
 }
 
-QString PortDirectory::describe(int number) const {
-    if (!m_devices.contains(number))
+QString PortDirectory::identity(int number) const {
+    if (!m_lines.contains(number))
         return device(number);
-    const SerialDevice& d = m_devices.value(number);
+    const Line& line = m_lines.value(number);
+    return line.origin == Origin::Option ? line.device.location : line.device.identity;
+}
+
+QString PortDirectory::describe(int number) const {
+    if (!m_lines.contains(number))
+        return device(number);
+    const SerialDevice& d = m_lines.value(number).device;
+    if (d.location.isEmpty())
+        return d.identity + QStringLiteral(" (not plugged in)");
     if (d.identity.isEmpty() || d.identity == d.location)
         return d.location;
     return d.location + QStringLiteral(" (") + d.identity + QLatin1Char(')');
 }
 
+bool PortDirectory::holdsIdentity(const QString& identity) const {
+    return std::any_of(m_lines.cbegin(), m_lines.cend(), [&](const Line& line) {
+        return line.origin == Origin::Found && line.device.identity == identity;
+    });
+}
+
 PortDirectory::Identities PortDirectory::identitiesToRemember() const {
     Identities out;
+    // A number the command line took for this run stays with what it had.
     for (auto it = m_remembered.cbegin(); it != m_remembered.cend(); ++it) {
-        const bool present = std::any_of(m_devices.cbegin(), m_devices.cend(),
-                                         [&](const SerialDevice& d) { return d.identity == *it; });
-        if (!present && !m_devices.contains(it.key()))
+        const bool free = !m_lines.contains(it.key()) && !holdsIdentity(*it);
+        if (free || m_lines.value(it.key()).origin == Origin::Option)
             out.insert(it.key(), it.value());
     }
-    for (auto it = m_devices.cbegin(); it != m_devices.cend(); ++it) {
-        if (!it->identity.isEmpty())
-            out.insert(it.key(), it->identity);
+    for (auto it = m_lines.cbegin(); it != m_lines.cend(); ++it) {
+        if (it->origin != Origin::Option && !it->device.identity.isEmpty())
+            out.insert(it.key(), it->device.identity);
     }
     return out;
+}
+
+void PortDirectory::rescan(const QVector<SerialDevice>& devices) {
+    const auto locationOf = [&](const QString& identity) {
+        for (const SerialDevice& d : devices) {
+            if (d.identity == identity)
+                return d.location;
+        }
+        return QString();
+    };
+    for (Line& line : m_lines) {
+        if (line.origin == Origin::Found)
+            line.device.location = locationOf(line.device.identity);
+    }
+    for (auto it = m_remembered.cbegin(); it != m_remembered.cend(); ++it) {
+        const QString location = locationOf(*it);
+        if (!location.isEmpty() && !m_lines.contains(it.key()) && !holdsIdentity(*it))
+            m_lines.insert(it.key(), {{location, *it}, Origin::Found});
+    }
 }
 
 bool PortDirectory::bindFromOption(const QString& option, QString* error) {
@@ -134,8 +200,15 @@ bool PortDirectory::bindFromOption(const QString& option, QString* error) {
     const QString device = eq > 0 ? option.mid(eq + 1).trimmed() : QString();
     if (!ok || n < kFirstPort || n > kLastPort || device.isEmpty()) {
         if (error)
-            *error = QStringLiteral("--port expects N=DEVICE with N from 1 to 16, got \"%1\"")
+            *error = QStringLiteral("--port expects N=DEVICE or N=tcp://HOST:PORT with N from 1 "
+                                    "to 16, got \"%1\"")
                          .arg(option);
+        return false;
+    }
+    QString why;
+    if (isNetworkAddress(device) && !parseNetworkAddress(device, nullptr, nullptr, &why)) {
+        if (error)
+            *error = QStringLiteral("--port %1: %2").arg(option, why);
         return false;
     }
     bind(n, device);

@@ -17,19 +17,24 @@ struct SerialDevice {
     QString identity;
 };
 
-// Which device stands behind each port number 1..16.
+// Which line stands behind each port number 1..16: a serial device, or a
+// serial-to-network bridge at a tcp:// address (see NetworkAddress.h).
 //
 // On Windows a number n is COMn. Elsewhere each number stays with the same
 // adapter: a device remembered under a number (from the last run) gets that
 // number again when it is present; the other devices, sorted by location,
 // take the free numbers in order. A number remembered for an adapter that is
-// absent is kept free for it as long as free numbers remain. Bindings given
-// on the command line (--port N=DEVICE) win over all of this.
+// absent is kept free for it as long as free numbers remain. A number the
+// user bound to a network address keeps it from run to run: the remembered
+// identities carry it as "tcp://HOST:PORT", which no device identity ever is.
+// Bindings given on the command line (--port N=DEVICE or N=tcp://HOST:PORT)
+// win over all of this and are not remembered.
 class PortDirectory {
 public:
     static constexpr int kFirstPort = 1;
     static constexpr int kLastPort = 16;
-    using Identities = QMap<int, QString>; // port number -> device identity
+    // port number -> device identity, or the tcp:// address of a binding
+    using Identities = QMap<int, QString>;
 
     // The serial devices present on this machine (empty on Windows, where
     // numbers name the ports). Safe to call from any thread.
@@ -40,23 +45,58 @@ public:
     static PortDirectory fromDevices(QVector<SerialDevice> devices, const Identities& remembered,
                                      bool windowsNaming);
 
+    // A binding for this run only (the command line's): a device path as
+    // given, or a tcp:// address. It is not remembered.
     void bind(int number, const QString& device);
-    // Device path or name for a number; empty when nothing is known.
+    // Binds a number to a bridge's address ("tcp://HOST:PORT") for this run
+    // and, through identitiesToRemember(), the next ones; whatever the number
+    // stood for before gives way. An empty address removes the number's
+    // network binding, if it has one. Returns false, changing nothing, for
+    // an address that does not parse or a number outside 1..16.
+    bool bindNetwork(int number, const QString& address, QString* why);
+
+    // What is opened for a number: a device path, "tcp://HOST:PORT" or
+    // COMn; empty when nothing is known or the adapter is absent.
     QString device(int number) const;
+    // What identifies the line behind a number: the device's identity, the
+    // path exactly as the command line gave it, or the tcp:// address.
+    QString identity(int number) const;
     // The device and what identifies it, for the port menu.
     QString describe(int number) const;
-    // The numbers to remember: the devices present now, and the remembered
-    // ones that are absent (so they find their number when they return).
+    // The numbers to remember: the devices present now, the remembered
+    // ones that are absent (so they find their number when they return),
+    // the user's network bindings, and what a number held before the command
+    // line took it for this run.
     Identities identitiesToRemember() const;
 
-    // Parses "N=DEVICE"; returns false (and leaves the directory) when the
-    // text is not of that form or N lies outside 1..16.
+    // Takes a fresh list of the system's devices (a re-plugged adapter may
+    // come back under another path): each number that belongs to an adapter
+    // follows it to its present location, or opens nothing while it is
+    // absent, and a number remembered for an adapter that was absent so far
+    // is bound to it once it is there. A number never changes hands to
+    // another adapter, and bindings (command line, network) are left alone.
+    void rescan(const QVector<SerialDevice>& devices);
+
+    // Parses "N=DEVICE" or "N=tcp://HOST:PORT"; returns false (and leaves
+    // the directory) when the text is not of that form, N lies outside
+    // 1..16 or the address does not parse.
     bool bindFromOption(const QString& option, QString* error);
 
 private:
+    enum class Origin {
+        Found,   // a device of the system's list: follows its adapter
+        Option,  // the command line's, as given: not remembered
+        Network, // the user's network binding: remembered
+    };
+    struct Line {
+        SerialDevice device;
+        Origin origin = Origin::Found;
+    };
+    bool holdsIdentity(const QString& identity) const;
+
     bool m_windowsNaming = false;
-    QMap<int, SerialDevice> m_devices;
-    Identities m_remembered;
+    QMap<int, Line> m_lines;
+    Identities m_remembered; // what the last run remembered
 };
 
 } // namespace corvane

@@ -9,10 +9,9 @@ ProbeResult probePorts(SerialPort& port) {
     for (int n = 16; n >= 1; --n) {
         port.setPortNumber(n);
         QString error;
-        if (port.open(&error)) {
+        if (port.probe(&error)) {
             result.anyUsable = true;
             result.usable[n] = true;
-            port.close();
         }
     }
     port.setPortNumber(1);

@@ -13,7 +13,8 @@ struct ProbeResult {
     QVector<bool> usable = QVector<bool>(17, false); // index = port number
 };
 
-// Tries every port from 16 down to 1, closes each again, leaves port 1 set.
+// Probes every port from 16 down to 1 (see SerialPort::probe), leaves port 1
+// set and the port closed.
 ProbeResult probePorts(SerialPort& port);
 
 // "Com" + n + " is not available." + CR LF + the platform's description.

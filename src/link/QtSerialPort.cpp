@@ -1,6 +1,9 @@
 #include "link/QtSerialPort.h"
 
+#include "link/NetworkAddress.h"
+
 #include <QFileInfo>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -17,6 +20,8 @@ QtSerialPort::QtSerialPort(DirectoryBuilder directory, QObject* parent)
     : SerialPort(parent), m_pendingDirectory(std::move(directory)) {
     connect(&m_port, &QSerialPort::readyRead, this, [this] { checkThreshold(); });
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
+    connect(&m_network, &NetworkLine::readyRead, this, [this] { checkThreshold(); });
+    connect(&m_network, &NetworkLine::lost, this, &QtSerialPort::reportLost);
     m_lineWatch.setInterval(250);
     connect(&m_lineWatch, &QTimer::timeout, this, &QtSerialPort::checkLine);
 }
@@ -26,6 +31,11 @@ const PortDirectory& QtSerialPort::directory() const {
         m_directory = m_pendingDirectory(m_remembered);
         m_pendingDirectory = nullptr;
     }
+    return m_directory;
+}
+
+PortDirectory& QtSerialPort::directory() {
+    std::as_const(*this).directory();
     return m_directory;
 }
 
@@ -42,18 +52,44 @@ QtSerialPort::~QtSerialPort() {
 }
 
 bool QtSerialPort::isOpen() const {
-    return m_port.isOpen();
+    return m_port.isOpen() || m_network.isOpen();
 }
 
 bool QtSerialPort::open(QString* error) {
-    const QString device = directory().device(portNumber());
-    if (device.isEmpty()) {
+    // Called again from a timer while a bridge is being connected to: the
+    // first call goes on undisturbed.
+    if (m_network.isConnecting()) {
         if (error)
-            *error = QStringLiteral("No serial device is bound to this port number.");
+            *error = NetworkLine::busyText();
         return false;
     }
-    if (m_port.isOpen())
-        m_port.close();
+    const QString device = directory().device(portNumber());
+    if (device.isEmpty()) {
+        const QString identity = directory().identity(portNumber());
+        if (error)
+            *error = identity.isEmpty()
+                         ? QStringLiteral("No serial device is bound to this port number.")
+                         : QStringLiteral("The adapter %1 is not plugged in.").arg(identity);
+        return false;
+    }
+    close();
+    m_openDevice = device;
+    return isNetworkAddress(device) ? openNetwork(device, error) : openSerial(device, error);
+}
+
+bool QtSerialPort::openNetwork(const QString& address, QString* error) {
+    QString host;
+    quint16 port = 0;
+    QString why;
+    if (!parseNetworkAddress(address, &host, &port, &why)) {
+        if (error)
+            *error = QStringLiteral("Bad network address %1: %2").arg(address, why);
+        return false;
+    }
+    return m_network.open(host, port, error);
+}
+
+bool QtSerialPort::openSerial(const QString& device, QString* error) {
     m_port.setPortName(device);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
@@ -73,6 +109,7 @@ bool QtSerialPort::open(QString* error) {
 
 void QtSerialPort::close() {
     m_lineWatch.stop();
+    m_network.close();
     if (!m_port.isOpen())
         return;
     // A command written just before closing (the stop at exit) is still in
@@ -86,21 +123,57 @@ void QtSerialPort::close() {
 }
 
 int QtSerialPort::waitingCount() {
+    if (m_network.isOpen())
+        return static_cast<int>(m_network.bytesAvailable());
     return m_port.isOpen() ? static_cast<int>(m_port.bytesAvailable()) : 0;
 }
 
 QByteArray QtSerialPort::readAll() {
+    if (m_network.isOpen())
+        return m_network.readAll();
     return m_port.isOpen() ? m_port.readAll() : QByteArray();
 }
 
 void QtSerialPort::write(const QByteArray& bytes) {
-    // Queued in order; QSerialPort hands it to the device from the event loop.
-    if (m_port.isOpen())
+    // Queued in order; QSerialPort (or the socket) hands it on from the event loop.
+    if (m_network.isOpen())
+        m_network.write(bytes);
+    else if (m_port.isOpen())
         m_port.write(bytes);
 }
 
 QString QtSerialPort::settingsText() const {
-    return QStringLiteral("9600,n,8,1");
+    const QString device = directory().device(portNumber());
+    return isNetworkAddress(device) ? device : QStringLiteral("9600,n,8,1");
+}
+
+// Listing a number bound to a bridge does not connect to it: a connection
+// to each bridge at every start would cost up to the time limit apiece, take
+// a bridge that serves one client at a time away from whoever uses it, and
+// hide a bridge that is merely switched off for now. The binding is the
+// user's own choice, so the number is listed, and open() says what is wrong
+// when it is chosen.
+bool QtSerialPort::probe(QString* error) {
+    if (isNetworkAddress(directory().device(portNumber())))
+        return true;
+    return SerialPort::probe(error);
+}
+
+bool QtSerialPort::bindNetwork(int n, const QString& address, QString* why) {
+    if (isOpen() && n == portNumber()) {
+        if (why)
+            *why = QStringLiteral("Com%1 is open: disconnect it first.").arg(n);
+        return false;
+    }
+    return directory().bindNetwork(n, address, why);
+}
+
+QString QtSerialPort::lineIdentity() const {
+    return directory().identity(portNumber());
+}
+
+void QtSerialPort::rescan() {
+    directory().rescan(PortDirectory::systemDevices());
 }
 
 QString QtSerialPort::deviceName(int n) const {
@@ -127,7 +200,7 @@ bool QtSerialPort::deviceGone() const {
     if (!m_port.isOpen())
         return false;
 #ifdef Q_OS_UNIX
-    const QString location = directory().device(portNumber());
+    const QString& location = m_openDevice;
     if (location.startsWith(QLatin1Char('/')) && !QFileInfo::exists(location))
         return true;
     pollfd p{static_cast<int>(m_port.handle()), POLLIN, 0};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/NetworkLine.h"
 #include "link/PortDirectory.h"
 #include "link/SerialPort.h"
 
@@ -17,6 +18,13 @@ namespace corvane {
 // would leave its pending notification to find nothing, which it reports as
 // a resource error). Likewise an error is not taken for an unplugged adapter
 // until the system confirms the device is gone.
+//
+// A number bound to a serial-to-network bridge ("tcp://HOST:PORT") is opened
+// as a TCP connection instead (NetworkLine): this one class stays the
+// program's real port whatever the number stands for, so the window, the
+// channel and the reconnection logic never learn which kind of line they
+// have. The bridge sets the line to 9600 8N1 on its side; the status bar
+// shows its address where a serial line shows its settings.
 class QtSerialPort : public SerialPort {
     Q_OBJECT
 public:
@@ -39,8 +47,17 @@ public:
     QString deviceName(int n) const override;
     void rememberDevices(const QMap<int, QString>& identities) override;
     QMap<int, QString> deviceIdentities() const override;
+    bool probe(QString* error) override;
+    bool bindNetwork(int n, const QString& address, QString* why) override;
+    QString lineIdentity() const override;
+    void rescan() override;
+
+    // How long opening a network line may take (about 3 s by default).
+    void setConnectTimeout(int ms) { m_network.setConnectTimeout(ms); }
 
 private:
+    bool openSerial(const QString& device, QString* error);
+    bool openNetwork(const QString& address, QString* error);
     void onError(QSerialPort::SerialPortError error);
     // True when the device is really gone: the operating system reports the
     // line hung up, or the device node has vanished.
@@ -49,11 +66,14 @@ private:
     void loseLine();
 
     const PortDirectory& directory() const;
+    PortDirectory& directory();
 
     mutable DirectoryBuilder m_pendingDirectory;
     mutable PortDirectory m_directory;
     PortDirectory::Identities m_remembered;
     QSerialPort m_port;
+    NetworkLine m_network;
+    QString m_openDevice; // what the open line was opened as
     // Watches for a vanished adapter, which the serial library does not
     // always report by itself (a hung-up line with no data pending).
     QTimer m_lineWatch;

@@ -11,6 +11,21 @@ void SerialPort::setThreshold(int n) {
     checkThreshold();
 }
 
+bool SerialPort::probe(QString* error) {
+    if (!open(error))
+        return false;
+    close();
+    return true;
+}
+
+bool SerialPort::bindNetwork(int n, const QString& address, QString* why) {
+    Q_UNUSED(n);
+    Q_UNUSED(address);
+    if (why)
+        *why = QStringLiteral("This port cannot be bound to a network address.");
+    return false;
+}
+
 QString SerialPort::deviceName(int n) const {
     return QStringLiteral("COM%1").arg(n);
 }

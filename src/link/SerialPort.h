@@ -11,8 +11,15 @@ namespace corvane {
 // a receive threshold that raises one notification once that many characters
 // are waiting, the waiting count, read-all and write of 8-bit text.
 //
-// Implementations: QtSerialPort (the real line), FakeSerialPort (tests),
-// SimSerialPort (the simulated board).
+// Implementations: QtSerialPort (the real line, a serial device or a
+// serial-to-network bridge), FakeSerialPort (tests), SimSerialPort (the
+// simulated board). Nothing above this seam knows which kind of line it has:
+// replies, pacing, the threshold, settles and time-outs work the same.
+//
+// Reconnecting after Lost: rescan(), then check that lineIdentity() is still
+// the identity of the line that was lost (the number may now stand for
+// nothing, or, after a restart of the program, for another line), then
+// open(). Each step is cheap enough to repeat once a second while waiting.
 class SerialPort : public QObject {
     Q_OBJECT
 public:
@@ -25,10 +32,17 @@ public:
     virtual void setPortNumber(int n) { m_portNumber = n; }
 
     virtual bool isOpen() const = 0;
-    // Opens the port; on failure returns false and fills `error` with the
-    // platform's own description.
+    // Opens the port and returns once it is open or has failed; on failure
+    // returns false and fills `error` with the reason in a few words (the
+    // platform's own description, "Connection refused", ...), which the
+    // window shows under "ComN is not available.". A line over the network
+    // may take a few seconds to connect; the event loop turns meanwhile
+    // (without user input), so windows repaint.
     virtual bool open(QString* error) = 0;
     virtual void close() = 0;
+    // Whether the current number is worth listing in the port menu; leaves
+    // the port closed. By default it opens and closes the port.
+    virtual bool probe(QString* error);
 
     // Awaited character count; 0 raises no notification.
     void setThreshold(int n);
@@ -50,8 +64,30 @@ public:
     // which to remember now; number -> device identity. Ports whose numbers
     // name the device (COMn, the simulated board) remember nothing. Given
     // before the ports are first probed.
+    // An identity may be a tcp:// address: the number the user bound to a
+    // network bridge.
     virtual void rememberDevices(const QMap<int, QString>& identities) { Q_UNUSED(identities); }
     virtual QMap<int, QString> deviceIdentities() const { return {}; }
+
+    // Binds port number n to a serial-to-network bridge, "tcp://HOST:PORT"
+    // (the "tcp://" may be left out), from now on and in the next runs
+    // (through deviceIdentities()); an empty address removes n's network
+    // binding. Returns false with a one-line reason when the address does
+    // not parse, n is the port that is open, or this kind of port has no
+    // network lines (the default).
+    virtual bool bindNetwork(int n, const QString& address, QString* why);
+    // What identifies the line behind the current port number: the device
+    // identity the settings file keeps (by-id name, usb vid:pid:serial,
+    // by-path name or path), a path exactly as --port gave it, or
+    // "tcp://HOST:PORT". Empty when nothing stands behind the number. By
+    // default the number names the line ("COMn").
+    virtual QString lineIdentity() const { return deviceName(portNumber()); }
+    // Lists the system's serial devices again, so that a number kept for an
+    // adapter stands for it wherever it came back (a re-plugged adapter may
+    // get another device path). A number never passes to another line, and
+    // network and command-line bindings are left alone. Ports whose numbers
+    // name the line have nothing to do (the default).
+    virtual void rescan() {}
 
 signals:
     // Raised on the event loop, never inside a running handler.

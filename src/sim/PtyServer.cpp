@@ -16,15 +16,9 @@ namespace corvane::sim {
 namespace {
 // Bytes held back while the client does not read, before the oldest go.
 constexpr int kMaxUnsent = 65536;
-constexpr int kRetryMs = 5;
 } // namespace
 
-PtyServer::PtyServer(SimLine& line, QObject* parent) : QObject(parent), m_line(line) {
-    m_clock.start();
-    m_tick.setSingleShot(true);
-    m_tick.setTimerType(Qt::PreciseTimer);
-    connect(&m_tick, &QTimer::timeout, this, &PtyServer::onTick);
-}
+PtyServer::PtyServer(SimLine& line, QObject* parent) : LineServer(line, parent) {}
 
 PtyServer::~PtyServer() {
     shutDown();
@@ -74,7 +68,7 @@ void PtyServer::onReadable() {
     for (;;) {
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n > 0) {
-            m_line.hostWrite(QByteArray(buffer, static_cast<int>(n)), nowUs());
+            line().hostWrite(QByteArray(buffer, static_cast<int>(n)), nowUs());
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
@@ -104,7 +98,7 @@ void PtyServer::flushUnsent() {
 }
 
 void PtyServer::shutDown() {
-    m_tick.stop();
+    stopTicking();
     if (m_notifier) {
         m_notifier->setEnabled(false);
         m_notifier->deleteLater();
@@ -129,39 +123,14 @@ void PtyServer::flushUnsent() {
     m_unsent.clear();
 }
 void PtyServer::shutDown() {
-    m_tick.stop();
+    stopTicking();
 }
 
 #endif
 
-void PtyServer::onTick() {
-    if (m_master < 0)
-        return;
-    const qint64 vanishAt = m_line.vanishAtUs();
-    m_unsent += m_line.takeDue(nowUs());
+void PtyServer::deliver(const QByteArray& bytes) {
+    m_unsent += bytes;
     flushUnsent();
-    if (vanishAt >= 0 && nowUs() >= vanishAt) {
-        m_line.clearVanish();
-        shutDown();
-        emit vanished();
-        return;
-    }
-    arm();
-}
-
-void PtyServer::arm() {
-    qint64 wake = m_line.dueTimeOf(1);
-    const qint64 vanishAt = m_line.vanishAtUs();
-    if (vanishAt >= 0 && (wake < 0 || vanishAt < wake))
-        wake = vanishAt;
-    if (wake < 0 && m_unsent.isEmpty()) {
-        m_tick.stop();
-        return;
-    }
-    qint64 waitMs = wake < 0 ? kRetryMs : (wake - nowUs() + 999) / 1000;
-    if (!m_unsent.isEmpty() && waitMs > kRetryMs)
-        waitMs = kRetryMs;
-    m_tick.start(static_cast<int>(waitMs < 0 ? 0 : waitMs));
 }
 
 } // namespace corvane::sim

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "sim/SimLine.h"
-
-#include <QElapsedTimer>
-#include <QObject>
-#include <QTimer>
+#include "sim/LineServer.h"
 
 class QSocketNotifier;
 
@@ -15,7 +11,7 @@ namespace corvane::sim {
 // the board as over RS-232. The server keeps a handle on the slave itself, so
 // a client may close and reopen the device freely. Replies are written out
 // as the line's time line makes them due.
-class PtyServer : public QObject {
+class PtyServer : public LineServer {
     Q_OBJECT
 public:
     explicit PtyServer(SimLine& line, QObject* parent = nullptr);
@@ -25,27 +21,21 @@ public:
     bool open(QString* error);
     // The slave device clients open, e.g. /dev/pts/7.
     QString devicePath() const { return m_path; }
-    // Microseconds on the line's time line (0 when the server was built).
-    qint64 nowUs() const { return m_clock.nsecsElapsed() / 1000; }
-
-signals:
-    // The adapter vanished (fault injection): the device is gone.
-    void vanished();
 
 private:
     void onReadable();
-    void onTick();
     void flushUnsent();
-    void arm();
     void shutDown();
+    bool serving() const override { return m_master >= 0; }
+    void deliver(const QByteArray& bytes) override;
+    bool backlogged() const override { return !m_unsent.isEmpty(); }
+    // The adapter vanished: the device is gone.
+    void pullLine() override { shutDown(); }
 
-    SimLine& m_line;
-    QElapsedTimer m_clock;
     int m_master = -1;
     int m_keeper = -1;
     QString m_path;
     QSocketNotifier* m_notifier = nullptr;
-    QTimer m_tick;
     QByteArray m_unsent;
 };
 

@@ -1,6 +1,7 @@
 #include "sim/SimOptions.h"
 
 #include <QCommandLineParser>
+#include <QHostAddress>
 
 namespace corvane::sim {
 
@@ -39,14 +40,25 @@ struct Parser {
                                QStringLiteral("N")};
     QCommandLineOption vanishAfter{QStringLiteral("vanish-after"),
                                    QStringLiteral("Vanish like an unplugged adapter once N "
-                                                  "replies have gone out."),
+                                                  "replies have gone out (over TCP: close the "
+                                                  "connection and stop listening), then exit."),
                                    QStringLiteral("N")};
+    QCommandLineOption tcp{QStringLiteral("tcp"),
+                           QStringLiteral("Serve the board on TCP port PORT (0 picks a free one) "
+                                          "instead of a pseudo-terminal, one client at a time, "
+                                          "as a serial-to-network bridge does."),
+                           QStringLiteral("PORT")};
+    QCommandLineOption tcpAddress{QStringLiteral("tcp-address"),
+                                  QStringLiteral("Listen on this IP address (default 127.0.0.1)."),
+                                  QStringLiteral("ADDR")};
 
     Parser() {
         parser.setApplicationDescription(
-            QStringLiteral("A simulated Corvane controller board on a serial line."));
+            QStringLiteral("A simulated Corvane controller board on a serial line: a "
+                           "pseudo-terminal, or with --tcp a TCP port. The first line printed "
+                           "is what to open (the device, or tcp://HOST:PORT)."));
         parser.addOptions({help, firmware, noPacing, speedup, log, ackSettings, dropEvery,
-                           truncateEvery, garbleEvery, delayMs, vanishAfter});
+                           truncateEvery, garbleEvery, delayMs, vanishAfter, tcp, tcpAddress});
     }
 };
 
@@ -81,6 +93,34 @@ bool readPositive(const QCommandLineParser& p, const QCommandLineOption& o, doub
     return true;
 }
 
+bool readTcp(const Parser& p, SimOptions* o, QString* error) {
+    if (p.parser.isSet(p.tcp)) {
+        bool ok = false;
+        const int port = p.parser.value(p.tcp).toInt(&ok);
+        if (!ok || port < 0 || port > 65535) {
+            *error = QStringLiteral("--tcp expects a port number from 0 to 65535, got \"%1\"")
+                         .arg(p.parser.value(p.tcp));
+            return false;
+        }
+        o->tcpPort = port;
+    }
+    if (!p.parser.isSet(p.tcpAddress))
+        return true;
+    const QString address = p.parser.value(p.tcpAddress).trimmed();
+    if (o->tcpPort < 0) {
+        *error = QStringLiteral("--tcp-address goes with --tcp PORT");
+        return false;
+    }
+    if (QHostAddress(address).isNull()) {
+        *error = QStringLiteral("--tcp-address expects an IP address such as 127.0.0.1 or ::1, "
+                                "got \"%1\"")
+                     .arg(address);
+        return false;
+    }
+    o->tcpAddress = address;
+    return true;
+}
+
 } // namespace
 
 bool parseSimOptions(const QStringList& arguments, SimOptions* options, QString* error,
@@ -95,14 +135,14 @@ bool parseSimOptions(const QStringList& arguments, SimOptions* options, QString*
     }
     SimOptions o;
     FaultOptions& f = o.faults;
-    const bool ok = message.isEmpty() &&
-                    readPositive(p.parser, p.firmware, 99.0, &o.firmware, &message) &&
-                    readPositive(p.parser, p.speedup, 100000.0, &o.speedup, &message) &&
-                    readCount(p.parser, p.dropEvery, &f.dropEvery, &message) &&
-                    readCount(p.parser, p.truncateEvery, &f.truncateEvery, &message) &&
-                    readCount(p.parser, p.garbleEvery, &f.garbleEvery, &message) &&
-                    readCount(p.parser, p.delayMs, &f.delayMs, &message) &&
-                    readCount(p.parser, p.vanishAfter, &f.vanishAfter, &message);
+    const bool ok =
+        message.isEmpty() && readPositive(p.parser, p.firmware, 99.0, &o.firmware, &message) &&
+        readPositive(p.parser, p.speedup, 100000.0, &o.speedup, &message) &&
+        readCount(p.parser, p.dropEvery, &f.dropEvery, &message) &&
+        readCount(p.parser, p.truncateEvery, &f.truncateEvery, &message) &&
+        readCount(p.parser, p.garbleEvery, &f.garbleEvery, &message) &&
+        readCount(p.parser, p.delayMs, &f.delayMs, &message) &&
+        readCount(p.parser, p.vanishAfter, &f.vanishAfter, &message) && readTcp(p, &o, &message);
     if (!ok) {
         if (error)
             *error = message;

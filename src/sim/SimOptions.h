@@ -16,6 +16,10 @@ struct SimOptions {
     double speedup = 60.0; // motor rates times this: a 12 h slew at 27X takes about 27 s
     QString logFile;       // every byte in and out, with times; empty for none
     FaultOptions faults;
+    // corvane-sim only: serve the board on this TCP port (0 picks a free
+    // one) instead of a pseudo-terminal; -1 for the pseudo-terminal.
+    int tcpPort = -1;
+    QString tcpAddress = QStringLiteral("127.0.0.1");
 };
 
 // Parses options such as "--firmware 3.50 --no-pacing --drop-every 5"

@@ -36,14 +36,14 @@ class TestCommandLine : public QObject {
     Q_OBJECT
 private slots:
     void optionsAreRead() {
-        const CommandLine c =
-            parseCommandLine({"corvane-control", "--simulate", "--sim-firmware", "3.50", "--port",
-                              "2=/dev/pts/4", "-platform", "offscreen", "-style", "Fusion"});
+        const CommandLine c = parseCommandLine(
+            {"corvane-control", "--simulate", "--sim-firmware", "3.50", "--port", "2=/dev/pts/4",
+             "--port", "3=tcp://[::1]:4001", "-platform", "offscreen", "-style", "Fusion"});
         QVERIFY(c.ok);
         QVERIFY(!c.exitNow);
         QVERIFY(c.simulate);
         QCOMPARE(c.simulatorArgs, QStringList({"--firmware", "3.50"}));
-        QCOMPARE(c.portBindings, QStringList{"2=/dev/pts/4"});
+        QCOMPARE(c.portBindings, QStringList({"2=/dev/pts/4", "3=tcp://[::1]:4001"}));
     }
 
     // Help, an unknown option, a stray word, a bad port, a missing value.
@@ -53,6 +53,9 @@ private slots:
             {{"--bogus"}, false, "Try 'corvane-control --help'"},
             {{"ttyUSB0"}, false, "unexpected argument"},
             {{"--port", "17=/dev/x"}, false, "N=DEVICE"},
+            {{"--port", "1=tcp://bridge:0"}, false, "1=tcp://bridge:0: the port must be"},
+            {{"--port", "1=tcp://:4001"}, false, "no host"},
+            {{"--port", "1=tcp://bridge"}, false, "no port"},
             {{"--port"}, false, "Missing value"}};
         for (const auto& [arguments, ok, says] : cases) {
             const CommandLine c = parseCommandLine(QStringList{"corvane-control"} + arguments);
@@ -67,9 +70,12 @@ private slots:
             {"corvane-control", {"--help"}, 0, "--port"},
             {"corvane-control", {"--version"}, 0, "1."},
             {"corvane-control", {"-x"}, 2, "--help"},
+            {"corvane-control", {"--port", "1=tcp://[::1:4001"}, 2, "closing bracket"},
             {"corvane-control", {"--simulate", "--sim-firmware", "abc"}, 2, "--firmware"},
             {"corvane-sim", {"--help"}, 0, "--no-pacing"},
-            {"corvane-sim", {"--bogus"}, 2, "--help"}};
+            {"corvane-sim", {"--bogus"}, 2, "--help"},
+            {"corvane-sim", {"--tcp", "65536"}, 2, "--tcp expects"},
+            {"corvane-sim", {"--tcp", "0", "--tcp-address", "bridge"}, 2, "IP address"}};
         for (const auto& [program, arguments, exitCode, says] : cases) {
             const Run r = runWithoutDisplay(program, arguments);
             QCOMPARE(r.exitCode, exitCode);

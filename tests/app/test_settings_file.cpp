@@ -81,12 +81,17 @@ private slots:
 
     void portDevicesRoundTrip() {
         const QMap<int, QString> devices{{1, QStringLiteral("by-id:usb-FTDI_A1-if00")},
-                                         {3, QStringLiteral("usb:0403:6001:B2")}};
+                                         {3, QStringLiteral("usb:0403:6001:B2")},
+                                         {4, QStringLiteral("tcp://[::1]:4001")}};
         const QByteArray text = windowSettingsText(1, 0, 0, QString(), QString(), devices);
         QVERIFY(text.startsWith(windowSettingsText(1, 0, 0, QString(), QString())));
-        QVERIFY(text.endsWith("Port 3 Device=usb:0403:6001:B2\r\n"));
+        QVERIFY(
+            text.endsWith("Port 3 Device=usb:0403:6001:B2\r\nPort 4 Network=tcp://[::1]:4001\r\n"));
         QCOMPARE(parseWindowSettings(text).portDevices, devices);
-        QVERIFY(parseWindowSettings("Port 17 Device=x\nPort x Device=y\nPort 2 Device=\n")
+        // A device is never an address, nor a network binding anything else.
+        QVERIFY(parseWindowSettings("Port 17 Device=x\nPort x Device=y\nPort 2 Device=\n"
+                                    "Port 5 Device=tcp://h:1\nPort 6 Network=/dev/ttyS0\n"
+                                    "Port 7 Network=tcp://h:0\n")
                     .portDevices.isEmpty());
     }
 

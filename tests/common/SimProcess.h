@@ -2,7 +2,9 @@
 
 #include "link/PortDirectory.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <csignal>
@@ -13,11 +15,11 @@ inline QString simulatorPath() {
     return qEnvironmentVariable("CORVANE_BIN_DIR") + QStringLiteral("/corvane-sim");
 }
 
-// A running corvane-sim on a pseudo-terminal; stopped with SIGTERM when it
-// goes out of scope.
+// A running corvane-sim on a pseudo-terminal (or with "--tcp PORT" on a TCP
+// port); stopped with SIGTERM when it goes out of scope.
 struct SimProcess {
     QProcess process;
-    QString device;
+    QString device; // "/dev/pts/7", or "tcp://127.0.0.1:4001" with --tcp
 
     explicit SimProcess(const QStringList& arguments = {}) {
         process.start(simulatorPath(), arguments);
@@ -42,6 +44,32 @@ struct SimProcess {
         if (!process.waitForFinished(3000) || process.exitStatus() != QProcess::NormalExit)
             return -1;
         return process.exitCode();
+    }
+    // The TCP port it serves on (with --tcp); 0 otherwise.
+    quint16 tcpPort() const {
+        return device.startsWith(QLatin1String("tcp://"))
+                   ? static_cast<quint16>(device.section(QLatin1Char(':'), -1).toUInt())
+                   : 0;
+    }
+    // The traffic of a --log file without its times: one line per direction
+    // change, "> " and the host's bytes or "< " and the board's (faults "! "),
+    // so that logs of the same exchange compare equal however the bytes
+    // were split on their way.
+    static QStringList traffic(const QString& logPath) {
+        QFile file(logPath);
+        QStringList out;
+        if (!file.open(QIODevice::ReadOnly))
+            return out;
+        // "     12.345678 > bytes": the direction and bytes after the time.
+        const QRegularExpression entry(QStringLiteral("^ *\\S+ (.*)$"));
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QString e = entry.match(QString::fromLatin1(line)).captured(1);
+            if (!e.isEmpty() && !out.isEmpty() && out.last().at(0) == e.at(0) && e.at(0) != '!')
+                out.last() += e.mid(2);
+            else if (!e.isEmpty())
+                out << e;
+        }
+        return out;
     }
     // Port 1 of the program's real serial port, on this simulator's line.
     PortDirectory directory() const {
