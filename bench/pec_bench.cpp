@@ -78,8 +78,8 @@ int main(int argc, char* argv[]) {
     }
     channel.armDispatch();
     int answers = 0;
-    channel.dispatcher().subscribe(ReplyKind::PecTable, &app,
-                                   [&](const QString& reply) { answers = reply.size(); });
+    channel.dispatcher().subscribe(kPecTableKind, &app,
+                                   [&](const QByteArray& reply) { answers = reply.size(); });
 
     QStringList queries;
     for (int step = 0; step < kPecSteps; ++step)

@@ -24,17 +24,17 @@ double processorSeconds() {
 // Connects, switches on polling on the guiding page, and after the given time
 // prints the processor time spent since polling began, then quits.
 void pollForMeasurement(MainWindow& window, int intervalMs, int seconds) {
-    window.toggleConnection();
+    window.session().toggleConnection();
     window.tabstrip1->setCurrentIndex(1);
     window.position->scrlUDTime->setValue(intervalMs);
     window.position->Check1->setChecked(true);
     const double startCpu = processorSeconds();
     const int duration = seconds > 0 ? seconds : 30;
-    QTimer::singleShot(duration * 1000, qApp, [startCpu, duration, &window] {
+    QTimer::singleShot(duration * 1000, qApp, [startCpu, duration, intervalMs, &window] {
         const double used = processorSeconds() - startCpu;
         std::printf("polling: %d s, interval %d ms, cpu %.3f s, %.3f %% of one core, last "
                     "position %s %s\n",
-                    duration, window.Timer1->interval(), used, 100.0 * used / duration,
+                    duration, intervalMs, used, 100.0 * used / duration,
                     qPrintable(window.position->ScopeRAtxt->text()),
                     qPrintable(window.position->ScopeDECtxt->text()));
         std::fflush(stdout);

@@ -1,8 +1,7 @@
 #include "app/MainWindow.h"
 
-#include "app/PositionPolling.h"
+#include "config/DriveConfiguration.h"
 #include "config/ui/SettingsPage.h"
-#include "link/SerialPort.h"
 #include "link/ui/TerminalPanel.h"
 #include "motion/ui/FocusPanel.h"
 #include "motion/ui/GuidePanel.h"
@@ -16,167 +15,94 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace corvane {
 
-MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), m_clock(clock), m_prompts(prompts), m_port(port),
-      m_channel(clock, this) {
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(mainCaption());
-    m_port->setParent(this);
-    m_channel.setPort(m_port);
-    m_controller.listenTo(m_channel.dispatcher());
-    connect(&m_channel, &Channel::receptionHandled, this, &MainWindow::showConnectionState);
-    connect(&m_channel, &Channel::lost, this, &MainWindow::onPortLost);
-    connect(&m_channel, &Channel::timedOut, this,
-            [this](qint16 kind) { showStatus(noReplyMessage(kind)); });
-    connect(&m_controller, &ControllerInfo::changed, this, &MainWindow::showConnectionState);
+namespace {
 
-    buildMenus();
-    buildStatusBar();
-    buildTabs();
-    connect(tabstrip1, &QTabWidget::currentChanged, this, &MainWindow::onTabChanged);
-    periphery = new PeripheryMenus(m_channel, m_prompts,
-                                   {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename, mnuNightVision,
-                                    mnuHelpSel[0], mnuHelpSel[1]},
-                                   this);
-    resize(1000, 700);
+QAction* namedAction(QMenu* menu, const char* name, const QString& caption) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(QLatin1String(name));
+    return a;
 }
 
-PanelContext MainWindow::context() {
-    return {m_channel, m_clock, m_prompts, m_controller, m_shared, *m_polling};
+QMenu* addMenu(QMenuBar* bar, const char* name, const QString& caption) {
+    QMenu* m = bar->addMenu(caption);
+    m->setObjectName(QLatin1String(name));
+    return m;
+}
+
+// A page of the tab strip.
+QWidget* addPage(QTabWidget* tabs, const char* name, const QString& caption) {
+    auto* page = new QWidget(tabs);
+    page->setObjectName(QLatin1String(name));
+    tabs->addTab(page, caption);
+    return page;
+}
+
+} // namespace
+
+MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_session(new MountSession(port, clock, prompts, this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(mainCaption());
+    buildMenus();
+    buildStatusBar();
+    buildPages();
+    connectSession();
+    resize(1000, 700);
 }
 
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
-    mnuPort = menuBar()->addMenu(QStringLiteral("&Port"));
-    mnuPort->setObjectName(QStringLiteral("mnuPort"));
+    mnuPort = addMenu(menuBar(), "mnuPort", QStringLiteral("&Port"));
     for (int n = 1; n <= 16; ++n) {
-        QAction* a = mnuPort->addAction(portMenuCaption(n));
-        a->setObjectName(QStringLiteral("mnucom_%1").arg(n));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, n] { choosePort(n); });
-        mnucom[n] = a;
+        mnucom[n] = namedAction(mnuPort, "", portMenuCaption(n));
+        mnucom[n]->setObjectName(QStringLiteral("mnucom_%1").arg(n));
+        mnucom[n]->setCheckable(true);
+        connect(mnucom[n], &QAction::triggered, this, [this, n] {
+            m_session->choosePort(n);
+            // The menu shows the port in use (after a failed change, the previous one).
+            checkOnlyPort(m_session->portNumber());
+        });
     }
     mnuPort->setToolTipsVisible(true);
     mnuPort->addSeparator();
-    mnuConnect = mnuPort->addAction(QStringLiteral("&Connect"));
-    mnuConnect->setObjectName(QStringLiteral("mnuConnect"));
-    connect(mnuConnect, &QAction::triggered, this, &MainWindow::toggleConnection);
+    mnuConnect = namedAction(mnuPort, "mnuConnect", QStringLiteral("&Connect"));
+    connect(mnuConnect, &QAction::triggered, m_session, &MountSession::toggleConnection);
 
-    mnuSettings = menuBar()->addMenu(QStringLiteral("&Settings"));
-    mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
-    mnuSave = mnuSettings->addAction(QStringLiteral("Save"));
-    mnuSave->setObjectName(QStringLiteral("mnuSave"));
-    mnuload = mnuSettings->addAction(QStringLiteral("Load"));
-    mnuload->setObjectName(QStringLiteral("mnuload"));
-    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
-    mnuOptions->setObjectName(QStringLiteral("mnuOptions"));
-    mnuFanCntrl = mnuOptions->addAction(QStringLiteral("Fan On"));
-    mnuFanCntrl->setObjectName(QStringLiteral("mnuFanCntrl"));
-    mnuUserPins = mnuOptions->addMenu(QStringLiteral("User defined pins"));
+    QMenu* mnuSettings = addMenu(menuBar(), "mnuSettings", QStringLiteral("&Settings"));
+    mnuSave = namedAction(mnuSettings, "mnuSave", QStringLiteral("Save"));
+    mnuload = namedAction(mnuSettings, "mnuload", QStringLiteral("Load"));
+    connect(mnuSave, &QAction::triggered, &m_session->configuration(),
+            &DriveConfiguration::saveFile);
+    connect(mnuload, &QAction::triggered, &m_session->configuration(),
+            &DriveConfiguration::loadFile);
+
+    QMenu* mnuOptions = addMenu(menuBar(), "mnuOptions", QStringLiteral("&Options"));
+    mnuFanCntrl = namedAction(mnuOptions, "mnuFanCntrl", QStringLiteral("Fan On"));
+    QMenu* mnuUserPins = mnuOptions->addMenu(QStringLiteral("User defined pins"));
     mnuUserPins->setObjectName(QStringLiteral("mnuUserPins"));
-    mnuPin7 = mnuUserPins->addAction(QStringLiteral("Pin 7"));
-    mnuPin7->setObjectName(QStringLiteral("mnuPin7"));
-    mnuPin14 = mnuUserPins->addAction(QStringLiteral("Pin 14"));
-    mnuPin14->setObjectName(QStringLiteral("mnuPin14"));
-    mnuRename = mnuUserPins->addAction(QStringLiteral("Rename User Defined Pins"));
-    mnuRename->setObjectName(QStringLiteral("mnuRename"));
-    mnuNightVision = mnuOptions->addAction(QStringLiteral("Night Vision"));
-    mnuNightVision->setObjectName(QStringLiteral("mnuNightVision"));
-    SaveOnExit = mnuOptions->addAction(QStringLiteral("Save Settings On Exit"));
-    SaveOnExit->setObjectName(QStringLiteral("SaveOnExit"));
+    mnuPin7 = namedAction(mnuUserPins, "mnuPin7", QStringLiteral("Pin 7"));
+    mnuPin14 = namedAction(mnuUserPins, "mnuPin14", QStringLiteral("Pin 14"));
+    mnuRename = namedAction(mnuUserPins, "mnuRename", QStringLiteral("Rename User Defined Pins"));
+    mnuNightVision = namedAction(mnuOptions, "mnuNightVision", QStringLiteral("Night Vision"));
+    SaveOnExit = namedAction(mnuOptions, "SaveOnExit", QStringLiteral("Save Settings On Exit"));
     SaveOnExit->setCheckable(true);
     SaveOnExit->setChecked(true);
 
-    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    const QString helpCaptions[2] = {QStringLiteral("&Basic Help"), QStringLiteral("&About")};
-    for (int i = 0; i < 2; ++i) {
-        mnuHelpSel[i] = mnuHelp->addAction(helpCaptions[i]);
-        mnuHelpSel[i]->setObjectName(QStringLiteral("mnuHelpSel_%1").arg(i));
-    }
-}
-
-void MainWindow::buildTabs() {
-    auto* central = new QWidget(this);
-    central->setObjectName(QStringLiteral("centralWidget"));
-    auto* row = new QHBoxLayout(central);
-
-    tabstrip1 = new QTabWidget(central);
-    tabstrip1->setObjectName(QStringLiteral("tabstrip1"));
-    const char* names[3] = {"tabSettings", "tabGuiding", "tabPEC"};
-    const QString captions[3] = {QStringLiteral("&Status and Settings"),
-                                 QStringLiteral("Guiding and focus"), QStringLiteral("PEC")};
-    for (int i = 0; i < 3; ++i) {
-        tabPage[i] = new QWidget(tabstrip1);
-        tabPage[i]->setObjectName(QLatin1String(names[i]));
-        tabstrip1->addTab(tabPage[i], captions[i]);
-    }
-    buildGuidingPage();
-    settings = new SettingsPage(context(), tabPage[0]);
-    (new QVBoxLayout(tabPage[0]))->addWidget(settings);
-    connect(mnuSave, &QAction::triggered, settings, &SettingsPage::saveMountData);
-    connect(mnuload, &QAction::triggered, settings, &SettingsPage::loadMountData);
-    connect(settings, &SettingsPage::rateCaptionRead, guide, &GuidePanel::setRateCaption);
-    connect(this, &MainWindow::settingsCleared, settings, &SettingsPage::clearSettingsFields);
-    target->setGotoSpeedSource([this] { return settings->gotoSpeedText(); });
-    pec = new PecPage(context(), tabPage[2]);
-    (new QVBoxLayout(tabPage[2]))->addWidget(pec);
-
-    terminal = new TerminalPanel(context(), central);
-    connect(target, &TargetPanel::controllerTargetRead, terminal, &TerminalPanel::showResponse);
-    terminal->setFixedWidth(240);
-    auto* side = new QVBoxLayout;
-    side->addWidget(terminal);
-    side->addStretch(1);
-
-    row->addWidget(tabstrip1, 1);
-    row->addLayout(side);
-    setCentralWidget(central);
-}
-
-// Guiding and focus page: position and target on the left, guiding and focus
-// on the right.
-void MainWindow::buildGuidingPage() {
-    guidingLayout = new QGridLayout(tabPage[1]);
-    position = new PositionPanel(m_channel.dispatcher(), tabPage[1]);
-    guidingLayout->addWidget(position, 0, 0);
-    connect(position, &PositionPanel::badReply, this, &MainWindow::showStatus);
-    m_polling = new PositionPolling(m_channel, position->Check1, position->scrlUDTime, this);
-    Timer1 = m_polling->timer();
-    target = new TargetPanel(context(), tabPage[1]);
-    guidingLayout->addWidget(target, 1, 0);
-    connect(target, &TargetPanel::badReply, this, &MainWindow::showStatus);
-    m_polling->setEstimate([this] {
-        target->estimateTimeToTarget(position->ScopeRAtxt->text(), position->ScopeDECtxt->text());
-        return target->timeToTargetText();
-    });
-    connect(m_polling, &PositionPolling::estimated, this, &MainWindow::showStatus);
-    guide = new GuidePanel(context(), tabPage[1]);
-    guidingLayout->addWidget(guide, 0, 1, 2, 1);
-    focus = new FocusPanel(context(), tabPage[1]);
-    guidingLayout->addWidget(focus, 2, 1);
-    sky = new SkyPanel(m_clock, m_prompts, *target, tabPage[1]);
-    guidingLayout->addWidget(sky, 2, 0);
-    connect(sky, &SkyPanel::problem, this, &MainWindow::showStatus);
-    guidingLayout->setRowStretch(9, 1);
-}
-
-void MainWindow::showStatus(const QString& text) {
-    statusPanel[4]->setText(text);
-}
-
-void MainWindow::pollPosition() {
-    m_polling->tick();
+    QMenu* mnuHelp = addMenu(menuBar(), "mnuHelp", QStringLiteral("&Help"));
+    mnuHelpSel[0] = namedAction(mnuHelp, "mnuHelpSel_0", QStringLiteral("&Basic Help"));
+    mnuHelpSel[1] = namedAction(mnuHelp, "mnuHelpSel_1", QStringLiteral("&About"));
+    periphery = new PeripheryMenus(*m_session,
+                                   {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename, mnuNightVision,
+                                    mnuHelpSel[0], mnuHelpSel[1]},
+                                   this);
 }
 
 void MainWindow::buildStatusBar() {
@@ -195,21 +121,86 @@ void MainWindow::buildStatusBar() {
         statusPanel[i]->setToolTip(bar->toolTip());
         bar->addPermanentWidget(statusPanel[i], i == 4 ? 1 : 0);
     }
-    // Panel 4 (time to target) is made visible by start-up.
+    // Panel 4 (time to target and messages) is made visible by start-up.
     statusPanel[4]->hide();
+}
+
+// Every panel is made the same way, from the session; the pages only lay
+// them out: settings, the guiding page (position and target on the left,
+// guiding and focus on the right), PEC; the manual commands beside the tabs.
+void MainWindow::buildPages() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralWidget"));
+    tabstrip1 = new QTabWidget(central);
+    tabstrip1->setObjectName(QStringLiteral("tabstrip1"));
+    QWidget* settingsPage =
+        addPage(tabstrip1, "tabSettings", QStringLiteral("&Status and Settings"));
+    QWidget* guidingPage = addPage(tabstrip1, "tabGuiding", QStringLiteral("Guiding and focus"));
+    QWidget* pecPage = addPage(tabstrip1, "tabPEC", QStringLiteral("PEC"));
+
+    settings = new SettingsPage(*m_session, settingsPage);
+    (new QVBoxLayout(settingsPage))->addWidget(settings);
+    position = new PositionPanel(*m_session, guidingPage);
+    target = new TargetPanel(*m_session, guidingPage);
+    sky = new SkyPanel(*m_session, guidingPage);
+    guide = new GuidePanel(*m_session, guidingPage);
+    focus = new FocusPanel(*m_session, guidingPage);
+    auto* grid = new QGridLayout(guidingPage);
+    grid->addWidget(position, 0, 0);
+    grid->addWidget(target, 1, 0);
+    grid->addWidget(sky, 2, 0);
+    grid->addWidget(guide, 0, 1, 2, 1);
+    grid->addWidget(focus, 2, 1);
+    grid->setRowStretch(9, 1);
+    pec = new PecPage(*m_session, pecPage);
+    (new QVBoxLayout(pecPage))->addWidget(pec);
+
+    terminal = new TerminalPanel(*m_session, central);
+    terminal->setFixedWidth(240);
+    auto* side = new QVBoxLayout;
+    side->addWidget(terminal);
+    side->addStretch(1);
+    auto* row = new QHBoxLayout(central);
+    row->addWidget(tabstrip1, 1);
+    row->addLayout(side);
+    setCentralWidget(central);
+}
+
+void MainWindow::connectSession() {
+    connect(tabstrip1, &QTabWidget::currentChanged, m_session,
+            [this](int index) { m_session->showPage(MountSession::Page(index)); });
+    connect(m_session, &MountSession::connectionChanged, this, &MainWindow::showConnection);
+    connect(m_session, &MountSession::disconnected, this,
+            [this] { setWindowTitle(mainCaption()); });
+    connect(m_session, &MountSession::status, statusPanel[4], &QLabel::setText);
+    connect(sky, &SkyPanel::problem, statusPanel[4], &QLabel::setText);
+}
+
+void MainWindow::showConnection() {
+    const ConnectionDisplay d = m_session->connectionDisplay();
+    statusPanel[1]->setText(d.state);
+    statusPanel[2]->setText(d.port);
+    statusPanel[3]->setText(d.settings);
+    mnuConnect->setText(d.connectCaption);
+}
+
+void MainWindow::checkOnlyPort(int portNumber) {
+    for (int n = 1; n <= 16; ++n)
+        mnucom[n]->setChecked(n == portNumber);
 }
 
 // Closing cancels what runs, except an exchange that must not be cut short
 // (a PEC table being written): the window closes once it has finished.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (m_channel.runner().isRunningProtected()) {
+    SequenceRunner& runner = m_session->channel().runner();
+    if (runner.isRunningProtected()) {
         if (!m_closeWhenIdle) {
             m_closeWhenIdle = true;
-            showStatus(QStringLiteral("Closing when the ") + m_channel.runner().runningName() +
-                       QStringLiteral(" has finished"));
+            statusPanel[4]->setText(QStringLiteral("Closing when the ") + runner.runningName() +
+                                    QStringLiteral(" has finished"));
             // Closed again once the runner is done with it (queued: while
             // finished() is told, the sequence still counts as running).
-            connect(&m_channel.runner(), &SequenceRunner::finished, this, &QWidget::close,
+            connect(&runner, &SequenceRunner::finished, this, &QWidget::close,
                     Qt::QueuedConnection);
         }
         event->ignore();

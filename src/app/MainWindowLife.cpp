@@ -1,50 +1,70 @@
-// Start-up and shutdown of the main window.
+// Start-up and shutdown of the main window, and its settings file.
 #include "app/MainWindow.h"
 
-#include "app/PositionPolling.h"
 #include "app/SettingsFile.h"
 #include "common/Prompts.h"
 #include "config/ui/CustomGearDialog.h"
 #include "config/ui/SettingsPage.h"
 #include "link/SerialPort.h"
 #include "link/ui/TerminalPanel.h"
-#include "motion/ui/GuidePanel.h"
 #include "pec/ui/PecPage.h"
-#include "sky/ui/SkyPanel.h"
-
+#include "periphery/AuxiliaryOutputs.h"
 #include "periphery/ui/PeripheryMenus.h"
 #include "periphery/ui/SplashWindow.h"
+#include "sky/ui/SkyPanel.h"
+
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
+#include <cstdio>
 
 namespace corvane {
+
+namespace {
+
+// Positions in the file are twips; one logical DPI (the primary screen's)
+// converts both ways, so a position read back is the one written.
+double logicalDpi() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->logicalDotsPerInch() : 96.0;
+}
+
+// A saved position that lies on no screen (a monitor since removed, a hand
+// edited file) would hide the window: it goes to the primary screen instead.
+QPoint visiblePosition(const QPoint& wanted, const QSize& size) {
+    if (QGuiApplication::screenAt(wanted))
+        return wanted;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return wanted;
+    const QRect area = primary->availableGeometry();
+    const QSize fit = size.boundedTo(area.size());
+    return area.topLeft() +
+           QPoint((area.width() - fit.width()) / 2, (area.height() - fit.height()) / 2);
+}
+
+} // namespace
 
 bool MainWindow::startUp() {
     // Read once, before probing: the port numbers follow the adapters that
     // had them last time.
     const WindowSettings saved = readSettingsFile();
-    m_port->rememberDevices(saved.portDevices);
-    const ProbeResult probe = probePorts(*m_port);
-    applyProbe(probe);
+    const ProbeResult probe = m_session->probe(saved.portDevices);
+    showPorts(probe);
     if (!probe.anyUsable) {
-        m_prompts.message(noPortsMessage(), noPortsTitle(), PromptIcon::None, PromptButtons::Ok);
+        m_session->prompts().message(noPortsMessage(), noPortsTitle(), PromptIcon::None,
+                                     PromptButtons::Ok);
         m_shutDown = true; // ends at once, without the shutdown steps
         return false;
     }
-    loadWindowSettings(saved);
+    applySettings(saved);
     statusPanel[4]->show();
-    settings->fillSettingLists();
-    pec->fillFactorList();
-    sky->fillPlanets();
-    m_channel.armDispatch();
-    if (m_port->isOpen())
-        m_port->close();
+    m_session->startUp();
     for (int i = 0; i < 3; ++i)
         terminal->pressClear(i);
-    m_polling->setAutoUpdate(false); // polling is switched on by the user only
-    guide->startUp();                // rate 2X selected, pulse-guide mode off, unswapped letters
     sky->loadCatalogList(
         catalogueFolder(QDir::currentPath(), QCoreApplication::applicationDirPath()));
     periphery->prepareColours();
@@ -52,20 +72,72 @@ bool MainWindow::startUp() {
     return true;
 }
 
+void MainWindow::showPorts(const ProbeResult& probe) {
+    for (int n = 1; n <= 16; ++n) {
+        mnucom[n]->setEnabled(probe.usable[n]);
+        mnucom[n]->setVisible(probe.usable[n]);
+        // The device and what identifies it, for the user who wonders which is which.
+        const QString device = m_session->port().deviceName(n);
+        mnucom[n]->setStatusTip(device);
+        mnucom[n]->setToolTip(device.isEmpty() ? portMenuCaption(n).remove(QLatin1Char('&'))
+                                               : device);
+    }
+}
+
 void MainWindow::shutDown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
-    m_channel.runner().abort(SequenceResult::Cancelled);
-    if (m_port->isOpen()) {
-        m_channel.send(QLatin1String(Cmd::StopAll));
-        m_port->close();
-    }
-    saveWindowSettings();
+    m_session->shutDown();
+    saveSettings();
     pec->closeChart();
     settings->customGear()->close();
     periphery->closeWindows(); // pin labels and splash
     periphery->restoreColours();
+}
+
+WindowSettings MainWindow::readSettingsFile() const {
+    QString why;
+    const WindowSettings s = readWindowSettings(settingsFileName(), &why);
+    if (!why.isEmpty())
+        std::fprintf(stderr, "corvane-control: settings not read: %s\n", qPrintable(why));
+    return s;
+}
+
+void MainWindow::applySettings(const WindowSettings& s) {
+    if (s.comPort) {
+        mnucom[*s.comPort]->setChecked(true);
+        m_session->port().setPortNumber(*s.comPort);
+        // The status bar names the port in use from the start.
+        statusPanel[2]->setText(connectionDisplay(false, 0.0f, *s.comPort, QString()).port);
+    }
+    if (s.top || s.left) {
+        const double dpi = logicalDpi();
+        QPoint p = pos();
+        if (s.left)
+            p.setX(twipsToPixels(*s.left, dpi));
+        if (s.top)
+            p.setY(twipsToPixels(*s.top, dpi));
+        move(visiblePosition(p, frameGeometry().size()));
+    }
+    AuxiliaryOutputs& outputs = m_session->outputs();
+    outputs.setLabels(s.pin7Label.value_or(outputs.pin7Label()),
+                      s.pin14Label.value_or(outputs.pin14Label()));
+}
+
+void MainWindow::saveSettings() {
+    if (!SaveOnExit->isChecked())
+        return;
+    const double dpi = logicalDpi();
+    // An unwritable directory, a full disk or a file made read-only leaves the
+    // old file untouched; closing the window goes on regardless.
+    QString why;
+    const AuxiliaryOutputs& outputs = m_session->outputs();
+    const QByteArray text = windowSettingsText(
+        m_session->portNumber(), pixelsToTwips(y(), dpi), pixelsToTwips(x(), dpi),
+        outputs.pin7Label(), outputs.pin14Label(), m_session->port().deviceIdentities());
+    if (!writeWindowSettings(settingsFileName(), text, &why) && !why.isEmpty())
+        std::fprintf(stderr, "corvane-control: settings not saved: %s\n", qPrintable(why));
 }
 
 } // namespace corvane

@@ -4,100 +4,67 @@ namespace corvane {
 
 namespace {
 
-// The two hex digits of byte k, fewer when the text ends inside or before it.
-QString byteText(const QString& hex, int k) {
-    return hex.mid(3 * k, 2);
-}
-
-QChar digitAt(const QString& hex, int position) {
-    return position < hex.size() ? hex.at(position) : QChar();
-}
-
-// A byte that arrived whole: two hex digits.
-bool isWholeByte(const QString& digits) {
-    if (digits.size() != 2)
-        return false;
-    for (const QChar c : digits) {
-        const bool hexDigit = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
-                              (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
-                              (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
-        if (!hexDigit)
-            return false;
-    }
-    return true;
-}
-
-// Reads one dump into a view, setting by setting. Reading a number returns
-// false when any of its bytes did not arrive whole; the decoder then stops,
-// rather than show a number made of half its bytes.
+// Reads one dump into a view, setting by setting. Byte k of a reception cut
+// short may be missing: a code then matches nothing, and reading a number
+// returns false, whereupon the decoder stops rather than show a number made
+// of half its bytes.
 class Reader {
 public:
-    explicit Reader(const QString& hex) : m_hex(hex) {}
+    explicit Reader(const QByteArray& bytes) : m_bytes(bytes) {}
 
     SettingsView view;
 
-    // A code byte: the entry whose code equals the byte's text, else
-    // `otherwise` (nullopt leaves the list as it was).
-    void code(SettingList list, int k, const QStringList& codes, std::optional<QString> otherwise) {
-        const int index = codes.indexOf(byteText(m_hex, k));
-        view[list] = index >= 0 ? settingListInfo(list).entries.at(index) : otherwise;
+    // A code byte: the entry whose code equals the byte, else `otherwise`
+    // (nullopt leaves the list as it was).
+    void code(SettingList list, int k, std::initializer_list<int> codes,
+              std::optional<QString> otherwise) {
+        int index = 0;
+        for (const int c : codes) {
+            if (has(k) && byte(k) == c) {
+                view[list] = settingListInfo(list).entries.at(index);
+                return;
+            }
+            ++index;
+        }
+        view[list] = otherwise;
     }
-    void finish(SettingList list, int k) {
-        code(list, k, {QStringLiteral("0F"), QStringLiteral("00"), QStringLiteral("F0")},
-             std::nullopt);
-    }
+    void finish(SettingList list, int k) { code(list, k, {0x0F, 0x00, 0xF0}, std::nullopt); }
     void speed(SettingList list, int k) {
-        code(list, k,
-             {QStringLiteral("07"), QStringLiteral("08"), QStringLiteral("09"),
-              QStringLiteral("0A"), QStringLiteral("0B"), QStringLiteral("0C")},
-             QString());
+        code(list, k, {0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C}, QString());
     }
-    void tracking(int k) {
-        code(SettingList::TrackSpeed, k,
-             {QStringLiteral("FF"), QStringLiteral("00"), QStringLiteral("01"),
-              QStringLiteral("02")},
-             QString());
-    }
+    void tracking(int k) { code(SettingList::TrackSpeed, k, {0xFF, 0x00, 0x01, 0x02}, QString()); }
     // The guide rate also captions the first rate button; its caption for
     // the fastest rate reads "2.0X", the list entry "2X".
     void guideRate(int k) {
-        static const QStringList codes = {QStringLiteral("01"), QStringLiteral("02"),
-                                          QStringLiteral("03")};
         static const QStringList captions = {QStringLiteral("1.33X"), QStringLiteral("1.67X"),
                                              QStringLiteral("2.0X")};
-        const int index = codes.indexOf(byteText(m_hex, k));
-        if (index < 0)
+        if (!has(k) || byte(k) < 0x01 || byte(k) > 0x03)
             return;
+        const int index = byte(k) - 1;
         view[SettingList::GuideRate] = settingListInfo(SettingList::GuideRate).entries.at(index);
         view.rateCaption[0] = captions.at(index);
     }
     // Orientation in the byte's high digit, rotation in its low digit.
     void orientation(int k) {
-        view[SettingList::Orientation] =
-            settingListInfo(SettingList::Orientation)
-                .entries.at(digitAt(m_hex, 3 * k) == QLatin1Char('F') ? 1 : 0);
+        view[SettingList::Orientation] = settingListInfo(SettingList::Orientation)
+                                             .entries.at(has(k) && (byte(k) >> 4) == 0xF ? 1 : 0);
     }
     void rotation(int k) {
-        view[SettingList::Rotation] =
-            settingListInfo(SettingList::Rotation)
-                .entries.at(digitAt(m_hex, 3 * k + 1) == QLatin1Char('F') ? 1 : 0);
+        view[SettingList::Rotation] = settingListInfo(SettingList::Rotation)
+                                          .entries.at(has(k) && (byte(k) & 0xF) == 0xF ? 1 : 0);
     }
 
     bool oneByte(int k, int* value) const {
-        const QString digits = byteText(m_hex, k);
-        if (!isWholeByte(digits))
+        if (!has(k))
             return false;
-        *value = digits.toInt(nullptr, 16);
+        *value = byte(k);
         return true;
     }
     // Low byte first; read as a signed 16-bit number.
     bool twoBytes(int k, int* value) const {
-        const QString low = byteText(m_hex, k);
-        const QString high = byteText(m_hex, k + 1);
-        if (!isWholeByte(low) || !isWholeByte(high))
+        if (!has(k) || !has(k + 1))
             return false;
-        const int v = (high + low).toInt(nullptr, 16);
-        *value = v >= 0x8000 ? v - 0x10000 : v;
+        *value = static_cast<qint16>(byte(k) | (byte(k + 1) << 8));
         return true;
     }
 
@@ -123,13 +90,16 @@ public:
     }
 
 private:
-    const QString& m_hex;
+    bool has(int k) const { return k < m_bytes.size(); }
+    int byte(int k) const { return static_cast<uchar>(m_bytes.at(k)); }
+
+    const QByteArray& m_bytes;
 };
 
 } // namespace
 
-SettingsView decodeSettingsDump(const QString& hexText) {
-    Reader r(hexText);
+SettingsView decodeSettingsDump(const QByteArray& dump) {
+    Reader r(dump);
     r.orientation(11);
     r.rotation(11);
     r.guideRate(7);
@@ -149,8 +119,8 @@ SettingsView decodeSettingsDump(const QString& hexText) {
     return r.view;
 }
 
-SettingsView decodeSplitSettingsDump(const QString& hexText) {
-    Reader r(hexText);
+SettingsView decodeSplitSettingsDump(const QByteArray& dump) {
+    Reader r(dump);
     r.finish(SettingList::RaFinish, 0);
     if (!r.number(NumberSetting::RaBacklash, true, 1))
         return r.view;

@@ -2,6 +2,7 @@
 
 #include "config/SettingLists.h"
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -29,28 +30,27 @@ struct SettingsView {
     }
 };
 
-// The controller answers the settings query with a fixed-length dump,
-// received in hex form: each byte as two upper-case hex digits and a blank
-// ("50 0F 20 ..."). Bytes are cut out by position, byte k at characters 3k
-// and 3k+1; bytes beyond the end of a short reception are empty.
+// The controller answers the settings query with a fixed-length dump of raw
+// bytes, cut out by position; bytes beyond the end of a short reception are
+// missing.
 //
-// Codes are compared as hex texts, so an empty or odd byte matches no code:
-// a finishing direction or the guide rate then stays as it was, a speed or
-// the tracking rate is emptied, orientation and rotation read "Left" and
-// "Original". Two-byte numbers are signed, low byte first (FF FF is -1).
+// A missing byte matches no code: a finishing direction or the guide rate
+// then stays as it was, a speed or the tracking rate is emptied, orientation
+// and rotation read "Left" and "Original". Two-byte numbers are signed, low
+// byte first (FF FF is -1).
 //
 // Each decoder handles the settings in its own fixed order and stops at the
-// first number with a byte that did not arrive whole (a reception cut short
-// there, or a byte that is not two hex digits): what it decoded before keeps
-// its new value, the rest stays as it was. A two-byte number is never shown
-// from its low byte alone. Bytes beyond the layout are ignored.
+// first number with a byte that did not arrive (a reception cut short
+// there): what it decoded before keeps its new value, the rest stays as it
+// was. A two-byte number is never shown from its low byte alone. Bytes beyond
+// the layout are ignored.
 
 // Controllers up to firmware 3.56: 16 bytes, one-byte gear, worm and wheel
 // numbers, and the DEC worm ratio. Sets only the first rate button's caption.
-SettingsView decodeSettingsDump(const QString& hexText);
+SettingsView decodeSettingsDump(const QByteArray& dump);
 
 // Later controllers: 18 bytes, two-byte numbers, no DEC worm ratio. The
 // second and third rate buttons take the 8X and 16X paddle speeds' texts.
-SettingsView decodeSplitSettingsDump(const QString& hexText);
+SettingsView decodeSplitSettingsDump(const QByteArray& dump);
 
 } // namespace corvane

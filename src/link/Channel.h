@@ -2,6 +2,7 @@
 
 #include "common/Clock.h"
 #include "link/Dispatcher.h"
+#include "link/Query.h"
 #include "link/SequenceRunner.h"
 
 #include <QObject>
@@ -11,50 +12,19 @@ namespace corvane {
 
 class SerialPort;
 
-// Reply kinds: the code a requester stores before it sends, telling the
-// dispatcher how to read the reply that comes back.
-namespace ReplyKind {
-constexpr qint16 None = -1;         // nothing awaited (after a time-out)
-constexpr qint16 SiderealTime = -2; // awaited only to be let go
-constexpr qint16 Version = 0;
-constexpr qint16 RightAscension = 1;
-constexpr qint16 Declination = 2;
-constexpr qint16 SettingsDump = 3;
-constexpr qint16 PecState = 4;
-constexpr qint16 PecTable = 12;
-constexpr qint16 ControllerTarget = 98;
-constexpr qint16 Position = 99;
-constexpr qint16 Position2 = 100;
-constexpr qint16 SetTarget = 999;
-// An answer the program only lets go (a set command's "1"/"0"), awaited so
-// that it cannot meet the next request on the line; nothing decodes it.
-constexpr qint16 Acknowledgement = SetTarget;
-constexpr qint16 RawTerminal = 1000;
-} // namespace ReplyKind
-
-// How a reception is shown: as text, or byte by byte as two upper-case hex
-// digits and a blank (the settings dump and the PEC state are raw bytes).
-enum class ReplyFormat { Text, Hex };
-
-// The command channel: one serial port, the awaited-reply state, the receive
-// handling and the sequence runner. One request is outstanding at a time; a
-// reply is recognised by its awaited length alone, and a reply that the
-// program reads has a deadline: when it does not come, the awaited state is
-// reset, so the next exchange starts clean.
+// The command channel: one serial port, the awaited reply, the receive
+// handling and the sequence runner. It carries bytes and knows no subsystem:
+// each subsystem declares its queries (link/Query.h) and subscribes to the
+// replies of its kinds. One request is outstanding at a time; a reply is
+// recognised by its awaited length alone, and it has a deadline: when a reply
+// the program reads does not come, the awaited state is reset, so the next
+// exchange starts clean.
 class Channel : public QObject {
     Q_OBJECT
 public:
     // The settle: characters arriving within this time of the awaited count
     // belong to the same reception.
     static constexpr int kSettleMs = 20;
-    // How long to wait for a reply: its characters and the command's at 9600
-    // baud (960 a second), plus this margin.
-    static constexpr int kReplyMarginMs = 1000;
-    static int replyTimeoutMs(int charactersSent, int charactersAwaited);
-    // An acknowledgement that nothing reads is awaited only this much longer
-    // than its line time, then let go without a word.
-    static constexpr int kLetGoMarginMs = 200;
-    static int letGoTimeoutMs(int charactersSent, int charactersAwaited);
 
     explicit Channel(Clock& clock, QObject* parent = nullptr);
 
@@ -67,19 +37,23 @@ public:
     // Runs a sequence on this channel (or queues it; see SequenceRunner).
     bool run(Sequence sequence) { return m_runner.run(std::move(sequence)); }
 
-    // Awaited-reply state.
-    void expect(ReplyFormat format, qint16 kind, int count);
+    // Awaits the query's reply from the next send on.
+    void expect(const Query& query);
+    // Awaits the query's reply and sends its command.
+    void request(const Query& query);
+    // The raw terminal: the next reception is shown as it comes (in hex when
+    // it starts with a control or high byte) and not read.
+    void expectManualCommand();
+    // The port's receive threshold alone, the awaited reply left as it is.
     void setAwaitedCount(int n);
+
     int awaitedCount() const;
-    qint16 awaitedKind() const { return m_kind; }
-    ReplyFormat replyFormat() const { return m_format; }
-    // The raw terminal: the next reception is shown as it comes (hex when it
-    // starts with a control or high byte) and not interpreted.
-    void expectTerminalReply();
+    qint16 awaitedKind() const { return m_query.awaitedKind; }
+    ReplyForm replyForm() const { return m_query.form; }
     bool isDispatchArmed() const { return m_dispatchArmed; }
     void armDispatch() { m_dispatchArmed = true; }
-    // A reply is on its way (one the program reads, or an acknowledgement
-    // it lets go but keeps off the next request).
+    // A reply is on its way (one the program reads, or an answer it lets go
+    // but keeps off the next request).
     bool isAwaitingReply() const { return m_awaiting; }
     bool lastRequestTimedOut() const { return m_lastTimedOut; }
     // After a time-out the reply may still come, late: until it has come (and
@@ -91,25 +65,15 @@ public:
     bool isLineBusy() const { return m_awaiting || isQuarantined(); }
 
     // Writes a command unchanged when the port is open, discarding waiting
-    // input first unless the PEC table read-out is collecting replies.
+    // input first unless the awaited reply collects the answers of several.
     void send(const QString& command);
     void flushInput();
 
-    // Queries.
-    void getVer();
-    void getPos();
-    void getPos2();
-    void getRA();
-    void getDEC();
-    void getSettings(bool splitSettingsDump);
-    void getPECState();
-
-    // Two upper-case hex digits and a blank per byte.
-    static QString hexText(const QByteArray& bytes);
-
 signals:
-    // One reception, formatted for the response box, before it is dispatched.
-    void received(const QString& text);
+    // Bytes written to the line, as they went.
+    void written(const QByteArray& bytes);
+    // One reception, before it is dispatched, and how it is shown.
+    void received(const QByteArray& bytes, corvane::ReplyForm form);
     // After every reception has been shown and dispatched.
     void receptionHandled();
     // Characters waiting while a reply is collected (the PEC table's progress).
@@ -117,8 +81,8 @@ signals:
     // The awaited reply came (true), or will not come: it timed out or was
     // superseded by another send (false).
     void requestEnded(bool answered);
-    // The reply of this kind did not come in time.
-    void timedOut(qint16 kind);
+    // The reply to the named query did not come in time.
+    void timedOut(const QString& queryName);
     // The line is free for the next request (a reply came, or the wait for a
     // late one ended).
     void lineFree();
@@ -128,6 +92,7 @@ signals:
 private:
     void onCommEvent(int kind);
     void settled(quint64 flushCount);
+    void deliver(const QByteArray& buffer);
     void startRequest(int charactersSent);
     void endRequest(bool answered);
     void onDeadline();
@@ -139,10 +104,9 @@ private:
     ReplyDispatcher m_dispatcher;
     SequenceRunner m_runner;
 
-    qint16 m_kind = ReplyKind::Version;
-    ReplyFormat m_format = ReplyFormat::Text;
-    bool m_detectFormat = false;
-    bool m_dispatchArmed = false;
+    Query m_query;
+    bool m_detectForm = false;
+    bool m_dispatchArmed = true;
     // The request: armed by expect(), outstanding from its first send.
     bool m_requestArmed = false;
     bool m_awaiting = false;
@@ -159,18 +123,7 @@ private:
     quint64 m_flushes = 0;
 };
 
-// The command strings that the queries send.
-namespace Cmd {
-inline const char* const GetVersion = "#:GV#";
-inline const char* const GetPosition = "#:GR##:GD#";
-inline const char* const GetRA = "#:GR#";
-inline const char* const GetDEC = "#:GD#";
-inline const char* const GetTarget = "#:Gr##:Gd#";
-inline const char* const GetSiderealTime = "#:GS#";
-inline const char* const GetSettings = "#:VX#";
-inline const char* const GetSplitSettings = "#<:VX##>:VX#";
-inline const char* const GetPecState = "#:VS#";
-inline const char* const StopAll = "#:Q#";
-} // namespace Cmd
+// The one command the channel's users share: stop all motion.
+inline const char* const kStopAllCommand = "#:Q#";
 
 } // namespace corvane

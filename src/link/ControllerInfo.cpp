@@ -1,12 +1,22 @@
 #include "link/ControllerInfo.h"
 
-#include "link/Channel.h"
+#include "link/Dispatcher.h"
 
 namespace corvane {
 
+Query versionQuery() {
+    Query q;
+    q.name = QStringLiteral("version query");
+    q.command = QStringLiteral("#:GV#");
+    q.replyLength = 10;
+    q.awaitedKind = kVersionKind;
+    return q;
+}
+
 void ControllerInfo::listenTo(ReplyDispatcher& dispatcher) {
-    dispatcher.subscribe(ReplyKind::Version, this,
-                         [this](const QString& reply) { applyVersionReply(reply); });
+    dispatcher.subscribe(kVersionKind, this, [this](const QByteArray& reply) {
+        applyVersionReply(QString::fromLatin1(reply));
+    });
 }
 
 void ControllerInfo::applyVersionReply(const QString& reply) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Query.h"
 #include "link/Replies.h"
 
 #include <QObject>
@@ -8,8 +9,12 @@ namespace corvane {
 
 class ReplyDispatcher;
 
+// The version query: "#:GV#", ten characters of text.
+constexpr qint16 kVersionKind = 0;
+Query versionQuery();
+
 // What the controller said about itself in its version reply: the one place
-// that holds the firmware description. Panels read it and follow changed().
+// that holds the firmware description. Views read it and follow changed().
 class ControllerInfo : public QObject {
     Q_OBJECT
 public:

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <optional>
 
 namespace corvane {
 
@@ -26,41 +26,8 @@ QString printableReply(const QString& reply);
 // Caption of the version button after a reply.
 QString versionCaption(const QString& reply);
 
-// The controller's coordinate replies: right ascension HH:MM.T# (hours 00..23,
-// minutes 00..59, tenths) and declination sDD*MM# (sign, degrees 00..90,
-// minutes 00..59). A reply that does not have this form is line noise, a
-// reply cut short or two replies run together, and is never shown.
-bool isRightAscensionReply(const QString& text);
-bool isDeclinationReply(const QString& text);
-// The mount position reply: the two joined, 15 characters.
-bool isPositionReply(const QString& text);
-
-// Mount position reply HH:MM.T#sDD*MM# as shown: HHhMM.Tm and sDD<deg>MM<mins>.
-struct PositionText {
-    QString ra;
-    QString dec;
-};
-std::optional<PositionText> positionFromReply(const QString& reply, const QString& degMark,
-                                              const QString& minMark);
-
-// Single-axis replies shown unchanged, without their "#".
-std::optional<QString> rawRightAscension(const QString& reply);
-std::optional<QString> rawDeclination(const QString& reply);
-
-// The controller's target reply (its last 15 characters), cut into the four
-// target field texts.
-struct TargetText {
-    QString hours;
-    QString minutes;
-    QString degrees;
-    QString decMinutes;
-    QString response; // the last 15 characters, written back to the response box
-};
-std::optional<TargetText> targetFromReply(const QString& reply);
-
-// "position query", "version query", ...: what a reply of this kind answers.
-QString replyName(qint16 kind);
-QString noReplyMessage(qint16 kind);
-QString badReplyMessage(qint16 kind);
+// Bytes as the reply box shows a raw reply: two upper-case hex digits and a
+// blank each ("06 1A FF ").
+QString hexPairs(const QByteArray& bytes);
 
 } // namespace corvane

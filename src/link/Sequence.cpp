@@ -13,6 +13,11 @@ Sequence& Sequence::send(const QString& command) {
     return *this;
 }
 
+Sequence& Sequence::request(const Query& query) {
+    add(StepKind::Request).query = query;
+    return *this;
+}
+
 Sequence& Sequence::pause(int ms) {
     add(StepKind::Pause).value = ms;
     return *this;

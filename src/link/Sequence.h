@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Query.h"
+
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -21,6 +23,8 @@ public:
 
     // Writes a command (dropped while the port is closed, as every send is).
     Sequence& send(const QString& command);
+    // Awaits the query's reply and sends its command.
+    Sequence& request(const Query& query);
     Sequence& pause(int ms);
     Sequence& then(std::function<void()> action);
     // Asks the user; a false answer ends the sequence as cancelled.
@@ -45,10 +49,11 @@ public:
 
 private:
     friend class SequenceRunner;
-    enum class StepKind { Send, Pause, Action, Ask, AwaitReply, Report };
+    enum class StepKind { Send, Request, Pause, Action, Ask, AwaitReply, Report };
     struct Step {
         StepKind kind = StepKind::Action;
         QString command;
+        Query query;
         int value = 0; // pause length, or progress value
         int total = 0;
         std::function<void()> action;

@@ -47,6 +47,9 @@ void SequenceRunner::advance() {
         case Sequence::StepKind::Send:
             m_channel.send(step.command);
             break;
+        case Sequence::StepKind::Request:
+            m_channel.request(step.query);
+            break;
         case Sequence::StepKind::Pause:
             m_state = State::Pausing;
             m_pause = m_clock.schedule(step.value, this, [this, generation] {

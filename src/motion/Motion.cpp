@@ -109,7 +109,7 @@ QString pulseCommand(Direction d, int ms) {
 
 void sendPulse(Channel& channel, Direction d, int ms, std::function<void(bool sent)> ended) {
     channel.run(Sequence(QStringLiteral("guide pulse"))
-                    .send(QLatin1String(Cmd::StopAll))
+                    .send(QLatin1String(kStopAllCommand))
                     .pause(kStopSettleMs)
                     .send(pulseCommand(d, ms))
                     .onEnd([ended = std::move(ended)](SequenceResult result) {
@@ -140,7 +140,7 @@ QString stopFindCaption() {
 
 void sendStartFind(Channel& channel) {
     channel.run(Sequence(QStringLiteral("find"))
-                    .send(QLatin1String(Cmd::StopAll))
+                    .send(QLatin1String(kStopAllCommand))
                     .pause(kStopSettleMs)
                     .send(QLatin1String(kStartFind)));
 }

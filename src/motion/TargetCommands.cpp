@@ -1,6 +1,8 @@
 #include "motion/TargetCommands.h"
 
 #include "link/Channel.h"
+#include "motion/MountPosition.h"
+#include "motion/Target.h"
 
 namespace corvane {
 
@@ -14,12 +16,21 @@ QString setDECCommand(const TargetFieldTexts& target) {
            QLatin1Char('#');
 }
 
+Query targetAcknowledgement() {
+    Query q;
+    q.name = QStringLiteral("set target");
+    q.replyLength = 1;
+    q.reading = Reading::LetGo;
+    q.awaitedKind = AwaitedKind::Acknowledgement;
+    return q;
+}
+
 namespace {
 // Each target command is answered by one character that nothing interprets.
 // It is awaited before each command, so that the last one is in before the
 // next exchange begins.
 void awaitAcknowledgement(Channel& channel) {
-    channel.expect(ReplyFormat::Text, ReplyKind::SetTarget, 1);
+    channel.expect(targetAcknowledgement());
 }
 } // namespace
 
@@ -49,14 +60,11 @@ void syncObject(Channel& channel, const TargetFieldTexts& target) {
                     .then([&channel] { awaitAcknowledgement(channel); })
                     .send(QLatin1String(TargetCmd::SyncOnTarget))
                     .pause(kTargetCommandPauseMs)
-                    .then([&channel] { channel.getPos(); }));
+                    .request(positionQuery()));
 }
 
 void getObject(Channel& channel) {
-    channel.run(Sequence(QStringLiteral("get object")).then([&channel] {
-        channel.expect(ReplyFormat::Text, ReplyKind::ControllerTarget, 14);
-        channel.send(QLatin1String(Cmd::GetTarget));
-    }));
+    channel.run(Sequence(QStringLiteral("get object")).request(controllerTargetQuery()));
 }
 
 } // namespace corvane

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Query.h"
+
 #include <QString>
 
 namespace corvane {
@@ -22,6 +24,10 @@ inline const char* const SyncOnTarget = "#:CM#";
 // "#:Sr 05:34.5#" and "#:Sd +45*30#": the field texts go out as they stand.
 QString setRACommand(const TargetFieldTexts& target);
 QString setDECCommand(const TargetFieldTexts& target);
+
+// The one-character answer to a set-target, goto or sync command, awaited
+// and let go.
+Query targetAcknowledgement();
 
 // Spacing between dependent target commands.
 constexpr int kTargetCommandPauseMs = 100;

@@ -38,18 +38,18 @@ double slewTime(double distance, double speed) {
 } // namespace
 
 TimeToTarget estimateTimeToTarget(const TimeToTargetInput& in) {
-    // The mount's RA minutes are read without their tenths, as three
-    // characters from the fourth ("34." of "12h34.5m").
-    const double scopeHours = leadingNumber(in.scopeRA.mid(0, 2));
-    const double scopeMinutes = leadingNumber(in.scopeRA.mid(3, 3));
+    const double scopeHours = in.scope.raHours;
+    const double scopeMinutes = std::floor(in.scope.raMinutes);
     const double targetHours = leadingNumber(in.target.hours);
     const double targetMinutes = leadingNumber(in.target.minutes);
     const double speed = leadingNumber(in.gotoSpeed);
 
     const double raDistance =
         wrappedHours(targetHours - scopeHours) + (targetMinutes - scopeMinutes) / 60.0;
-    const double decDistance = declinationHours(in.target.degrees, in.target.decMinutes) -
-                               declinationHours(in.scopeDEC.mid(0, 3), in.scopeDEC.mid(4, 2));
+    const double scopeSign = in.scope.south ? -1.0 : 1.0;
+    const double decDistance =
+        declinationHours(in.target.degrees, in.target.decMinutes) -
+        scopeSign * (in.scope.decDegrees / 15.0 + in.scope.decMinutes / 900.0);
 
     const double tRA = std::fabs(slewTime(raDistance, speed));
     const double tDEC = std::fabs(slewTime(decDistance, speed));

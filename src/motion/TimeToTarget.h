@@ -6,12 +6,20 @@
 
 namespace corvane {
 
-// What the slew-time estimate reads: the mount's position as the position
-// boxes show it ("12h34.5m", "+45°30""), the target fields and the goto
-// speed list's text ("16X"; empty while the list has no selection).
+// Where the mount points, as numbers: hours and minutes of right ascension,
+// the declination's sign, degrees and minutes (all 0 before a reply).
+struct ScopePosition {
+    int raHours = 0;
+    double raMinutes = 0.0;
+    bool south = false;
+    int decDegrees = 0;
+    int decMinutes = 0;
+};
+
+// What the slew-time estimate reads: the mount's position, the target fields
+// and the goto speed list's text ("16X"; empty while the list has no selection).
 struct TimeToTargetInput {
-    QString scopeRA;
-    QString scopeDEC;
+    ScopePosition scope;
     TargetFieldTexts target;
     QString gotoSpeed;
 };
@@ -25,7 +33,8 @@ struct TimeToTarget {
 // the goto speed (in hours of right ascension per hour). The hour difference
 // is taken the short way round the sky on both sides, so 23 h to 1 h is two
 // hours. A declination's sign comes from its sign character, so "-00" is
-// south. A goto speed of zero gives zero.
+// south. The mount's minutes of right ascension count without their tenths.
+// A goto speed of zero gives zero.
 TimeToTarget estimateTimeToTarget(const TimeToTargetInput& input);
 
 // "Time to target " + minutes "00" + ":" + seconds "00"; minutes of 100 or

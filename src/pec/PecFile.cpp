@@ -2,6 +2,7 @@
 
 #include "common/FileSafety.h"
 #include "link/Channel.h"
+#include "pec/PecState.h"
 
 #include <QFile>
 
@@ -157,7 +158,7 @@ Sequence pecRestoreSequence(Channel& channel, const RestorePlan& plan) {
         .pause(kPecRestorePauseMs)
         .send(QStringLiteral("Y"))
         .pause(kPecRestorePauseMs)
-        .then([&channel] { channel.getPECState(); });
+        .request(pecStateQuery());
     return s;
 }
 

@@ -4,11 +4,24 @@
 
 namespace corvane {
 
-PecState decodePecState(const QString& hexText) {
+Query pecStateQuery() {
+    Query q;
+    q.name = QStringLiteral("PEC state query");
+    q.command = QStringLiteral("#:VS#");
+    q.replyLength = kPecStateBytes;
+    q.form = ReplyForm::Raw;
+    q.awaitedKind = kPecStateKind;
+    return q;
+}
+
+PecState decodePecState(const QByteArray& reply) {
     PecState state;
-    // Byte k stands at characters 3k-2 and 3k-1 (1-based).
     for (int k = 0; k < kPecStateBytes; ++k)
-        state.fields << hexText.mid(3 * k, 2);
+        state.fields << (k < reply.size()
+                             ? QStringLiteral("%1")
+                                   .arg(static_cast<uchar>(reply.at(k)), 2, 16, QLatin1Char('0'))
+                                   .toUpper()
+                             : QString());
 
     const QString status = state.fields.at(kPecStatusField - 1);
     if (status.size() < 2)
@@ -84,7 +97,7 @@ void switchPec(Channel& channel, bool enable) {
     channel.run(Sequence(QStringLiteral("PEC switch"))
                     .then([&channel] { channel.armDispatch(); })
                     .send(QLatin1String(enable ? PecCmd::Enable : PecCmd::Disable))
-                    .then([&channel] { channel.getPECState(); }));
+                    .request(pecStateQuery()));
 }
 
 void setPecFactor(Channel& channel, const QString& itemText) {
@@ -92,12 +105,14 @@ void setPecFactor(Channel& channel, const QString& itemText) {
     // Whatever is waiting is discarded, and no notification is raised until
     // the state query asks for its ten bytes.
     s.then([&channel] {
-        channel.expect(ReplyFormat::Hex, ReplyKind::PecState, 0);
+        Query nothingYet = pecStateQuery();
+        nothingYet.replyLength = 0;
+        channel.expect(nothingYet);
         channel.flushInput();
     });
     if (const auto command = pecFactorCommand(itemText))
         s.send(*command);
-    s.then([&channel] { channel.getPECState(); });
+    s.request(pecStateQuery());
     channel.run(std::move(s));
 }
 
@@ -113,7 +128,7 @@ void stopPecTraining(Channel& channel) {
     channel.run(Sequence(QStringLiteral("PEC training end"))
                     .send(QLatin1String(PecCmd::StopTraining))
                     .send(QLatin1String(PecCmd::EndTraining))
-                    .then([&channel] { channel.getPECState(); }));
+                    .request(pecStateQuery()));
 }
 
 } // namespace corvane

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "common/Prompts.h"
+#include "link/Query.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -10,11 +12,15 @@ namespace corvane {
 
 class Channel;
 
-// The controller's PEC state: a reply of ten bytes, received in hex form
-// ("06 1A FF " ...). Byte 6 is the status: its first hex digit "8" means the
-// table is good, its second digit is the PEC mode. Byte 10 is the PEC factor.
+// "#:VS#": the PEC state, ten raw bytes.
+constexpr qint16 kPecStateKind = 4;
+Query pecStateQuery();
+
+// The controller's PEC state: a reply of ten bytes. Byte 6 is the status: its
+// first hex digit "8" means the table is good, its second digit is the PEC
+// mode. Byte 10 is the PEC factor.
 struct PecState {
-    // The ten two-digit hex fields; shorter or "" where the reply is short.
+    // The ten bytes as two upper-case hex digits each; "" where the reply is short.
     QStringList fields;
     // The state in words, or nullopt when the mode digit is not one the
     // program knows: the label then keeps what it showed.
@@ -25,7 +31,7 @@ constexpr int kPecStateBytes = 10;
 constexpr int kPecStatusField = 6; // 1-based, as the bytes are numbered
 constexpr int kPecFactorField = 10;
 
-PecState decodePecState(const QString& hexText);
+PecState decodePecState(const QByteArray& reply);
 
 // The PEC factor as the table view uses it: the leading decimal digits of the
 // field's two characters ("05" -> 5, "12" -> 12, "0A" -> 0, "" -> 0).

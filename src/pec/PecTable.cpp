@@ -71,13 +71,22 @@ QString pecWriteCommand(int step, int code) {
     return QStringLiteral("#%1:XR%2#").arg(step).arg(code);
 }
 
+Query pecTableQuery() {
+    Query q;
+    q.name = QStringLiteral("PEC table read-out");
+    q.replyLength = kPecSteps;
+    q.awaitedKind = kPecTableKind;
+    q.collects = true;
+    return q;
+}
+
 Sequence pecReadoutSequence(Channel& channel) {
     Sequence s(QStringLiteral("PEC read-out"));
-    // Under the table kind the sends do not flush, so the answers pile up
+    // The query collects: the sends do not flush, so the answers pile up
     // until all 256 are in; the input is cleared once, before the first.
     s.then([&channel] {
-        channel.expect(ReplyFormat::Text, ReplyKind::PecTable, kPecSteps);
         channel.flushInput();
+        channel.expect(pecTableQuery());
     });
     for (int step = 0; step < kPecSteps; ++step)
         s.send(pecReadCommand(step));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/Query.h"
 #include "link/Sequence.h"
 
 #include <QPointF>
@@ -17,6 +18,10 @@ class Channel;
 // really make is the requested one limited to +-47.
 constexpr int kPecSteps = 256;
 constexpr int kPecSpeedLimit = 47;
+
+// The read-out: 256 one-digit answers collected as one reply of text.
+constexpr qint16 kPecTableKind = 12;
+Query pecTableQuery();
 
 struct PecRow {
     int step;

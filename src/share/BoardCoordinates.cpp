@@ -1,7 +1,8 @@
 #include "share/BoardCoordinates.h"
 
 #include "common/NumberText.h"
-#include "link/Replies.h"
+#include "motion/MountPosition.h"
+#include "motion/PositionReplies.h"
 #include "motion/TargetCommands.h"
 #include "share/AngleText.h"
 

@@ -1,7 +1,8 @@
 #include "share/Lx200Board.h"
 
 #include "link/Channel.h"
-#include "link/Replies.h"
+#include "motion/MountPosition.h"
+#include "motion/PositionReplies.h"
 #include "motion/TargetCommands.h"
 
 namespace corvane {
@@ -47,9 +48,9 @@ QString boardCommand(const Lx200Request& r) {
     const MoveButtonInfo& move = moveButtonInfo(r.direction);
     switch (r.kind) {
     case Lx200Kind::GetRa:
-        return QLatin1String(Cmd::GetRA);
+        return rightAscensionQuery().command;
     case Lx200Kind::GetDec:
-        return QLatin1String(Cmd::GetDEC);
+        return declinationQuery().command;
     case Lx200Kind::GetTargetRa:
         return QStringLiteral("#:Gr#");
     case Lx200Kind::GetTargetDec:
@@ -63,7 +64,7 @@ QString boardCommand(const Lx200Request& r) {
     case Lx200Kind::Sync:
         return QLatin1String(TargetCmd::SyncOnTarget);
     case Lx200Kind::StopAll:
-        return QLatin1String(Cmd::StopAll);
+        return QLatin1String(kStopAllCommand);
     case Lx200Kind::Stop:
         return QLatin1String(move.stop);
     case Lx200Kind::Move:

@@ -1,4 +1,6 @@
 // Ports, connection and the raw terminal, seen from the main window.
+#include "motion/MountPosition.h"
+
 #include "common/WindowFixture.h"
 
 #include "link/Channel.h"
@@ -90,7 +92,7 @@ private slots:
     void disconnectResetsCaptionAndSendButtons() {
         WindowFixture f;
         f.startAndConnect();
-        QSignalSpy cleared(f.window.get(), &MainWindow::settingsCleared);
+        QSignalSpy cleared(&f.session(), &MountSession::disconnected);
         f.window->setWindowTitle(QStringLiteral("something else"));
         f.action("mnuConnect")->trigger();
         QVERIFY(!f.port->isOpen());
@@ -117,7 +119,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(response->text(), QStringLiteral("12:34.5#+45*30#"), 1000);
         QCOMPARE(f.find<QLineEdit>("ScopeRAtxt")->text(), QString());
 
-        f.window->channel().getPos();
+        f.window->session().channel().request(positionQuery());
         f.reply("01:02.3#-05*07#");
         QTRY_COMPARE_WITH_TIMEOUT(f.find<QLineEdit>("ScopeRAtxt")->text(),
                                   QStringLiteral("01h02.3m"), 1000);
@@ -148,7 +150,7 @@ private slots:
         QCOMPARE(f.prompts.shown.size(), 0);
         // Sending afterwards is harmless and writes nothing.
         f.port->clearWrites();
-        f.window->channel().getPos();
+        f.window->session().channel().request(positionQuery());
         QVERIFY(f.port->writes.isEmpty());
         // Connecting again works once the adapter is back.
         f.action("mnuConnect")->trigger();

@@ -88,7 +88,7 @@ private slots:
         line.port->board().mount().setPosition(5.575, -45.5);
         // Polls, reading back the target and setting it again from the fields.
         for (int i = 0; i < rounds; ++i) {
-            line.window->pollPosition();
+            line.window->session().polling().tick();
             line.settle();
             line.window->target->cmdGetObj->click();
             line.settle();
@@ -106,9 +106,9 @@ private slots:
         QTest::qWait(lateMs + 100);
         line.click(QStringLiteral("cmdGetVersion"));
         line.settle();
-        line.window->pollPosition();
+        line.window->session().polling().tick();
         line.settle();
-        line.window->pollPosition();
+        line.window->session().polling().tick();
         line.settle();
         QCOMPARE(line.window->position->ScopeRAtxt->text(), QStringLiteral("05h34.5m"));
         QCOMPARE(line.window->position->ScopeDECtxt->text(), QStringLiteral("-45\u00B030\""));

@@ -3,6 +3,7 @@
 // one, idle or with the machine busy.
 #include "app/MainWindow.h"
 #include "common/ScriptedPrompts.h"
+#include "common/SessionParts.h"
 #include "common/SimProcess.h"
 #include "link/QtSerialPort.h"
 #include "motion/ui/GuidePanel.h"
@@ -62,24 +63,23 @@ private slots:
         MainWindow window(new QtSerialPort(sim.directory()), clock, prompts);
         QVERIFY(window.startUp());
         auto* status = window.findChild<QLabel*>(QStringLiteral("StatusBar1_1"));
-        QSignalSpy lost(&window.channel(), &Channel::lost);
-        QSignalSpy timedOut(&window.channel(), &Channel::timedOut);
+        Channel& channel = window.session().channel();
+        QSignalSpy lost(&channel, &Channel::lost);
+        QSignalSpy timedOut(&channel, &Channel::timedOut);
         window.findChild<QAction*>(QStringLiteral("mnuConnect"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Connected"), 5000);
         window.tabstrip1->setCurrentIndex(1);
         QPushButton* pulse = window.guide->cmdPulse;
         pulse->click(); // pulse mode, 0 ms pulses
-        QSignalSpy received(&window.channel(), &Channel::received);
+        QSignalSpy received(&channel, &Channel::received);
 
         BusyCore load(busy);
         // Each press follows the end of the one before, as fast as a user can
         // click: set, get, a pulse, sync (each a few exchanges) and a poll.
         const std::function<void()> press[] = {
-            [&] { window.target->cmdSetObj->click(); },
-            [&] { window.target->cmdGetObj->click(); },
-            [&] { window.guide->cmdMoveN->click(); },
-            [&] { window.target->cmdSyncObj->click(); },
-            [&] { window.pollPosition(); },
+            [&] { window.target->cmdSetObj->click(); }, [&] { window.target->cmdGetObj->click(); },
+            [&] { window.guide->cmdMoveN->click(); },   [&] { window.target->cmdSyncObj->click(); },
+            [&] { window.session().polling().tick(); },
         };
         constexpr int kPresses = 100;
         for (int i = 0; i < kPresses; ++i) {
@@ -87,9 +87,9 @@ private slots:
             QDeadlineTimer giveUp(3000);
             do
                 QTest::qWait(5);
-            while ((window.channel().runner().isBusy() || window.channel().isAwaitingReply()) &&
+            while ((channel.runner().isBusy() || channel.isAwaitingReply()) &&
                    !giveUp.hasExpired());
-            QVERIFY2(window.port().isOpen(),
+            QVERIFY2(window.session().port().isOpen(),
                      qPrintable(QStringLiteral("closed at press %1").arg(i)));
         }
         QCOMPARE(lost.count(), 0);

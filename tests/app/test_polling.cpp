@@ -1,9 +1,11 @@
 // Position polling with Timer1, its interval, and what each tab asks for.
 #include "common/WindowFixture.h"
 
-#include "app/PositionPolling.h"
+#include "config/DriveConfiguration.h"
 #include "link/Channel.h"
-#include "motion/ui/TargetPanel.h"
+#include "motion/MountPosition.h"
+#include "motion/PositionPolling.h"
+#include "motion/Target.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -20,13 +22,13 @@ namespace {
 struct Polling : WindowFixture {
     QCheckBox* check1;
     QScrollBar* interval;
-    QTimer* timer;
+    ClockTimer* timer;
     QTabWidget* tabs;
 
     explicit Polling(QSet<int> openable = {1}) : WindowFixture(std::move(openable)) {
         check1 = find<QCheckBox>(QStringLiteral("Check1"));
         interval = find<QScrollBar>(QStringLiteral("scrlUDTime"));
-        timer = find<QTimer>(QStringLiteral("Timer1"));
+        timer = find<ClockTimer>(QStringLiteral("Timer1"));
         tabs = find<QTabWidget>(QStringLiteral("tabstrip1"));
     }
 };
@@ -62,12 +64,12 @@ private slots:
         Polling f;
         QVERIFY(f.window->startUp());
         f.check1->setChecked(true);
-        QVERIFY(f.window->polling().autoUpdate());
+        QVERIFY(f.window->session().polling().autoUpdate());
         QVERIFY(!f.timer->isActive());
         f.tabs->setCurrentIndex(1);
         QVERIFY(f.timer->isActive());
         f.check1->click();
-        QVERIFY(!f.window->polling().autoUpdate());
+        QVERIFY(!f.window->session().polling().autoUpdate());
         QVERIFY(!f.timer->isActive());
     }
 
@@ -83,7 +85,7 @@ private slots:
         f.clock.pauses.clear();
         f.tabs->setCurrentIndex(2);
         QVERIFY(!f.timer->isActive());
-        QVERIFY(f.window->polling().autoUpdate());
+        QVERIFY(f.window->session().polling().autoUpdate());
         QCOMPARE(f.port->timeline(), QStringList({"0: #:GS#", "100: #:VS#"}));
         f.reply(QByteArray(10, '\x81'));
 
@@ -102,14 +104,14 @@ private slots:
     void tabChangeAwaitsTheRightReplies() {
         Polling f;
         f.startAndConnect();
-        Channel& ch = f.window->channel();
+        Channel& ch = f.window->session().channel();
         QVector<int> countsDuringPause;
         f.clock.onPause = [&](int) { countsDuringPause << ch.awaitedCount(); };
-        ch.expectTerminalReply();
+        ch.expectManualCommand();
         f.tabs->setCurrentIndex(2);
         QCOMPARE(countsDuringPause, QVector<int>({9}));
         QVERIFY(ch.isDispatchArmed());
-        QCOMPARE(ch.awaitedKind(), ReplyKind::PecState);
+        QCOMPARE(ch.awaitedKind(), kPecStateKind);
         QCOMPARE(ch.awaitedCount(), 10);
     }
 
@@ -134,14 +136,14 @@ private slots:
     void oneTick() {
         Polling f;
         f.startAndConnect();
+        f.session().configuration().setText(SettingList::GotoSpeed, QStringLiteral("1X"));
+        f.channel().request(positionQuery());
+        f.reply("23:00.0#+00*00#");
+        f.session().target().write({"01", "00.0", "+00", "00"});
         f.port->clearWrites();
         f.clock.pauses.clear();
-        f.window->target->setGotoSpeedSource([] { return QStringLiteral("1X"); });
-        f.find<QLineEdit>("ScopeRAtxt")->setText(QStringLiteral("23h00.0m"));
-        f.find<QLineEdit>("ScopeDECtxt")->setText(QStringLiteral("+00\u00B000\""));
-        f.find<QLineEdit>("objhrstxt")->setText(QStringLiteral("01"));
         const qint64 start = f.clock.now;
-        f.window->pollPosition();
+        f.window->session().polling().tick();
         QCOMPARE(f.panel(4), QStringLiteral("Time to target 120:00"));
         QCOMPARE(f.clock.pauses, QVector<int>({50}));
         QCOMPARE(f.port->writtenCommands(), QStringList{"#:GR##:GD#"});

@@ -2,7 +2,7 @@
 // watch the polled position arrive at it.
 #include "common/SimWindow.h"
 
-#include "app/PositionPolling.h"
+#include "motion/PositionPolling.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -60,7 +60,7 @@ private slots:
 
         m.find<QScrollBar>(QStringLiteral("scrlUDTime"))->setValue(500);
         m.press("Check1");
-        QVERIFY(m.window->polling().autoUpdate());
+        QVERIFY(m.window->session().polling().autoUpdate());
         QTRY_COMPARE_WITH_TIMEOUT(m.text("ScopeRAtxt"), QStringLiteral("05h34.5m"), 20000);
         QTRY_COMPARE_WITH_TIMEOUT(m.text("ScopeDECtxt"), QStringLiteral("+22\u00B001\""), 20000);
         QCOMPARE(m.status(4), QStringLiteral("Time to target 00:00"));

@@ -2,9 +2,9 @@
 // written at exit, and the stop command sent before the port closes.
 #include "common/WindowFixture.h"
 
-#include "app/PositionPolling.h"
 #include "app/SettingsFile.h"
 #include "link/Channel.h"
+#include "motion/PositionPolling.h"
 
 #include <QDir>
 #include <QFile>
@@ -156,15 +156,15 @@ private slots:
 
     void startUpPreparesTheWindow() {
         WindowFixture f({1});
-        f.window->polling().setAutoUpdate(true);
-        f.window->channel().expectTerminalReply();
+        f.window->session().polling().setChecked(true);
+        f.window->session().channel().expectManualCommand();
         f.find<QLineEdit>("txtTextOut")->setText(QStringLiteral("#:GV#"));
         f.find<QLineEdit>("txtResponse")->setText(QStringLiteral("old"));
         QVERIFY(f.find<QLabel>("StatusBar1_4")->isHidden());
         QVERIFY(f.window->startUp());
         QVERIFY(!f.find<QLabel>("StatusBar1_4")->isHidden());
-        QVERIFY(!f.window->polling().autoUpdate());
-        QVERIFY(f.window->channel().isDispatchArmed());
+        QVERIFY(!f.window->session().polling().autoUpdate());
+        QVERIFY(f.window->session().channel().isDispatchArmed());
         QVERIFY(!f.port->isOpen());
         QVERIFY(f.find<QLineEdit>("txtTextOut")->text().isEmpty());
         QVERIFY(f.find<QLineEdit>("txtResponse")->text().isEmpty());

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "common/FakeClock.h"
 #include "common/ScriptedPrompts.h"
+#include "common/SessionParts.h"
 #include "sim/SimSerialPort.h"
 
 #include <QAbstractButton>
@@ -37,6 +38,8 @@ template <typename ClockType = FakeClock> struct SimWindow {
         window = std::make_unique<MainWindow>(port, clock, prompts);
     }
     QString logPath() const { return dir.filePath(QStringLiteral("line.log")); }
+    MountSession& session() const { return window->session(); }
+    Channel& channel() const { return window->session().channel(); }
 
     template <typename T> T* find(const QString& name) const {
         T* w = window->findChild<T*>(name);
@@ -62,8 +65,7 @@ template <typename ClockType = FakeClock> struct SimWindow {
         QDeadlineTimer giveUp(ms);
         do
             QTest::qWait(1);
-        while ((window->channel().runner().isBusy() || window->channel().isLineBusy()) &&
-               !giveUp.hasExpired());
+        while ((channel().runner().isBusy() || channel().isLineBusy()) && !giveUp.hasExpired());
         QCoreApplication::processEvents();
         return !giveUp.hasExpired();
     }

@@ -4,6 +4,7 @@
 #include "common/FakeClock.h"
 #include "common/FakeSerialPort.h"
 #include "common/ScriptedPrompts.h"
+#include "common/SessionParts.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -59,7 +60,9 @@ struct WindowFixture {
 
     QStringList sent() const { return port->writtenCommands(); }
     void press(const char* name) const { button(QLatin1String(name))->click(); }
-    QTimer* timer(const char* name) const { return find<QTimer>(QLatin1String(name)); }
+    ClockTimer* timer(const char* name) const { return find<ClockTimer>(QLatin1String(name)); }
+    MountSession& session() const { return window->session(); }
+    Channel& channel() const { return window->session().channel(); }
     // The port numbers whose menu entries are checked.
     QVector<int> checkedPorts() const {
         QVector<int> out;

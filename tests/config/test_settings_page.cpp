@@ -31,14 +31,14 @@ struct Page : SimWindow<> {
         if (combo->findText(text) >= 0)
             emit combo->activated(combo->findText(text));
         else
-            page->pickList(l);
+            session().configuration().pick(l);
         // A board that does not answer lets the awaited acknowledgement go.
         clock.advance(1000);
         settle();
     }
     void save(NumberSetting n, const QString& t) {
         page->box(n)->setText(t);
-        page->pressSave(n);
+        page->saveButton(n)->click();
         settle();
     }
     void press(const char* button) {
@@ -138,7 +138,8 @@ private slots:
         const bool oldBoard = !decWorm.isEmpty();
         QCOMPARE(p.page->box(NumberSetting::DecWormRatio)->isVisibleTo(p.page), oldBoard);
         // The guiding page's rate button, and the goto speed for the slew time estimate.
-        QCOMPARE(p.find<QRadioButton>("Option1_0")->text() + ' ' + p.page->gotoSpeedText(),
+        QCOMPARE(p.find<QRadioButton>("Option1_0")->text() + ' ' +
+                     p.page->list(SettingList::GotoSpeed)->currentText(),
                  "1.67X 27X");
         // The readback's reception disables the four Save buttons it enabled.
         const auto enabled = [&p](NumberSetting n) { return p.page->saveButton(n)->isEnabled(); };
@@ -147,8 +148,8 @@ private slots:
         // A speed list awaits the character the board may send back under a kind that
         // nothing decodes (see aOneCharacterAnswerIsNeverReadAsADump).
         p.pick(SettingList::SixteenX, QStringLiteral("27X"));
-        QCOMPARE(p.window->channel().awaitedCount(), 1);
-        QCOMPARE(p.window->channel().awaitedKind(), ReplyKind::Acknowledgement);
+        QCOMPARE(p.window->session().channel().awaitedCount(), 1);
+        QCOMPARE(p.window->session().channel().awaitedKind(), AwaitedKind::Acknowledgement);
         p.trigger(QStringLiteral("mnuConnect"));
         QCOMPARE(p.all(), QString(12, '|') + decWorm + "||");
         QVERIFY(!enabled(NumberSetting::WormRatio) && !enabled(NumberSetting::DecWormRatio));
@@ -198,7 +199,8 @@ private slots:
         second.prompts.fileNames.enqueue(file);
         second.trigger(QStringLiteral("mnuload"));
         // Loading sends nothing.
-        QCOMPARE(second.saveCaption() + ' ' + second.page->gotoSpeedText() +
+        QCOMPARE(second.saveCaption() + ' ' +
+                     second.page->list(SettingList::GotoSpeed)->currentText() +
                      second.received().join(' '),
                  "Save All Settings 40X");
         // A box that holds no number refuses the whole replay, naming it.
@@ -216,7 +218,7 @@ private slots:
                               "#132g", "#180W", "#138w", "#250B", "#-1M", "#32b", "#1m", "Y"}));
         QCOMPARE(second.prompts.shown.size(), shownBefore + 1); // one notice for all
         QCOMPARE(second.saveCaption(), QStringLiteral("Save Settings"));
-        QVERIFY(!second.window->shared().fileSettingsPending);
+        QVERIFY(!second.window->session().configuration().fileSettingsPending());
         QVERIFY(second.port->board().stored() == saved);
         second.press("cmdSaveSettings"); // a second press only stores
         QCOMPARE(second.received(), QStringList{"Y"});
@@ -280,7 +282,8 @@ private slots:
         p.received();
         p.showTab(0);
         QCOMPARE(p.received(), QStringList{"#:GS#"});
-        QCOMPARE(p.page->gotoSpeedText() + ' ' + p.saveCaption(), "40X Save All Settings");
+        QCOMPARE(p.page->list(SettingList::GotoSpeed)->currentText() + ' ' + p.saveCaption(),
+                 "40X Save All Settings");
 
         p.trigger(QStringLiteral("mnuConnect")); // disconnected: the page empties
         p.load(file);
@@ -288,8 +291,9 @@ private slots:
         p.press("cmdSaveSettings");
         QCOMPARE(p.prompts.shown.size(), shown + 1);
         QVERIFY(p.prompts.shown.last().text.startsWith("The port is not open"));
-        QCOMPARE(p.page->gotoSpeedText() + ' ' + p.saveCaption(), "40X Save All Settings");
-        QVERIFY(p.window->shared().fileSettingsPending);
+        QCOMPARE(p.page->list(SettingList::GotoSpeed)->currentText() + ' ' + p.saveCaption(),
+                 "40X Save All Settings");
+        QVERIFY(p.window->session().configuration().fileSettingsPending());
 
         p.trigger(QStringLiteral("mnuConnect"));
         p.settle();
@@ -301,8 +305,9 @@ private slots:
         p.port->board().working().gotoSpeed = 0x0B;
         p.load(file);
         p.press("cmdGetSettings");
-        QCOMPARE(p.page->gotoSpeedText() + ' ' + p.saveCaption(), "27X Save Settings");
-        QVERIFY(!p.window->shared().fileSettingsPending);
+        QCOMPARE(p.page->list(SettingList::GotoSpeed)->currentText() + ' ' + p.saveCaption(),
+                 "27X Save Settings");
+        QVERIFY(!p.window->session().configuration().fileSettingsPending());
     }
 
     void unreadableOrUnwritableFilesSaySoAndChangeNothing() {
@@ -314,7 +319,8 @@ private slots:
         QCOMPARE(p.prompts.shown.size(), 1);
         p.trigger(QStringLiteral("mnuload"));
         QCOMPARE(p.prompts.shown.size(), 2);
-        QCOMPARE(p.saveCaption() + ' ' + p.page->gotoSpeedText(), "Save Settings 27X");
+        QCOMPARE(p.saveCaption() + ' ' + p.page->list(SettingList::GotoSpeed)->currentText(),
+                 "Save Settings 27X");
     }
 };
 

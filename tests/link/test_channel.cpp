@@ -1,5 +1,6 @@
 // The command channel: what goes on the wire, how receptions are cut, and
-// what happens to a reply that does not come.
+// what happens to a reply that does not come. The channel knows no
+// subsystem: the queries here are the test's own.
 #include "common/FakeClock.h"
 #include "common/FakeSerialPort.h"
 #include "link/Channel.h"
@@ -10,12 +11,28 @@
 using namespace corvane;
 using namespace corvane::test;
 
+namespace {
+
+Query query(int length, Reading reading = Reading::Read, bool collects = false) {
+    Query q;
+    q.name = QStringLiteral("test query");
+    q.command = QStringLiteral("#:GR##:GD#");
+    q.replyLength = length;
+    q.reading = reading;
+    q.awaitedKind = 7;
+    q.collects = collects;
+    return q;
+}
+
+} // namespace
+
 class TestChannel : public QObject {
     Q_OBJECT
 
     FakeClock clock;
     FakeSerialPort* port = nullptr;
     Channel* channel = nullptr;
+    QList<QByteArray> dispatched;
 
 private slots:
     void init() {
@@ -24,166 +41,123 @@ private slots:
         channel = new Channel(clock);
         channel->setPort(port);
         port->open(nullptr);
+        dispatched.clear();
+        channel->dispatcher().subscribe(7, channel,
+                                        [this](const QByteArray& r) { dispatched << r; });
     }
     void cleanup() {
         delete channel;
         delete port;
     }
 
-    void sendWithPortClosedWritesNothing() {
+    void closedPortAndFlushing() {
         port->close();
-        channel->send(QStringLiteral("#:GR#"));
-        channel->getPos();
-        QVERIFY(port->writes.isEmpty());
-        // The requester's state is still set.
-        QCOMPARE(channel->awaitedKind(), ReplyKind::Position);
-        QCOMPARE(channel->awaitedCount(), 15);
-        QVERIFY(!channel->isAwaitingReply());
-    }
-
-    void sendFlushesStaleInputExceptDuringTableReadout() {
+        channel->request(query(15));
+        QVERIFY(port->writes.isEmpty() && !channel->isAwaitingReply());
+        QCOMPARE(channel->awaitedKind() * 100 + channel->awaitedCount(), 715);
+        port->open(nullptr);
+        // Every send discards waiting input, except while answers are collected.
         port->setThreshold(0);
         port->feed("stale");
-        channel->expect(ReplyFormat::Text, ReplyKind::Position, 0);
-        channel->send(QStringLiteral("#:GR##:GD#"));
+        channel->request(query(0));
         QCOMPARE(port->waitingCount(), 0);
-
+        channel->request(query(256, Reading::Read, true));
         port->feed("1");
-        channel->expect(ReplyFormat::Text, ReplyKind::PecTable, 0);
-        channel->send(QStringLiteral("#1:VR#"));
-        port->feed("2");
         channel->send(QStringLiteral("#2:VR#"));
+        port->feed("2");
+        channel->send(QStringLiteral("#3:VR#"));
         QCOMPARE(port->readAll(), QByteArray("12"));
-        QCOMPARE(port->writtenCommands(), QStringList({"#:GR##:GD#", "#1:VR#", "#2:VR#"}));
     }
 
-    // Each query: the reply format, kind and count it awaits, what it sends;
-    // only getPos2 pauses after sending.
-    void queriesSetStateAndSendTheirCommands() {
-        const std::pair<std::function<void(Channel&)>, QString> queries[] = {
-            {&Channel::getVer, "text 0 10 #:GV#"},
-            {&Channel::getPos, "text 99 15 #:GR##:GD#"},
-            {&Channel::getPos2, "text 100 15 #:GR##:GD# 100"},
-            {&Channel::getRA, "text 1 8 #:GR#"},
-            {&Channel::getDEC, "text 2 7 #:GD#"},
-            {[](Channel& c) { c.getSettings(false); }, "hex 3 16 #:VX#"},
-            {[](Channel& c) { c.getSettings(true); }, "hex 3 18 #<:VX##>:VX#"},
-            {&Channel::getPECState, "hex 4 10 #:VS#"}};
-        for (const auto& [query, expected] : queries) {
-            cleanup();
-            init();
-            // The format left by an earlier exchange is replaced.
-            const bool hex = expected.startsWith("hex");
-            channel->expect(hex ? ReplyFormat::Text : ReplyFormat::Hex, ReplyKind::None, 0);
-            query(*channel);
-            QStringList got{channel->replyFormat() == ReplyFormat::Hex ? "hex" : "text",
-                            QString::number(channel->awaitedKind()),
-                            QString::number(channel->awaitedCount()),
-                            port->writtenCommands().join('|')};
-            for (const int ms : clock.pauses)
-                got << QString::number(ms);
-            QCOMPARE(got.join(' '), expected);
-            QVERIFY(channel->isAwaitingReply());
-        }
-    }
-
-    void fifteenCharacterReplyIsOneReception() {
-        QSignalSpy spy(channel, &Channel::received);
+    void aReplyIsOneReceptionDispatchedAsBytes() {
+        QSignalSpy received(channel, &Channel::received);
         QSignalSpy ended(channel, &Channel::requestEnded);
-        channel->getPos();
-        // Arrives in two pieces before the event loop runs: still one reception.
+        channel->request(query(15));
+        // Arrives in two pieces before the event loop runs, a third during
+        // the settle: still one reception.
         port->feed("12:34.5#");
+        clock.onPause = [this](int) { port->feed("\xFF"); };
         port->feed("+45*30#");
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);
         QCoreApplication::processEvents();
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("12:34.5#+45*30#"));
-        QCOMPARE(clock.pauses, QVector<int>{20});
-        QCOMPARE(ended.count(), 1);
-        QCOMPARE(ended.at(0).at(0).toBool(), true);
+        QCOMPARE(dispatched, QList<QByteArray>{"12:34.5#+45*30#\xFF"});
+        QCOMPARE(received.count() * 100 + ended.count() * 10 + ended.at(0).at(0).toBool(), 111);
         QVERIFY(!channel->isAwaitingReply());
-    }
-
-    void charactersArrivingDuringTheSettleBelongToTheReception() {
-        QSignalSpy spy(channel, &Channel::received);
-        channel->expect(ReplyFormat::Text, ReplyKind::RawTerminal, 1);
-        clock.onPause = [this](int) { port->feed("rest#"); };
-        port->feed("F");
-        QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
-        QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Frest#"));
     }
 
     void shortOrFlushedRepliesRaiseNothing() {
         QSignalSpy spy(channel, &Channel::received);
-        channel->getPos();
+        channel->request(query(15));
         port->feed("12:34.5#");
         QTest::qWait(20);
-        QCOMPARE(spy.count(), 0);
         // A new request flushes the input before the queued notification runs.
-        channel->getVer();
+        channel->request(query(10));
         port->feed("3.60#     ");
-        channel->getPos();
+        channel->request(query(15));
         QTest::qWait(20);
         QCOMPARE(spy.count(), 0);
     }
 
-    // The raw terminal shows a reply with a control or high byte in hex.
-    void detectBinaryChoosesHexOrText() {
-        const std::pair<QByteArray, QString> replies[] = {
-            {QByteArray("\x05\x41", 2), "05 41 "}, {"\xC8", "C8 "}, {"3.60#", "3.60#"}};
-        for (const auto& [reply, shown] : replies) {
+    // A manual command's reception is shown (in hex when it starts with a
+    // control or high byte) and not read; one that never comes ends with its
+    // deadline, and the next reply is read again.
+    void aManualCommandIsShownNotRead() {
+        const std::pair<QByteArray, ReplyForm> replies[] = {
+            {QByteArray("\x05\x41", 2), ReplyForm::Raw},
+            {"\xC8", ReplyForm::Raw},
+            {"12:34.5#+45*30#", ReplyForm::Text}};
+        for (const auto& [reply, form] : replies) {
             QSignalSpy spy(channel, &Channel::received);
-            channel->expectTerminalReply();
-            QVERIFY(!channel->isDispatchArmed());
+            channel->expectManualCommand();
             port->feed(reply);
             QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
-            QCOMPARE(spy.at(0).at(0).toString(), shown);
-            QCOMPARE(channel->replyFormat() == ReplyFormat::Hex, shown.endsWith(' '));
-            QVERIFY(channel->isDispatchArmed());
+            QCOMPARE(spy.at(0).at(1).value<ReplyForm>(), form);
         }
+        QVERIFY(dispatched.isEmpty());
+        channel->expectManualCommand();
+        channel->send(QStringLiteral("#:XX#"));
+        QVERIFY(!channel->isDispatchArmed());
+        clock.advance(1000);
+        QVERIFY(channel->isDispatchArmed() && !channel->isAwaitingReply());
     }
 
-    void replyTimeOutFollowsTheLineTime() {
-        // About a second for short replies; the PEC read-out's 1,938 query
-        // characters and 256 answers take over two seconds of line time more.
-        QCOMPARE(Channel::replyTimeoutMs(10, 15), 1027);
-        QCOMPARE(Channel::replyTimeoutMs(1938, 256), 1000 + 2286);
-    }
-
-    void missingReplyTimesOutAndTheNextQueryWorks() {
+    void aMissingReplyTimesOutAndTheNextQueryWorks() {
         QSignalSpy timedOut(channel, &Channel::timedOut);
         QSignalSpy received(channel, &Channel::received);
-        channel->getPos();
+        channel->request(query(15));
         port->feed("12:34.5#"); // cut short: the rest never comes
-        clock.advance(Channel::replyTimeoutMs(10, 15) - 1);
+        // About a second for a short reply; the PEC read-out's 1,938 query
+        // characters and 256 answers take over two seconds of line time more.
+        QCOMPARE(replyDeadlineMs(Reading::Read, 10, 15), 1027);
+        QCOMPARE(replyDeadlineMs(Reading::Read, 1938, 256), 1000 + 2286);
+        clock.advance(1026);
         QCOMPARE(timedOut.count(), 0);
         clock.advance(1);
         QCOMPARE(timedOut.count(), 1);
-        QCOMPARE(timedOut.at(0).at(0).value<qint16>(), ReplyKind::Position);
-        QVERIFY(!channel->isAwaitingReply());
-        QVERIFY(channel->lastRequestTimedOut());
-        QCOMPARE(channel->awaitedKind(), ReplyKind::None);
-        QCOMPARE(port->waitingCount(), 0);
-        // The rest arriving late belongs to nothing: no reception, and the
-        // next query's flush takes it.
+        QCOMPARE(timedOut.at(0).at(0).toString(), QStringLiteral("test query"));
+        QVERIFY(!channel->isAwaitingReply() && channel->lastRequestTimedOut());
+        QCOMPARE(channel->awaitedKind(), AwaitedKind::None);
+        // The rest arriving late belongs to nothing and keeps the line busy
+        // until it is in; then the next query works.
+        QVERIFY(channel->isLineBusy());
         port->feed("+45*30#");
         QTest::qWait(10);
-        QCOMPARE(received.count(), 0);
-        channel->getPos();
+        QVERIFY(received.isEmpty() && !channel->isLineBusy());
+        channel->request(query(15));
         port->feed("01:02.3#-05*07#");
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);
-        QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("01:02.3#-05*07#"));
+        QCOMPARE(dispatched, QList<QByteArray>{"01:02.3#-05*07#"});
         QCOMPARE(timedOut.count(), 1);
     }
 
-    void commandsAndAcknowledgementsHaveNoDeadline() {
+    // An answer that is only let go, a manual command and a reply flushed by
+    // the next command are never reported missing.
+    void whatIsLetGoHasNoTimeOut() {
         QSignalSpy timedOut(channel, &Channel::timedOut);
-        channel->expect(ReplyFormat::Text, ReplyKind::SetTarget, 1);
-        channel->send(QStringLiteral("#:Sr 05:34.5#"));
-        channel->expectTerminalReply();
+        channel->request(query(1, Reading::LetGo));
+        channel->expectManualCommand();
         channel->send(QStringLiteral("#:Q#"));
-        // A command sent while a reply is on its way flushes it: no deadline.
-        channel->getPos();
+        channel->request(query(15));
         channel->send(QStringLiteral("#:Mn#"));
         clock.advance(5000);
         QCOMPARE(timedOut.count(), 0);

@@ -1,5 +1,7 @@
 // The real port on a line over TCP, against a bridge played by a server in
 // this process.
+#include "motion/MountPosition.h"
+
 #include "common/Clock.h"
 #include "link/Channel.h"
 #include "link/NetworkAddress.h"
@@ -140,7 +142,7 @@ private slots:
         Channel channel(clock);
         channel.setPort(bridge.port.get());
         QSignalSpy spy(&channel, &Channel::received);
-        channel.getPos();
+        channel.request(positionQuery());
         QCOMPARE(bridge.farReads(10), QByteArray("#:GR##:GD#"));
         bridge.far->write("12:34.5#");
         bridge.far->flush();

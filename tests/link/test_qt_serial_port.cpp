@@ -1,4 +1,6 @@
 // The real serial port, against a pseudo-terminal standing in for the board.
+#include "motion/MountPosition.h"
+
 #include "common/Clock.h"
 #include "link/Channel.h"
 #include "link/QtSerialPort.h"
@@ -126,7 +128,7 @@ private slots:
         QSignalSpy spy(&line.channel, &Channel::received);
         line.write("stale reply#");
         QTRY_COMPARE_WITH_TIMEOUT(line.port->waitingCount(), 12, 1000);
-        line.channel.getPos();
+        line.channel.request(positionQuery());
         QCOMPARE(line.port->waitingCount(), 0);
         QCOMPARE(line.readFor(50), QByteArray("#:GR##:GD#"));
         line.write("12:34.5#");

@@ -1,7 +1,7 @@
 // What the controller's replies are taken to say, and which are refused.
-#include "link/Channel.h"
 #include "link/Dispatcher.h"
 #include "link/Replies.h"
+#include "motion/PositionReplies.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -56,14 +56,12 @@ private slots:
 
     // Position, target and single-axis replies are shown only in their form.
     void coordinateReplies() {
-        const QString deg = QString(QChar(0xB0));
         for (const QString& reply :
              QStringList{"12:34.5#+45*30#", "01:02.3#-05*07#", "23:59.9#+90*00#"}) {
-            const auto position = positionFromReply(reply, deg, QStringLiteral("\""));
+            const auto position = positionFromReply(reply);
             const auto target = targetFromReply(reply);
             QVERIFY(position && target);
-            QCOMPARE(position->ra, reply.left(2) + 'h' + reply.mid(3, 4) + 'm');
-            QCOMPARE(position->dec, reply.mid(8, 3) + deg + reply.mid(12, 2) + '"');
+            QCOMPARE(position->ra + position->dec, reply.left(7) + reply.mid(8, 6));
             QCOMPARE(target->hours + ":" + target->minutes, reply.left(7));
             QCOMPARE(target->degrees + "*" + target->decMinutes, reply.mid(8, 6));
             QCOMPARE(*rawRightAscension(reply.left(8)), reply.left(7));
@@ -80,7 +78,7 @@ private slots:
                  QStringLiteral("24:00.0#+45*30#"), QStringLiteral("12:60.0#+45*30#"),
                  QStringLiteral("12:34.5#+91*30#"), QStringLiteral("12:34.5#+45*-2#"),
                  QStringLiteral("Synced#")}) {
-            QVERIFY2(!positionFromReply(reply, deg, QStringLiteral("\"")), qPrintable(reply));
+            QVERIFY2(!positionFromReply(reply), qPrintable(reply));
             QVERIFY2(!targetFromReply(reply), qPrintable(reply));
         }
     }
@@ -101,13 +99,13 @@ private slots:
             QByteArray bytes = "12:34.5#+45*30#";
             bytes[random.bounded(15)] = alphabet.at(random.bounded(alphabet.size()));
             const QString reply = QString::fromLatin1(bytes);
-            const auto p = positionFromReply(reply, QStringLiteral("d"), QStringLiteral("m"));
+            const auto p = positionFromReply(reply);
             if (p)
                 QVERIFY2(
-                    QRegularExpression("^([01]\\d|2[0-3])h[0-5]\\d\\.\\dm$")
+                    QRegularExpression("^([01]\\d|2[0-3]):[0-5]\\d\\.\\d$")
                             .match(p->ra)
                             .hasMatch() &&
-                        QRegularExpression("^[+-](\\d\\d)d[0-5]\\dm$").match(p->dec).hasMatch(),
+                        QRegularExpression("^[+-](\\d\\d)\\*[0-5]\\d$").match(p->dec).hasMatch(),
                     qPrintable(reply));
         }
     }
@@ -117,15 +115,13 @@ private slots:
         QStringList got;
         QObject owner;
         auto* shortLived = new QObject;
-        dispatcher.subscribe(ReplyKind::Position, &owner,
-                             [&](const QString& r) { got << "a" + r; });
-        dispatcher.subscribe(ReplyKind::Position, shortLived,
-                             [&](const QString& r) { got << "b" + r; });
-        dispatcher.subscribe(ReplyKind::Version, &owner, [&](const QString& r) { got << "v" + r; });
-        dispatcher.dispatch(ReplyKind::Position, QStringLiteral("1"));
-        dispatcher.dispatch(ReplyKind::SetTarget, QStringLiteral("2"));
+        dispatcher.subscribe(99, &owner, [&](const QByteArray& r) { got << "a" + r; });
+        dispatcher.subscribe(99, shortLived, [&](const QByteArray& r) { got << "b" + r; });
+        dispatcher.subscribe(0, &owner, [&](const QByteArray& r) { got << "v" + r; });
+        dispatcher.dispatch(99, "1");
+        dispatcher.dispatch(999, "2");
         delete shortLived;
-        dispatcher.dispatch(ReplyKind::Position, QStringLiteral("3"));
+        dispatcher.dispatch(99, "3");
         QCOMPARE(got, QStringList({"a1", "b1", "a3"}));
     }
 };

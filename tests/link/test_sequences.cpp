@@ -1,5 +1,8 @@
 // Exchanges of several steps: run on timers, never on sleeps; one at a time
 // on a channel; progress, cancel, time-out and a lost port.
+#include "link/ControllerInfo.h"
+#include "pec/PecState.h"
+
 #include "common/FakeClock.h"
 #include "common/FakeSerialPort.h"
 #include "link/Channel.h"
@@ -93,8 +96,10 @@ private slots:
 
     void queuedSequencesWaitTheirTurnAndAnExclusiveOneIsRefused() {
         Line<FakeClock> line;
-        line.channel.run(
-            Sequence().then([&] { line.channel.getVer(); }).awaitReply().send("after the reply"));
+        line.channel.run(Sequence()
+                             .then([&] { line.channel.request(versionQuery()); })
+                             .awaitReply()
+                             .send("after the reply"));
         QVERIFY(line.channel.runner().isBusy());
         QVERIFY(line.channel.run(Sequence().send("second")));
         QVERIFY(!line.channel.run(Sequence().send("refused").exclusive()));
@@ -108,7 +113,7 @@ private slots:
         Line<FakeClock> line;
         SequenceResult result = SequenceResult::Done;
         line.channel.run(Sequence()
-                             .then([&] { line.channel.getPECState(); })
+                             .then([&] { line.channel.request(pecStateQuery()); })
                              .awaitReply()
                              .send("never")
                              .onEnd([&](SequenceResult r) { result = r; }));
@@ -123,7 +128,7 @@ private slots:
         SequenceResult first = SequenceResult::Done;
         SequenceResult queued = SequenceResult::Done;
         line.channel.run(Sequence()
-                             .then([&] { line.channel.getVer(); })
+                             .then([&] { line.channel.request(versionQuery()); })
                              .awaitReply()
                              .onEnd([&](SequenceResult r) { first = r; }));
         line.channel.run(Sequence().send("queued").onEnd([&](SequenceResult r) { queued = r; }));
@@ -135,7 +140,7 @@ private slots:
 
         line.channel.run(Sequence(QStringLiteral("restore"))
                              .protect()
-                             .then([&] { line.channel.getVer(); })
+                             .then([&] { line.channel.request(versionQuery()); })
                              .awaitReply());
         line.channel.runner().cancel();
         QVERIFY(line.channel.runner().isRunningProtected());
@@ -147,7 +152,7 @@ private slots:
         SequenceResult result = SequenceResult::Done;
         line.channel.run(tableWrite(3)
                              .protect()
-                             .then([&] { line.channel.getVer(); })
+                             .then([&] { line.channel.request(versionQuery()); })
                              .awaitReply()
                              .onEnd([&](SequenceResult r) { result = r; }));
         line.port.unplug();

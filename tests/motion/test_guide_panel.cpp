@@ -6,7 +6,7 @@
 #include "common/WindowFixture.h"
 #include "motion/ui/GuidePanel.h"
 
-#include "app/PositionPolling.h"
+#include "motion/PositionPolling.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -108,7 +108,7 @@ private slots:
         for (int i = 0; i < 3; ++i) {
             auto* option = f.find<QRadioButton>(QStringLiteral("Option1_%1").arg(i));
             // The settings readback renames a rate; its command stays.
-            f.window->guide->setRateCaption(i, QStringLiteral("1.67X"));
+            f.window->session().guiding().setRateCaption(i, QStringLiteral("1.67X"));
             QCOMPARE(option->text(), QStringLiteral("1.67X"));
             f.port->clearWrites();
             option->click();
@@ -128,8 +128,12 @@ private slots:
         QCOMPARE(f.text("cmdPulse"), QStringLiteral("Guiding E"));
         // Move buttons keep their look in pulse mode.
         QCOMPARE(f.moves(), QStringLiteral("N, S, W, E"));
-        QTRY_COMPARE_WITH_TIMEOUT(f.text("cmdPulse"), QStringLiteral("Pulse Guide On"), 5000);
-        QVERIFY(!f.find<QTimer>("Timer2")->isActive());
+        // Timer2 ends it on the program's clock.
+        f.clock.advance(249);
+        QCOMPARE(f.text("cmdPulse"), QStringLiteral("Guiding E"));
+        f.clock.advance(1);
+        QCOMPARE(f.text("cmdPulse"), QStringLiteral("Pulse Guide On"));
+        QVERIFY(!f.timer("Timer2")->isActive());
 
         // Leaving pulse mode during a pulse: its end does not turn the mode back on.
         f.find<QLineEdit>("Pulsetxt")->setText(QStringLiteral("50"));
@@ -137,8 +141,8 @@ private slots:
         QCOMPARE(f.text("cmdPulse"), QStringLiteral("Guiding N"));
         f.press("cmdPulse");
         QCOMPARE(f.text("cmdPulse"), QStringLiteral("Pulse Guide Off"));
-        QVERIFY(!f.find<QTimer>("Timer2")->isActive());
-        QTest::qWait(120);
+        QVERIFY(!f.timer("Timer2")->isActive());
+        f.clock.advance(120);
         QCOMPARE(f.text("cmdPulse"), QStringLiteral("Pulse Guide Off"));
         // Out of pulse mode the button moves continuously again.
         f.port->clearWrites();
@@ -151,12 +155,12 @@ private slots:
         // Without polling, a find leaves it off.
         f.press("cmdFindIt");
         f.press("cmdFindIt");
-        QVERIFY(!f.window->Timer1->isActive());
-        QVERIFY(!f.window->polling().autoUpdate());
+        QVERIFY(!f.window->session().polling().timer()->isActive());
+        QVERIFY(!f.window->session().polling().autoUpdate());
         auto* check1 = f.find<QCheckBox>("Check1");
-        f.window->polling().setGuidingPageShown(true);
+        f.window->session().polling().setGuidingPageShown(true);
         check1->setChecked(true);
-        QVERIFY(f.window->Timer1->isActive());
+        QVERIFY(f.window->session().polling().timer()->isActive());
         f.find<QCheckBox>("chkSwpEW")->click();
         f.press("cmdMoveW");
         f.port->clearWrites();
@@ -165,8 +169,8 @@ private slots:
         QCOMPARE(f.sent(), QStringList({"#:Q#", "F"}));
         QCOMPARE(f.port->writes[1].atMs - f.port->writes[0].atMs, 100);
         QCOMPARE(f.text("cmdFindIt"), QStringLiteral("Stop Find"));
-        QVERIFY(!f.window->Timer1->isActive());
-        QVERIFY(!f.window->polling().autoUpdate());
+        QVERIFY(!f.window->session().polling().timer()->isActive());
+        QVERIFY(!f.window->session().polling().autoUpdate());
         QVERIFY(!check1->isEnabled());
         for (const char* name : {"cmdMoveN", "cmdMoveS", "cmdMoveW", "cmdMoveE", "cmdMoveStop"})
             QVERIFY(!f.button(name)->isEnabled());
@@ -177,12 +181,12 @@ private slots:
         f.press("cmdFindIt");
         QCOMPARE(f.sent(), QStringList({"#:Mn:Q#"}));
         QCOMPARE(f.text("cmdFindIt"), QStringLiteral("Find"));
-        QVERIFY(f.window->Timer1->isActive());
-        QVERIFY(f.window->polling().autoUpdate());
+        QVERIFY(f.window->session().polling().timer()->isActive());
+        QVERIFY(f.window->session().polling().autoUpdate());
         QVERIFY(check1->isEnabled());
         QVERIFY(f.button("cmdMoveStop")->isEnabled());
         QCOMPARE(f.moves(), QStringLiteral("N, S, E, W"));
-        f.window->Timer1->stop();
+        f.window->session().polling().timer()->stop();
     }
 
     // Speeds, moves and STOP are checked on the simulated board; here the
@@ -198,7 +202,8 @@ private slots:
         f.button("cmdFocusOut")->click();
         QCOMPARE(f.sent(), QStringList({"#:F+#", "#:F-#"}));
         QVERIFY(f.timer("Timer3")->isActive());
-        QTRY_COMPARE_WITH_TIMEOUT(f.sent(), QStringList({"#:F+#", "#:F-#", "#:FQ#"}), 5000);
+        f.clock.advance(40);
+        QCOMPARE(f.sent(), QStringList({"#:F+#", "#:F-#", "#:FQ#"}));
         QVERIFY(!f.timer("Timer3")->isActive());
         // STOP ends a pulse too, so it cannot stop a later move.
         f.pulseFocus(QStringLiteral("60000"));

@@ -3,6 +3,8 @@
 #include "common/FakeClock.h"
 #include "common/FakeSerialPort.h"
 #include "link/Channel.h"
+#include "motion/MountPosition.h"
+#include "motion/Target.h"
 #include "motion/TargetCommands.h"
 
 #include <QtTest>
@@ -37,23 +39,25 @@ private slots:
         const std::tuple<std::function<void(Channel&)>, QStringList, qint16, int> cases[] = {
             {[&](Channel& c) { setObject(c, target); },
              {"0: #:Sr 05:34.5#", "100: #:Sd -00*30#"},
-             ReplyKind::SetTarget,
+             AwaitedKind::Acknowledgement,
              1},
-            {gotoObject, {"0: #:MS#"}, ReplyKind::SetTarget, 1},
+            {gotoObject, {"0: #:MS#"}, AwaitedKind::Acknowledgement, 1},
             {[&](Channel& c) { syncObject(c, target); },
              {"0: #:Sr 05:34.5#", "100: #:Sd -00*30#", "200: #:CM#", "300: #:GR##:GD#"},
-             ReplyKind::Position,
+             PositionKind::Position,
              15},
-            {getObject, {"0: #:Gr##:Gd#"}, ReplyKind::ControllerTarget, 14}};
+            {getObject, {"0: #:Gr##:Gd#"}, kControllerTargetKind, 14}};
         for (const auto& [press, timeline, awaited, count] : cases) {
             Wire w;
-            w.channel.expect(ReplyFormat::Hex, ReplyKind::Position, 15); // polling was on
+            Query raw = positionQuery(); // a raw reply was awaited last
+            raw.form = ReplyForm::Raw;
+            w.channel.expect(raw);
             press(w.channel);
             QCOMPARE(w.port.timeline(), timeline);
             QCOMPARE(w.clock.pauses, QVector<int>(timeline.size() - 1, 100));
             QCOMPARE(w.channel.awaitedKind(), awaited);
             QCOMPARE(w.channel.awaitedCount(), count);
-            QCOMPARE(w.channel.replyFormat(), ReplyFormat::Text);
+            QCOMPARE(w.channel.replyForm(), ReplyForm::Text);
         }
     }
 };

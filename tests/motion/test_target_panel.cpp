@@ -1,4 +1,6 @@
 // The target fields and buttons as the user meets them in the window.
+#include "motion/MountPosition.h"
+
 #include "common/WindowFixture.h"
 
 #include "common/Prompts.h"
@@ -64,7 +66,7 @@ private slots:
     // test shows (test_polling_sim); so is what another part wrote there.
     void leavingAFieldFormatsWhatAnotherPartWrote() {
         TargetWindow f;
-        f.window->target->writeTarget({"7", "5", "5", "8.6"}); // another writer: not checked
+        f.window->session().target().write({"7", "5", "5", "8.6"}); // another writer: not checked
         QCOMPARE(f.texts(), QStringList({"7", "5", "5", "8.6"}));
         QVERIFY(f.show());
         for (QLineEdit* field : {f.hours, f.minutes, f.degrees, f.decMinutes}) {
@@ -181,7 +183,7 @@ private slots:
     void syncShowsTheControllersPosition() {
         TargetWindow f;
         f.startAndConnect();
-        f.window->target->writeTarget({"05", "34.5", "+45", "30"});
+        f.window->session().target().write({"05", "34.5", "+45", "30"});
         // The board acknowledges each command; the sync with a text.
         f.port->responder = [](const QByteArray& cmd) {
             if (cmd.startsWith("#:S"))
@@ -205,7 +207,7 @@ private slots:
     void gotoAnswerIsNotAPosition() {
         TargetWindow f;
         f.startAndConnect();
-        f.window->channel().getPos();
+        f.window->session().channel().request(positionQuery());
         f.reply("05:34.5#+45*30#");
         QLineEdit* ra = f.find<QLineEdit>("ScopeRAtxt");
         QCOMPARE(ra->text(), QStringLiteral("05h34.5m"));

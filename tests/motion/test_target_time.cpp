@@ -43,7 +43,11 @@ private slots:
                  "00:00"},
                 {"", "", {"02", "00.0", "+00", "00"}, "1", 2, "120:00"}}; // never polled
         for (const auto& [scopeRA, scopeDEC, target, speed, hours, text] : cases) {
-            const TimeToTarget t = estimateTimeToTarget({scopeRA, scopeDEC, target, speed});
+            // The mount's position as its display shows it ("12h34.5m", "+45°30"").
+            const ScopePosition scope{scopeRA.left(2).toInt(), scopeRA.mid(3, 4).toDouble(),
+                                      scopeDEC.startsWith('-'), scopeDEC.mid(1, 2).toInt(),
+                                      scopeDEC.mid(4, 2).toInt()};
+            const TimeToTarget t = estimateTimeToTarget({scope, target, speed});
             QVERIFY2(std::fabs(t.hours - hours) < 1e-5, qPrintable(QString::number(t.hours)));
             QCOMPARE(t.text, QStringLiteral("Time to target ") + text);
         }

@@ -25,8 +25,8 @@ struct Wire {
         channel.setPort(&port);
         port.open(nullptr);
         channel.armDispatch();
-        channel.dispatcher().subscribe(ReplyKind::PecTable, &channel,
-                                       [this](const QString& r) { replies << r; });
+        channel.dispatcher().subscribe(kPecTableKind, &channel,
+                                       [this](const QByteArray& r) { replies << r; });
     }
 };
 
@@ -57,7 +57,7 @@ private slots:
         for (const QString status : {"80", "81", "03", "91", "85", "8A", "8"}) {
             const QString reply =
                 "10 20 30 40 50 " + status + (status.size() == 2 ? " 70 80 90 07 " : "");
-            const PecState state = decodePecState(reply);
+            const PecState state = decodePecState(QByteArray::fromHex(reply.toLatin1()));
             labels << state.label.value_or("=");
             QCOMPARE(state.fields.mid(8).join('|'), reply.size() == 30 ? "90|07" : "|"); // of ten
         }
@@ -82,10 +82,10 @@ private slots:
              "0: #-1P"}};
         for (const auto& [name, act, sent] : cases) {
             Wire w;
-            w.channel.expectTerminalReply(); // dispatch disarmed by the terminal
+            w.channel.expectManualCommand(); // dispatch disarmed by the terminal
             act(w.channel);
             QCOMPARE(w.port.timeline().join('|'), sent);
-            const bool asksState = w.channel.awaitedKind() == ReplyKind::PecState;
+            const bool asksState = w.channel.awaitedKind() == kPecStateKind;
             QVERIFY2(asksState == sent.endsWith("#:VS#"), name);
             QVERIFY2(!QByteArray(name).endsWith("able") || w.channel.isDispatchArmed(), name);
         }

@@ -189,7 +189,7 @@ private slots:
         terminal->btnSend[1]->click();
         p.clock.advance(2000);
         p.settle();
-        QVERIFY(p.window->channel().isDispatchArmed());
+        QVERIFY(p.window->session().channel().isDispatchArmed());
         QCOMPARE(p.readOut().count(QLatin1Char('\n')), 257);
         // An answer that holds no step at all is said to be no table.
         Pec<> garbled({QStringLiteral("--garble-every"), QStringLiteral("1")});

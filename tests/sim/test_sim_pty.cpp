@@ -1,5 +1,8 @@
 // corvane-sim on a real pseudo-terminal, reached through the program's real
 // serial port (the window on it is in test_line_endurance).
+#include "config/DriveConfiguration.h"
+#include "link/ControllerInfo.h"
+
 #include "common/Clock.h"
 #include "common/SimProcess.h"
 #include "link/Channel.h"
@@ -30,10 +33,10 @@ private slots:
         for (int round = 1; round <= 2; ++round) {
             QString error;
             QVERIFY2(port.open(&error), qPrintable(error));
-            channel.getSettings(false);
+            channel.request(settingsQuery(false));
             QTRY_COMPARE_WITH_TIMEOUT(received.count(), round, 5000);
-            QCOMPARE(received.last().at(0).toString(),
-                     QStringLiteral("50 0F 20 00 F0 10 01 02 08 09 0B F0 00 84 B4 8A "));
+            QCOMPARE(received.last().at(0).toByteArray().toHex(' ').toUpper(),
+                     "50 0F 20 00 F0 10 01 02 08 09 0B F0 00 84 B4 8A");
             port.close();
         }
         QCOMPARE(sim.stopWith(SIGINT), 0);
@@ -52,7 +55,7 @@ private slots:
         QSignalSpy lost(&channel, &Channel::lost);
         QString error;
         QVERIFY2(port.open(&error), qPrintable(error));
-        channel.getVer();
+        channel.request(versionQuery());
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 5000);
         QVERIFY(!port.isOpen());

@@ -1,5 +1,7 @@
 // corvane-sim behind a TCP port (as behind a serial-to-network bridge),
 // reached through the program's real port.
+#include "link/ControllerInfo.h"
+
 #include "common/Clock.h"
 #include "common/SimProcess.h"
 #include "link/Channel.h"
@@ -33,7 +35,7 @@ struct Client {
         const int before = received.count();
         if (!port.isOpen() && !port.open(nullptr))
             return QString();
-        channel.getVer();
+        channel.request(versionQuery());
         if (!QTest::qWaitFor([&] { return received.count() > before; }, 3000))
             return QString();
         return received.last().at(0).toString();
@@ -46,8 +48,8 @@ QStringList readTable(const QStringList& arguments, const QString& log) {
     SimProcess sim(arguments + QStringList{QStringLiteral("--log"), log});
     Client client(sim);
     QString table;
-    client.channel.dispatcher().subscribe(ReplyKind::PecTable, &client.channel,
-                                          [&](const QString& reply) { table = reply; });
+    client.channel.dispatcher().subscribe(kPecTableKind, &client.channel,
+                                          [&](const QByteArray& reply) { table = reply; });
     if (client.version().isEmpty() || !client.channel.run(pecReadoutSequence(client.channel)) ||
         !QTest::qWaitFor([&] { return table.size() == kPecSteps; }, 5000))
         return {};

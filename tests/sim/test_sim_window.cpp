@@ -1,5 +1,7 @@
 // The main window on the built-in simulated board, as "--simulate" runs it:
 // the system clock, replies paced at 9600 baud.
+#include "motion/MountPosition.h"
+
 #include "common/SimWindow.h"
 
 #include <QLineEdit>
@@ -37,11 +39,11 @@ private slots:
         QVERIFY(!w.find<QAction>(QStringLiteral("mnucom_2"))->isVisible());
         QCOMPARE(w.caption("cmdGetVersion"),
                  QStringLiteral("Corvane Update Ver. %1 CORV#").arg(firmware));
-        QCOMPARE(w.window->controller().version().splitSettingsDump,
+        QCOMPARE(w.window->session().controller().version().splitSettingsDump,
                  firmware == QLatin1String("3.60"));
 
         w.port->board().mount().setPosition(5.575, -45.5);
-        w.window->channel().getPos();
+        w.window->session().channel().request(positionQuery());
         QTRY_COMPARE_WITH_TIMEOUT(w.text("ScopeRAtxt"), QStringLiteral("05h34.5m"), 3000);
         QCOMPARE(w.text("ScopeDECtxt"), QStringLiteral("-45\u00B030\""));
     }
@@ -70,7 +72,7 @@ private slots:
         QCOMPARE(w.status(1), QStringLiteral("No Corvane update"));
         QCOMPARE(w.caption("cmdGetVersion"), QStringLiteral("Get Firmware Version"));
         QVERIFY(!w.find<QPushButton>(QStringLiteral("cmdtarvix"))->isEnabled());
-        QCOMPARE(w.window->controller().firmwareVersion(), 0.0f);
+        QCOMPARE(w.window->session().controller().firmwareVersion(), 0.0f);
         QTRY_COMPARE_WITH_TIMEOUT(w.status(4), QStringLiteral("No reply to the version query"),
                                   3000);
         QCOMPARE(w.status(1), QStringLiteral("No Corvane update"));

@@ -15,8 +15,8 @@ using namespace corvane::test;
 
 namespace {
 
-QStringList fields(const MainWindow& w) {
-    const TargetFieldTexts t = w.target->fieldTexts();
+QStringList fields(MainWindow& w) {
+    const TargetFieldTexts t = w.session().target().texts();
     return {t.hours, t.minutes, t.degrees, t.decMinutes};
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QComboBox;
+class QCompleter;
 class QPushButton;
 class QWidget;
 
@@ -10,5 +12,12 @@ namespace corvane {
 // A button with its object name, caption and tool tip, as every panel makes them.
 QPushButton* makeButton(const QString& name, const QString& caption, const QString& toolTip,
                         QWidget* parent);
+
+// An editable list without a completer: typed text picks an entry only when
+// it is exactly that entry ("8x" is not "8X"). Qt gives every editable list a
+// case-blind completer of its own, whose popup costs more to build than the
+// list; `placeholder`, one completer shared by a page's lists, stands in
+// while the list is made and is taken away again.
+QComboBox* makeEditableList(const QString& name, QCompleter* placeholder, QWidget* parent);
 
 } // namespace corvane

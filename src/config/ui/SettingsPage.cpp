@@ -2,10 +2,11 @@
 // in SettingsPageActions.cpp.
 #include "config/ui/SettingsPage.h"
 
-#include "config/SettingsDump.h"
+#include "common/ui/Widgets.h"
+#include "config/DriveConfiguration.h"
 #include "config/ui/CustomGearDialog.h"
-#include "link/Channel.h"
 #include "link/ControllerInfo.h"
+#include "session/MountSession.h"
 
 #include <QComboBox>
 #include <QCompleter>
@@ -35,19 +36,34 @@ QGroupBox* group(const QString& title, const char* name, QWidget* parent) {
 
 } // namespace
 
-SettingsPage::SettingsPage(PanelContext ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
+SettingsPage::SettingsPage(MountSession& session, QWidget* parent)
+    : QWidget(parent), m_configuration(session.configuration()),
+      m_controller(session.controller()) {
     setObjectName(QStringLiteral("SettingsPage"));
-    for (SettingList l : allSettingLists())
-        makeList(l);
+    QCompleter placeholder;
+    for (SettingList l : allSettingLists()) {
+        QComboBox* combo = makeEditableList(settingListInfo(l).name, &placeholder, this);
+        combo->setFixedWidth(kValueWidth);
+        // The entries are there from the start; nothing is shown until the
+        // readback, a file or the user sets it.
+        combo->addItems(m_configuration.entries(l));
+        combo->setCurrentIndex(-1);
+        combo->setEditText(QString());
+        connect(combo, &QComboBox::editTextChanged, this,
+                [this, l](const QString& text) { m_configuration.setText(l, text); });
+        connect(combo, &QComboBox::activated, this, [this, l] { m_configuration.pick(l); });
+        m_lists[static_cast<int>(l)] = combo;
+    }
+    // A gear ratio typed and entered is a pick too (see eventFilter).
+    list(SettingList::GearRatio)->installEventFilter(this);
     for (NumberSetting n : allNumberSettings())
         makeNumber(n);
 
-    cmdGetSettings = new QPushButton(QStringLiteral("Get Settings Status"), this);
-    cmdGetSettings->setObjectName(QStringLiteral("cmdGetSettings"));
-    cmdGetSettings->setToolTip(QStringLiteral("Retrieve the Mount Status"));
-    cmdSaveSettings = new QPushButton(QStringLiteral("Save Settings"), this);
-    cmdSaveSettings->setObjectName(QStringLiteral("cmdSaveSettings"));
-    cmdSaveSettings->setToolTip(QStringLiteral("Save settings to EEPROM"));
+    cmdGetSettings =
+        makeButton(QStringLiteral("cmdGetSettings"), QStringLiteral("Get Settings Status"),
+                   QStringLiteral("Retrieve the Mount Status"), this);
+    cmdSaveSettings = makeButton(QStringLiteral("cmdSaveSettings"), m_configuration.storeCaption(),
+                                 QStringLiteral("Save settings to EEPROM"), this);
     m_customGear = new CustomGearDialog(this);
     m_customGear->setModal(true);
 
@@ -70,42 +86,14 @@ SettingsPage::SettingsPage(PanelContext ctx, QWidget* parent) : QWidget(parent),
     page->addLayout(columns, 1);
     page->addLayout(buttons);
 
-    connect(cmdGetSettings, &QPushButton::clicked, this, &SettingsPage::pressGetSettings);
-    connect(cmdSaveSettings, &QPushButton::clicked, this, &SettingsPage::pressSaveSettings);
+    connect(cmdGetSettings, &QPushButton::clicked, &m_configuration, &DriveConfiguration::readBack);
+    connect(cmdSaveSettings, &QPushButton::clicked, &m_configuration, &DriveConfiguration::store);
     connect(cmdcustomgear, &QPushButton::clicked, m_customGear, &QDialog::exec);
-    connect(m_customGear, &CustomGearDialog::applied, this, &SettingsPage::addGearEntry);
-    m_ctx.channel.dispatcher().subscribe(ReplyKind::SettingsDump, this,
-                                         [this](const QString& reply) { decodeDump(reply); });
-    // Every reception disables the four Save buttons; editing a box enables
-    // its own again (the DEC worm ratio is disabled only by its own sending).
-    connect(&m_ctx.channel, &Channel::receptionHandled, this, [this] {
-        for (NumberSetting n : {NumberSetting::WormRatio, NumberSetting::WormWheel,
-                                NumberSetting::RaBacklash, NumberSetting::DecBacklash})
-            saveButton(n)->setEnabled(false);
-    });
-    connect(&m_ctx.controller, &ControllerInfo::changed, this,
-            &SettingsPage::showControllerFeatures);
-    showControllerFeatures();
-}
-
-QComboBox* SettingsPage::makeList(SettingList l) {
-    const SettingListInfo& info = settingListInfo(l);
-    auto* combo = new QComboBox(this);
-    combo->setObjectName(info.name);
-    // Editable: the readback and a file show texts that are no entry, and a
-    // gear ratio can be typed. Typing adds no entry.
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    // Typed text picks an entry only when it is exactly that entry: "8x" and
-    // Enter must not send the 8X command.
-    combo->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    combo->setFixedWidth(kValueWidth);
-    connect(combo, &QComboBox::activated, this, [this, l] { pickList(l); });
-    // A gear ratio typed and entered is a pick too (see eventFilter).
-    if (l == SettingList::GearRatio)
-        combo->installEventFilter(this);
-    m_lists[static_cast<int>(l)] = combo;
-    return combo;
+    connect(m_customGear, &CustomGearDialog::applied, &m_configuration,
+            &DriveConfiguration::addGearRatio);
+    connect(&m_configuration, &DriveConfiguration::changed, this, &SettingsPage::refresh);
+    connect(&m_controller, &ControllerInfo::changed, this, &SettingsPage::refresh);
+    refresh();
 }
 
 void SettingsPage::makeNumber(NumberSetting n) {
@@ -116,14 +104,12 @@ void SettingsPage::makeNumber(NumberSetting n) {
     m_boxes[i]->setFixedWidth(kValueWidth);
     m_saves[i] = new QPushButton(QStringLiteral("Save"), this);
     m_saves[i]->setObjectName(info.button);
-    // Disabled until the box is edited; the DEC worm ratio's starts enabled.
-    m_saves[i]->setEnabled(n == NumberSetting::DecWormRatio);
     m_boxLabels[i] = new QLabel(info.label, this);
     m_boxLabels[i]->setMinimumWidth(kLabelWidth);
     m_boxLabels[i]->setBuddy(m_boxes[i]);
-    connect(m_boxes[i], &QLineEdit::textChanged, m_saves[i],
-            [b = m_saves[i]] { b->setEnabled(true); });
-    connect(m_saves[i], &QPushButton::clicked, this, [this, n] { pressSave(n); });
+    connect(m_boxes[i], &QLineEdit::textChanged, this,
+            [this, n](const QString& text) { m_configuration.setText(n, text); });
+    connect(m_saves[i], &QPushButton::clicked, this, [this, n] { m_configuration.save(n); });
 }
 
 // The list picks an entry's text entered by itself; a typed ratio that is
@@ -135,7 +121,7 @@ bool SettingsPage::eventFilter(QObject* watched, QEvent* event) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
             gear->findText(gear->currentText()) < 0)
-            pickList(SettingList::GearRatio);
+            m_configuration.pick(SettingList::GearRatio);
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -219,31 +205,39 @@ QWidget* SettingsPage::buildBacklash() {
     return frame;
 }
 
-void SettingsPage::fillSettingLists() {
-    for (SettingList l : allSettingLists()) {
-        QComboBox* combo = list(l);
-        combo->addItems(settingListInfo(l).entries);
-        // Nothing is shown until the readback, a file or the user sets it.
-        combo->setCurrentIndex(-1);
-        combo->setEditText(QString());
-    }
-}
-
-void SettingsPage::clearSelections() {
+// No highlighted text in the lists when the page comes into view.
+void SettingsPage::showEvent(QShowEvent* event) {
     for (QComboBox* combo : m_lists)
         combo->lineEdit()->deselect();
+    QWidget::showEvent(event);
 }
 
-void SettingsPage::showControllerFeatures() {
-    const bool shown = m_ctx.controller.version().decWormRowShown;
+// The page shows the model; a text is set only where it differs, so the one
+// the user is typing keeps its cursor.
+void SettingsPage::refresh() {
+    for (SettingList l : allSettingLists()) {
+        QComboBox* combo = list(l);
+        const QStringList entries = m_configuration.entries(l);
+        for (int i = combo->count(); i < entries.size(); ++i)
+            combo->addItem(entries.at(i));
+        const QString& text = m_configuration.text(l);
+        if (combo->currentText() != text) {
+            combo->setCurrentIndex(combo->findText(text));
+            combo->setEditText(text);
+        }
+    }
+    for (NumberSetting n : allNumberSettings()) {
+        if (box(n)->text() != m_configuration.text(n))
+            box(n)->setText(m_configuration.text(n));
+        saveButton(n)->setEnabled(m_configuration.saveOffered(n));
+    }
+    cmdSaveSettings->setText(m_configuration.storeCaption());
+    // The DEC worm ratio row, for boards with a separate DEC worm.
+    const bool shown = m_controller.version().decWormRowShown;
     for (QWidget* w : {static_cast<QWidget*>(lblDEC), static_cast<QWidget*>(lblRA),
                        static_cast<QWidget*>(box(NumberSetting::DecWormRatio)),
                        static_cast<QWidget*>(saveButton(NumberSetting::DecWormRatio))})
         w->setVisible(shown);
-}
-
-QString SettingsPage::gotoSpeedText() const {
-    return list(SettingList::GotoSpeed)->currentText();
 }
 
 } // namespace corvane

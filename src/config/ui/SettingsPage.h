@@ -1,7 +1,6 @@
 #pragma once
 
 #include "config/SettingLists.h"
-#include "link/PanelContext.h"
 
 #include <QWidget>
 
@@ -13,77 +12,47 @@ class QPushButton;
 
 namespace corvane {
 
+class ControllerInfo;
 class CustomGearDialog;
-struct SettingsView;
+class DriveConfiguration;
+class MountSession;
 
-// The first page: the controller's drive configuration. Each option list
-// sends its entry's command when picked, each number its command when its
-// Save button is pressed; the readback fills the page from the controller's
-// settings dump; "Save Settings" stores them in the controller (or, after a
-// mount data file was loaded, replays the whole page first); the Settings
-// menu saves the page to a mount data file and loads one onto it.
+// The first page: the controller's drive configuration. It shows the drive
+// configuration model (every list's and box's text, which Save buttons are
+// offered, the store button's caption) and forwards what the user types,
+// picks and presses to it.
 class SettingsPage : public QWidget {
     Q_OBJECT
 public:
-    SettingsPage(PanelContext ctx, QWidget* parent = nullptr);
-
-    // Start-up: the entries of the ten lists, nothing shown in them.
-    void fillSettingLists();
-    // No highlighted text in the lists (a change to this page).
-    void clearSelections();
-    // Disconnected: the page no longer says what the controller holds.
-    void clearSettingsFields();
-    // Connected or disconnected: the DEC worm ratio is sent only once a reply
-    // says the controller has one, and is not offered for a board that left.
-    void connectionToggled();
-
-    void pickList(SettingList list);
-    void pressSave(NumberSetting setting);
-    void pressGetSettings();
-    void pressSaveSettings();
-    void saveMountData();
-    void loadMountData();
-    void showReadback(const SettingsView& view);
+    explicit SettingsPage(MountSession& session, QWidget* parent = nullptr);
 
     QComboBox* list(SettingList l) const { return m_lists[static_cast<int>(l)]; }
     QLineEdit* box(NumberSetting n) const { return m_boxes[static_cast<int>(n)]; }
     QPushButton* saveButton(NumberSetting n) const { return m_saves[static_cast<int>(n)]; }
-    QString gotoSpeedText() const;
+    CustomGearDialog* customGear() const { return m_customGear; }
 
     QPushButton* cmdGetSettings = nullptr;
     QPushButton* cmdSaveSettings = nullptr;
     QPushButton* cmdcustomgear = nullptr;
     QLabel* lblDEC = nullptr;
     QLabel* lblRA = nullptr;
-    CustomGearDialog* customGear() const { return m_customGear; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-
-signals:
-    // The readback names the rates the guide buttons stand for.
-    void rateCaptionRead(int index, const QString& caption);
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildDrive();
     QWidget* buildSpeeds();
     QWidget* buildDirections();
     QWidget* buildBacklash();
-    QComboBox* makeList(SettingList l);
     void makeNumber(NumberSetting n);
     void addListRow(QGridLayout* grid, int row, SettingList l);
     void addNumberRow(QGridLayout* grid, int row, NumberSetting n);
-    void showControllerFeatures();
-    void decodeDump(const QString& reply);
-    void addGearEntry(const QString& ratio);
-    void awaitAcknowledgement();
-    void endFileWaiting();
-    void readBack();
-    void saveAllSettings();
-    void showPowerCycleNotice();
-    void invalidEntry(const QString& text);
+    void refresh();
 
-    PanelContext m_ctx;
+    DriveConfiguration& m_configuration;
+    ControllerInfo& m_controller;
     QComboBox* m_lists[kSettingListCount] = {};
     QLineEdit* m_boxes[kNumberSettingCount] = {};
     QPushButton* m_saves[kNumberSettingCount] = {};

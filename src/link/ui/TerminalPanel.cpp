@@ -2,6 +2,10 @@
 
 #include "link/Channel.h"
 #include "link/ControllerInfo.h"
+#include "link/Replies.h"
+#include "motion/MountPosition.h"
+#include "motion/Target.h"
+#include "session/MountSession.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -12,8 +16,9 @@
 
 namespace corvane {
 
-TerminalPanel::TerminalPanel(PanelContext ctx, QWidget* parent)
-    : QGroupBox(QStringLiteral("Manual Commands"), parent), m_ctx(ctx) {
+TerminalPanel::TerminalPanel(MountSession& session, QWidget* parent)
+    : QGroupBox(QStringLiteral("Manual Commands"), parent), m_session(session),
+      m_channel(session.channel()), m_controller(session.controller()) {
     setObjectName(QStringLiteral("TerminalFrame"));
     auto* grid = new QGridLayout(this);
 
@@ -27,7 +32,7 @@ TerminalPanel::TerminalPanel(PanelContext ctx, QWidget* parent)
         btnSend[i] = new QPushButton(QStringLiteral("Send"), this);
         btnSend[i]->setObjectName(QStringLiteral("btnSend_%1").arg(i));
         btnSend[i]->setEnabled(false);
-        connect(btnSend[i], &QPushButton::clicked, this, [this, i] { pressSend(i); });
+        connect(btnSend[i], &QPushButton::clicked, this, [this, i] { send(i); });
     }
     btnSend[1]->setToolTip(QStringLiteral("Sends direct commands to the mount"));
     btnSend[0]->hide();
@@ -64,15 +69,22 @@ TerminalPanel::TerminalPanel(PanelContext ctx, QWidget* parent)
     cmdGetVersion = new QPushButton(QStringLiteral("Get Firmware Version"), this);
     cmdGetVersion->setObjectName(QStringLiteral("cmdGetVersion"));
     cmdGetVersion->setToolTip(QStringLiteral("Retrieves the Corvane update Firmware version"));
-    connect(cmdGetVersion, &QPushButton::clicked, this, &TerminalPanel::pressGetVersion);
+    connect(cmdGetVersion, &QPushButton::clicked, this, [this] {
+        m_channel.run(Sequence(QStringLiteral("version query")).request(versionQuery()));
+    });
 
     cmdGetDEC = new QPushButton(QStringLiteral("Get Scope DEC"), this);
     cmdGetDEC->setObjectName(QStringLiteral("cmdGetDEC"));
     cmdGetDEC->hide();
-    connect(cmdGetDEC, &QPushButton::clicked, this,
-            [this] { m_ctx.channel.run(Sequence().then([this] { m_ctx.channel.getDEC(); })); });
-    connect(&m_ctx.channel, &Channel::received, this, &TerminalPanel::showResponse);
-    connect(&m_ctx.controller, &ControllerInfo::changed, this, &TerminalPanel::showVersion);
+    connect(cmdGetDEC, &QPushButton::clicked, this, [this] {
+        m_channel.run(Sequence(QStringLiteral("declination query")).request(declinationQuery()));
+    });
+    connect(&m_channel, &Channel::received, this, &TerminalPanel::showReceived);
+    connect(&m_controller, &ControllerInfo::changed, this, &TerminalPanel::showVersion);
+    // The board's target read back shows as its last 15 characters.
+    connect(&session.target(), &Target::controllerTargetRead, txtResponse, &QLineEdit::setText);
+    connect(&session, &MountSession::disconnected, txtResponse, &QLineEdit::clear);
+    connect(&session, &MountSession::connectionChanged, this, &TerminalPanel::showConnection);
 
     grid->addWidget(cmdGetVersion, 0, 0, 1, 3);
     grid->addWidget(outLabel, 1, 0, 1, 3);
@@ -85,33 +97,33 @@ TerminalPanel::TerminalPanel(PanelContext ctx, QWidget* parent)
     grid->setColumnStretch(0, 1);
 }
 
-void TerminalPanel::showResponse(const QString& text) {
-    txtResponse->setText(text);
+// Raw replies (and manual ones that begin with a control or high byte) as
+// hex pairs, the others as text.
+void TerminalPanel::showReceived(const QByteArray& bytes, ReplyForm form) {
+    txtResponse->setText(form == ReplyForm::Raw ? hexPairs(bytes) : QString::fromLatin1(bytes));
 }
 
-QString TerminalPanel::response() const {
-    return txtResponse->text();
-}
-
-void TerminalPanel::setSendEnabled(bool enabled) {
-    btnSend[0]->setEnabled(enabled);
-    btnSend[1]->setEnabled(enabled);
+// Both Send buttons only while the port is open.
+void TerminalPanel::showConnection() {
+    const bool open = m_session.isOpen();
+    btnSend[0]->setEnabled(open);
+    btnSend[1]->setEnabled(open);
 }
 
 void TerminalPanel::showVersion() {
-    const QString& reply = m_ctx.controller.reply();
+    const QString& reply = m_controller.reply();
     cmdGetVersion->setText(reply.isEmpty() ? QStringLiteral("Get Firmware Version")
                                            : versionCaption(reply));
 }
 
 // Waits its turn behind an exchange that is running, so a typed command never
 // cuts into one.
-void TerminalPanel::pressSend(int index) {
+void TerminalPanel::send(int index) {
     Sequence s(QStringLiteral("manual command"));
-    s.then([this] { m_ctx.channel.expectTerminalReply(); });
+    s.then([this] { m_channel.expectManualCommand(); });
     if (index == 1)
         s.send(txtTextOut->text());
-    m_ctx.channel.run(std::move(s));
+    m_channel.run(std::move(s));
 }
 
 void TerminalPanel::pressClear(int index) {
@@ -123,10 +135,6 @@ void TerminalPanel::pressClear(int index) {
     } else if (index == 2) {
         txtResponse->clear();
     }
-}
-
-void TerminalPanel::pressGetVersion() {
-    m_ctx.channel.run(Sequence().then([this] { m_ctx.channel.getVer(); }));
 }
 
 bool TerminalPanel::eventFilter(QObject* watched, QEvent* event) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/PanelContext.h"
+#include "link/Query.h"
 
 #include <QGroupBox>
 #include <QVector>
@@ -10,21 +10,20 @@ class QPushButton;
 
 namespace corvane {
 
+class Channel;
+class ControllerInfo;
+class MountSession;
+
 // The raw command terminal: type a command, send it, see the last response.
 // Also holds the version button and the hidden controls kept for the board's
 // hex entry and single-axis queries.
 class TerminalPanel : public QGroupBox {
     Q_OBJECT
 public:
-    TerminalPanel(PanelContext ctx, QWidget* parent = nullptr);
+    explicit TerminalPanel(MountSession& session, QWidget* parent = nullptr);
 
-    void showResponse(const QString& text);
-    QString response() const;
-    void setSendEnabled(bool enabled);
-
-    void pressSend(int index);
+    // Start-up presses the three Clear buttons.
     void pressClear(int index);
-    void pressGetVersion();
 
     QLineEdit* txtTextOut = nullptr;
     QLineEdit* txtResponse = nullptr;
@@ -38,11 +37,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showReceived(const QByteArray& bytes, ReplyForm form);
+    void showConnection();
     // The version button names the controller that answered, and goes back
     // to its own caption when a port is opened.
     void showVersion();
+    void send(int index);
 
-    PanelContext m_ctx;
+    MountSession& m_session;
+    Channel& m_channel;
+    ControllerInfo& m_controller;
 };
 
 } // namespace corvane

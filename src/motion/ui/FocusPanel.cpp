@@ -1,22 +1,20 @@
 #include "motion/ui/FocusPanel.h"
 
-#include "common/Prompts.h"
 #include "common/ui/Widgets.h"
-#include "motion/Motion.h"
+#include "motion/Focuser.h"
+#include "session/MountSession.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 
 namespace corvane {
 
-FocusPanel::FocusPanel(PanelContext ctx, QWidget* parent)
-    : QGroupBox(QStringLiteral("Focus"), parent), m_ctx(ctx) {
+FocusPanel::FocusPanel(MountSession& session, QWidget* parent)
+    : QGroupBox(QStringLiteral("Focus"), parent), m_focuser(session.focuser()) {
     setObjectName(QStringLiteral("FocusFrame"));
     setToolTip(QStringLiteral("Focus Functions"));
-
     FastFocus = new QCheckBox(QStringLiteral("Fast"), this);
     FastFocus->setObjectName(QStringLiteral("FastFocus"));
     PulseFocus = new QCheckBox(QStringLiteral("Pulse"), this);
@@ -31,9 +29,6 @@ FocusPanel::FocusPanel(PanelContext ctx, QWidget* parent)
                              QStringLiteral("Selects the Focus Out Function"), this);
     cmdFocusStop = makeButton(QStringLiteral("cmdFocusStop"), QStringLiteral("STOP Focus"),
                               QStringLiteral("Stops all Focus Movement"), this);
-    Timer3 = new QTimer(this);
-    Timer3->setObjectName(QStringLiteral("Timer3"));
-    Timer3->setSingleShot(true);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(cmdFocusIn, 0, 0);
@@ -44,40 +39,13 @@ FocusPanel::FocusPanel(PanelContext ctx, QWidget* parent)
     grid->addWidget(FocusPulsetxt, 1, 2);
 
     // A click on the box, not the start-up state, chooses the speed.
-    connect(FastFocus, &QCheckBox::clicked, this,
-            [this](bool fast) { sendFocusSpeed(m_ctx.channel, fast); });
-    connect(cmdFocusIn, &QPushButton::clicked, this, [this] { pressMove(FocusMove::In); });
-    connect(cmdFocusOut, &QPushButton::clicked, this, [this] { pressMove(FocusMove::Out); });
-    connect(cmdFocusStop, &QPushButton::clicked, this, &FocusPanel::pressStop);
-    connect(Timer3, &QTimer::timeout, this, &FocusPanel::pulseEnded);
-}
-
-void FocusPanel::pressMove(FocusMove move) {
-    if (!PulseFocus->isChecked()) {
-        sendFocusMove(m_ctx.channel, move);
-        return;
-    }
-    const std::optional<int> ms = pulseMilliseconds(FocusPulsetxt->text());
-    if (!ms) {
-        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
-                              PromptButtons::Ok);
-        return;
-    }
-    Timer3->setInterval(*ms);
-    sendFocusMove(m_ctx.channel, move);
-    Timer3->start();
-}
-
-void FocusPanel::pressStop() {
-    // A pulse still running must not stop a later move.
-    Timer3->stop();
-    sendFocusStop(m_ctx.channel);
-}
-
-// The pulse length has passed: the focuser stops.
-void FocusPanel::pulseEnded() {
-    Timer3->stop();
-    sendFocusStop(m_ctx.channel);
+    connect(FastFocus, &QCheckBox::clicked, &m_focuser, &Focuser::setFast);
+    for (const auto& [button, move] :
+         {std::pair{cmdFocusIn, FocusMove::In}, std::pair{cmdFocusOut, FocusMove::Out}})
+        connect(button, &QPushButton::clicked, this, [this, m = move] {
+            m_focuser.move(m, PulseFocus->isChecked(), FocusPulsetxt->text());
+        });
+    connect(cmdFocusStop, &QPushButton::clicked, &m_focuser, &Focuser::stop);
 }
 
 } // namespace corvane

@@ -1,9 +1,8 @@
 #include "motion/ui/GuidePanel.h"
 
-#include "common/Prompts.h"
 #include "common/ui/Widgets.h"
-#include "link/Channel.h"
-#include "link/ControllerInfo.h"
+#include "motion/Guiding.h"
+#include "session/MountSession.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -12,32 +11,25 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace corvane {
 
 namespace {
-
 const Direction kAllDirections[kDirectionCount] = {Direction::North, Direction::West,
                                                    Direction::East, Direction::South};
-
 } // namespace
 
-GuidePanel::GuidePanel(PanelContext ctx, QWidget* parent)
-    : QGroupBox(QStringLiteral("Guiding"), parent), m_ctx(ctx) {
+GuidePanel::GuidePanel(MountSession& session, QWidget* parent)
+    : QGroupBox(QStringLiteral("Guiding"), parent), m_guiding(session.guiding()) {
     setObjectName(QStringLiteral("GuideFrame"));
     setToolTip(QStringLiteral("Guiding Functions"));
     buildMoveButtons();
     buildRates();
-    buildPulse();
     buildFunctions();
     layOut();
-    connect(&m_ctx.controller, &ControllerInfo::changed, this, &GuidePanel::showControllerFeatures);
-}
-
-void GuidePanel::showControllerFeatures() {
-    setTarvixEnabled(m_ctx.controller.version().tarvixEnabled);
+    connect(&m_guiding, &Guiding::changed, this, &GuidePanel::refresh);
+    refresh();
 }
 
 void GuidePanel::buildMoveButtons() {
@@ -53,22 +45,16 @@ void GuidePanel::buildMoveButtons() {
                              QStringLiteral("Stop All Slewing"), this);
     for (Direction d : kAllDirections) {
         moveButton(d)->setMinimumWidth(80);
-        connect(moveButton(d), &QPushButton::clicked, this, [this, d] { pressMove(d); });
+        connect(moveButton(d), &QPushButton::clicked, this,
+                [this, d] { m_guiding.pressMove(d, Pulsetxt->text()); });
     }
-    connect(cmdMoveStop, &QPushButton::clicked, this, &GuidePanel::pressStop);
-
+    connect(cmdMoveStop, &QPushButton::clicked, &m_guiding, &Guiding::stop);
     chkSwpNS = new QCheckBox(QStringLiteral("Swap N/S"), this);
     chkSwpNS->setObjectName(QStringLiteral("chkSwpNS"));
     chkSwpEW = new QCheckBox(QStringLiteral("Swap E/W"), this);
     chkSwpEW->setObjectName(QStringLiteral("chkSwpEW"));
-    connect(chkSwpNS, &QCheckBox::toggled, this, [this](bool on) {
-        m_letters.swapNS(on);
-        showLetters();
-    });
-    connect(chkSwpEW, &QCheckBox::toggled, this, [this](bool on) {
-        m_letters.swapEW(on);
-        showLetters();
-    });
+    connect(chkSwpNS, &QCheckBox::toggled, &m_guiding, &Guiding::swapNorthSouth);
+    connect(chkSwpEW, &QCheckBox::toggled, &m_guiding, &Guiding::swapEastWest);
 }
 
 void GuidePanel::buildRates() {
@@ -76,45 +62,34 @@ void GuidePanel::buildRates() {
     GuideRateFrame->setObjectName(QStringLiteral("GuideRateFrame"));
     auto* column = new QVBoxLayout(GuideRateFrame);
     auto* group = new QButtonGroup(GuideRateFrame);
-    const QString captions[3] = {QStringLiteral("2X"), QStringLiteral("8X"), QStringLiteral("16X")};
     const QString tips[3] = {QStringLiteral("Selects 2X or 1.3X Guide Rate depending on settings"),
                              QStringLiteral("Selects 8X Guide Rate"),
                              QStringLiteral("Selects 16X Guide Rate")};
     for (int i = 0; i < 3; ++i) {
-        Option1[i] = new QRadioButton(captions[i], GuideRateFrame);
+        Option1[i] = new QRadioButton(m_guiding.rateCaption(i), GuideRateFrame);
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         Option1[i]->setToolTip(tips[i]);
         group->addButton(Option1[i], i);
         column->addWidget(Option1[i]);
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { selectRate(i); });
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { m_guiding.selectRate(i); });
     }
 }
 
-void GuidePanel::buildPulse() {
-    cmdPulse = new QPushButton(pulseOffCaption(), this);
-    cmdPulse->setObjectName(QStringLiteral("cmdPulse"));
-    connect(cmdPulse, &QPushButton::clicked, this, &GuidePanel::pressPulse);
+void GuidePanel::buildFunctions() {
+    cmdPulse = makeButton(QStringLiteral("cmdPulse"), m_guiding.pulseCaption(), QString(), this);
+    connect(cmdPulse, &QPushButton::clicked, &m_guiding, &Guiding::togglePulseMode);
     Pulsetxt = new QLineEdit(QStringLiteral("0000"), this);
     Pulsetxt->setObjectName(QStringLiteral("Pulsetxt"));
     Pulsetxt->setMaximumWidth(80);
     pulseLbl = new QLabel(QStringLiteral("Time (mSec)"), this);
     pulseLbl->setObjectName(QStringLiteral("pulseLbl"));
     pulseLbl->setBuddy(Pulsetxt);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setSingleShot(true);
-    connect(Timer2, &QTimer::timeout, this, &GuidePanel::pulseEnded);
-}
-
-void GuidePanel::buildFunctions() {
     cmdFindIt = makeButton(
-        QStringLiteral("cmdFindIt"), findCaption(),
+        QStringLiteral("cmdFindIt"), m_guiding.findCaption(),
         QStringLiteral("Starts/Stops the find object function of the Corvane update"), this);
-    connect(cmdFindIt, &QPushButton::clicked, this, &GuidePanel::pressFind);
-    cmdtarvix = new QPushButton(enableTarvixCaption(), this);
-    cmdtarvix->setObjectName(QStringLiteral("cmdtarvix"));
-    cmdtarvix->setEnabled(false);
-    connect(cmdtarvix, &QPushButton::clicked, this, &GuidePanel::pressTarvix);
+    connect(cmdFindIt, &QPushButton::clicked, &m_guiding, &Guiding::toggleFind);
+    cmdtarvix = makeButton(QStringLiteral("cmdtarvix"), m_guiding.tarvixCaption(), QString(), this);
+    connect(cmdtarvix, &QPushButton::clicked, &m_guiding, &Guiding::toggleTarvix);
     // The board has no park command that this program knows of, so the
     // button stays disabled rather than pretend to park the mount.
     cmdPark =
@@ -142,22 +117,6 @@ void GuidePanel::layOut() {
     grid->addWidget(cmdPark, 5, 3);
 }
 
-void GuidePanel::startUp() {
-    selectRate(0);
-    m_pulseGuideMode = false;
-    m_letters = DirectionLetters();
-    showLetters();
-}
-
-void GuidePanel::setRateCaption(int index, const QString& caption) {
-    if (index >= 0 && index < 3)
-        Option1[index]->setText(caption);
-}
-
-void GuidePanel::setTarvixEnabled(bool enabled) {
-    cmdtarvix->setEnabled(enabled);
-}
-
 QPushButton* GuidePanel::moveButton(Direction d) const {
     switch (d) {
     case Direction::North:
@@ -172,162 +131,25 @@ QPushButton* GuidePanel::moveButton(Direction d) const {
     return cmdMoveE;
 }
 
-// --- continuous motion -------------------------------------------------------
-
-void GuidePanel::pressMove(Direction d) {
-    if (m_pulseGuideMode)
-        sendPulseFor(d);
-    else if (isIdleCaption(d, moveButton(d)->text()))
-        startMoving(d);
-    else
-        stopMoving(d);
-}
-
-void GuidePanel::startMoving(Direction d) {
-    QPushButton* button = moveButton(d);
-    const QString& letter = m_letters.of(d);
-    button->setText(movingCaption(d, letter));
-    // Starting stops the opposite direction, so its button shows it idle.
-    showIdle(moveButtonInfo(d).opposite);
-    sendStartMove(m_ctx.channel, d);
-    button->setFlat(true);
-    button->setToolTip(stopMovingToolTip(letter));
-}
-
-void GuidePanel::stopMoving(Direction d) {
-    sendStopMove(m_ctx.channel, d);
-    showIdle(d);
-}
-
-void GuidePanel::showIdle(Direction d) {
-    QPushButton* button = moveButton(d);
-    const QString& letter = m_letters.of(d);
-    button->setText(letter);
-    button->setFlat(false);
-    button->setToolTip(moveToolTip(letter));
-}
-
-void GuidePanel::showIdleAll() {
-    for (Direction d : kAllDirections)
-        showIdle(d);
-}
-
-// STOP works at any time: an exchange under way (a pulse about to go out) is
-// cancelled first, unless it must not be cut short, and "#:Q#" goes out now.
-void GuidePanel::pressStop() {
-    m_ctx.channel.runner().cancel();
-    m_ctx.channel.send(QLatin1String(Cmd::StopAll));
-    showIdleAll();
-}
-
-// After a swap every button shows its new letter. A button whose motion is
-// still running keeps saying so (with the new letter), so that its next press
-// stops the motion instead of starting it again.
-void GuidePanel::showLetters() {
+// Everything the panel shows follows from the model: a moving button is flat
+// and names the motion, and during the object search the motion buttons rest.
+void GuidePanel::refresh() {
     for (Direction d : kAllDirections) {
         QPushButton* button = moveButton(d);
-        const QString& letter = m_letters.of(d);
-        if (isIdleCaption(d, button->text())) {
-            button->setText(letter);
-        } else {
-            button->setText(movingCaption(d, letter));
-            button->setToolTip(stopMovingToolTip(letter));
-        }
+        button->setText(m_guiding.moveCaption(d));
+        if (!m_guiding.moveToolTip(d).isEmpty())
+            button->setToolTip(m_guiding.moveToolTip(d));
+        button->setFlat(m_guiding.isMoving(d));
+        button->setEnabled(!m_guiding.isFinding());
     }
-}
-
-void GuidePanel::selectRate(int index) {
-    const QString command = rateCommand(index);
-    if (command.isEmpty())
-        return;
-    Option1[index]->setChecked(true);
-    m_ctx.channel.send(command);
-}
-
-// --- guide pulses ------------------------------------------------------------
-
-void GuidePanel::pressPulse() {
-    if (cmdPulse->text() == pulseOffCaption()) {
-        cmdPulse->setText(pulseOnCaption());
-        m_pulseGuideMode = true;
-        return;
-    }
-    // Leaving pulse mode forgets a running pulse: its end must not put the
-    // button back to "on" while the mode is off.
-    Timer2->stop();
-    cmdPulse->setText(pulseOffCaption());
-    m_pulseGuideMode = false;
-}
-
-void GuidePanel::sendPulseFor(Direction d) {
-    const std::optional<int> ms = pulseMilliseconds(Pulsetxt->text());
-    if (!ms) {
-        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
-                              PromptButtons::Ok);
-        return;
-    }
-    const int length = *ms;
-    // The pulse begins with a stop of all motion.
-    for (Direction other : kAllDirections) {
-        if (!isIdleCaption(other, moveButton(other)->text()))
-            showIdle(other);
-    }
-    cmdPulse->setText(guidingCaption(m_letters.of(d)));
-    sendPulse(m_ctx.channel, d, length, [this, length](bool sent) { pulseSent(sent, length); });
-}
-
-void GuidePanel::pulseSent(bool sent, int ms) {
-    // Nothing to wait for when the pulse did not go out or lasts no time.
-    if (!sent || ms == 0 || !m_pulseGuideMode) {
-        if (m_pulseGuideMode)
-            pulseEnded();
-        return;
-    }
-    Timer2->setInterval(ms);
-    Timer2->start();
-}
-
-void GuidePanel::pulseEnded() {
-    Timer2->stop();
-    cmdPulse->setText(pulseOnCaption());
-}
-
-// --- find and tracking correction ---------------------------------------------
-
-void GuidePanel::pressFind() {
-    if (cmdFindIt->text() == findCaption())
-        startFind();
-    else
-        stopFind();
-}
-
-void GuidePanel::startFind() {
-    // The search answers no position queries: polling pauses meanwhile.
-    m_ctx.polling.pauseForSearch();
-    // "#:Q#" stops every motion before the search starts.
-    sendStartFind(m_ctx.channel);
-    showIdleAll();
-    setMotionEnabled(false);
-    cmdFindIt->setText(stopFindCaption());
-}
-
-void GuidePanel::stopFind() {
-    sendStopFind(m_ctx.channel);
-    m_ctx.polling.resumeAfterSearch();
-    setMotionEnabled(true);
-    cmdFindIt->setText(findCaption());
-}
-
-void GuidePanel::setMotionEnabled(bool enabled) {
-    for (Direction d : kAllDirections)
-        moveButton(d)->setEnabled(enabled);
-    cmdMoveStop->setEnabled(enabled);
-}
-
-void GuidePanel::pressTarvix() {
-    const TarvixStep step = tarvixStep(cmdtarvix->text());
-    m_ctx.channel.send(step.command);
-    cmdtarvix->setText(step.nextCaption);
+    cmdMoveStop->setEnabled(!m_guiding.isFinding());
+    for (int i = 0; i < 3; ++i)
+        Option1[i]->setText(m_guiding.rateCaption(i));
+    Option1[m_guiding.rate()]->setChecked(true);
+    cmdPulse->setText(m_guiding.pulseCaption());
+    cmdFindIt->setText(m_guiding.findCaption());
+    cmdtarvix->setText(m_guiding.tarvixCaption());
+    cmdtarvix->setEnabled(m_guiding.tarvixAvailable());
 }
 
 } // namespace corvane

@@ -1,6 +1,8 @@
 #include "motion/ui/PositionPanel.h"
 
-#include "link/Channel.h"
+#include "motion/MountPosition.h"
+#include "motion/PositionPolling.h"
+#include "session/MountSession.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -10,33 +12,29 @@
 
 namespace corvane {
 
-PositionPanel::PositionPanel(ReplyDispatcher& dispatcher, QWidget* parent)
-    : QGroupBox(QStringLiteral("Telescope Position"), parent) {
+PositionPanel::PositionPanel(MountSession& session, QWidget* parent)
+    : QGroupBox(QStringLiteral("Telescope Position"), parent), m_position(session.position()),
+      m_polling(session.polling()) {
     setObjectName(QStringLiteral("PositionFrame"));
-    auto* grid = new QGridLayout(this);
-
     TeleRAlbl = new QLabel(QStringLiteral("Telescope RA"), this);
     TeleRAlbl->setObjectName(QStringLiteral("TeleRAlbl"));
     ScopeRAtxt = new QLineEdit(this);
     ScopeRAtxt->setObjectName(QStringLiteral("ScopeRAtxt"));
     ScopeRAtxt->setToolTip(QStringLiteral("Telescopes RA in hh:mm.m format"));
     ScopeRAtxt->setReadOnly(true);
-
     TeleDEClbl = new QLabel(QStringLiteral("Telescope DEC"), this);
     TeleDEClbl->setObjectName(QStringLiteral("TeleDEClbl"));
     ScopeDECtxt = new QLineEdit(this);
     ScopeDECtxt->setObjectName(QStringLiteral("ScopeDECtxt"));
     ScopeDECtxt->setToolTip(QStringLiteral("Telescope DEC in DD mm format"));
     ScopeDECtxt->setReadOnly(true);
-
     deg = new QLineEdit(QString(QChar(0xB0)), this);
     deg->setObjectName(QStringLiteral("deg"));
     deg->hide();
     mins = new QLineEdit(QStringLiteral("\""), this);
     mins->setObjectName(QStringLiteral("mins"));
     mins->hide();
-
-    Check1 = new QCheckBox(QStringLiteral("Auto Update Position   Update Interval"), this);
+    Check1 = new QCheckBox(m_polling.caption(), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setToolTip(
         QStringLiteral("Enables and Disable automatic update of the mount position"));
@@ -45,8 +43,9 @@ PositionPanel::PositionPanel(ReplyDispatcher& dispatcher, QWidget* parent)
     scrlUDTime->setRange(500, 10000);
     scrlUDTime->setSingleStep(100);
     scrlUDTime->setPageStep(1000);
-    scrlUDTime->setValue(1000);
+    scrlUDTime->setValue(m_polling.interval());
 
+    auto* grid = new QGridLayout(this);
     grid->addWidget(TeleRAlbl, 0, 0);
     grid->addWidget(ScopeRAtxt, 0, 1);
     grid->addWidget(TeleDEClbl, 1, 0);
@@ -54,48 +53,28 @@ PositionPanel::PositionPanel(ReplyDispatcher& dispatcher, QWidget* parent)
     grid->addWidget(Check1, 2, 0, 1, 2);
     grid->addWidget(scrlUDTime, 3, 0, 1, 2);
 
-    for (const qint16 kind : {ReplyKind::Position, ReplyKind::Position2})
-        dispatcher.subscribe(kind, this,
-                             [this, kind](const QString& reply) { readPosition(kind, reply); });
-    dispatcher.subscribe(ReplyKind::RightAscension, this, [this](const QString& reply) {
-        readAxis(ScopeRAtxt, ReplyKind::RightAscension, rawRightAscension(reply));
-    });
-    dispatcher.subscribe(ReplyKind::Declination, this, [this](const QString& reply) {
-        readAxis(ScopeDECtxt, ReplyKind::Declination, rawDeclination(reply));
-    });
+    connect(Check1, &QCheckBox::toggled, &m_polling, &PositionPolling::setChecked);
+    connect(scrlUDTime, &QScrollBar::valueChanged, &m_polling, &PositionPolling::setInterval);
+    connect(&m_position, &MountPosition::changed, this, &PositionPanel::showPosition);
+    connect(&m_polling, &PositionPolling::changed, this, &PositionPanel::showPolling);
 }
 
-void PositionPanel::readPosition(qint16 kind, const QString& reply) {
-    const std::optional<PositionText> position =
-        positionFromReply(reply, degreeMark(), minuteMark());
-    noteReply(kind, position.has_value());
-    if (position)
-        showPosition(*position);
+// A position reply shows as 12h34.5m and +45°30" (the marks from the two
+// hidden fields); a single-axis reply as the board wrote it.
+void PositionPanel::showPosition() {
+    const QString& ra = m_position.ra();
+    const QString& dec = m_position.dec();
+    ScopeRAtxt->setText(m_position.raFromPosition() && !ra.isEmpty()
+                            ? ra.left(2) + QLatin1Char('h') + ra.right(4) + QLatin1Char('m')
+                            : ra);
+    ScopeDECtxt->setText(m_position.decFromPosition() && !dec.isEmpty()
+                             ? dec.left(3) + deg->text() + dec.right(2) + mins->text()
+                             : dec);
 }
 
-void PositionPanel::readAxis(QLineEdit* box, qint16 kind, const std::optional<QString>& text) {
-    noteReply(kind, text.has_value());
-    if (text)
-        box->setText(*text);
-}
-
-void PositionPanel::noteReply(qint16 kind, bool good) {
-    if (!good && !m_lastWasBad)
-        emit badReply(badReplyMessage(kind));
-    m_lastWasBad = !good;
-}
-
-void PositionPanel::showPosition(const PositionText& position) {
-    ScopeRAtxt->setText(position.ra);
-    ScopeDECtxt->setText(position.dec);
-}
-
-QString PositionPanel::degreeMark() const {
-    return deg->text();
-}
-
-QString PositionPanel::minuteMark() const {
-    return mins->text();
+void PositionPanel::showPolling() {
+    Check1->setText(m_polling.caption());
+    Check1->setEnabled(m_polling.isCheckEnabled());
 }
 
 } // namespace corvane

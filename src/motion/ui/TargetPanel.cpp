@@ -1,9 +1,8 @@
 #include "motion/ui/TargetPanel.h"
 
 #include "common/Prompts.h"
-#include "link/Channel.h"
-#include "link/Replies.h"
-#include "motion/TimeToTarget.h"
+#include "motion/Target.h"
+#include "session/MountSession.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -49,14 +48,13 @@ bool isWindowSwitch(const QEvent* event) {
 
 } // namespace
 
-TargetPanel::TargetPanel(PanelContext ctx, QWidget* parent)
-    : QGroupBox(QStringLiteral("Object"), parent), m_ctx(ctx),
-      m_gotoSpeed([] { return QString(); }) {
+TargetPanel::TargetPanel(MountSession& session, QWidget* parent)
+    : QGroupBox(QStringLiteral("Object"), parent), m_target(session.target()),
+      m_prompts(session.prompts()) {
     setObjectName(QStringLiteral("TargetFrame"));
     buildFields();
     buildButtons();
-    m_ctx.channel.dispatcher().subscribe(ReplyKind::ControllerTarget, this,
-                                         [this](const QString& r) { readControllerTarget(r); });
+    connect(&m_target, &Target::changed, this, &TargetPanel::showTarget);
 }
 
 void TargetPanel::buildFields() {
@@ -92,86 +90,53 @@ void TargetPanel::buildButtons() {
         const char* name;
         const char* caption;
         const char* toolTip;
-        void (TargetPanel::*press)();
+        void (Target::*press)();
     };
     const ButtonDesign design[4] = {
         {&cmdSetObj, "cmdSetObj", "Set Object",
          "Sets the Objects RA and DEC without syncing or going to the the coordinates",
-         &TargetPanel::pressSetObj},
+         &Target::setInMount},
         {&cmdGotoObj, "cmdGotoObj", "Goto Object",
-         "Commands the Mount to GoTo the Object RA and DEC", &TargetPanel::pressGotoObj},
+         "Commands the Mount to GoTo the Object RA and DEC", &Target::goTo},
         {&cmdSyncObj, "cmdSyncObj", "Sync Object",
-         "Syncs the mounts RA and DEC to the Objects RA and DEC", &TargetPanel::pressSyncObj},
+         "Syncs the mounts RA and DEC to the Objects RA and DEC", &Target::sync},
         {&cmdGetObj, "cmdGetObj", "Get Object", "Retrieves the Objects RA and DEC",
-         &TargetPanel::pressGetObj},
+         &Target::readBack},
     };
     auto* grid = static_cast<QGridLayout*>(layout());
     for (int i = 0; i < 4; ++i) {
         auto* button = new QPushButton(QLatin1String(design[i].caption), this);
         button->setObjectName(QLatin1String(design[i].name));
         button->setToolTip(QLatin1String(design[i].toolTip));
-        connect(button, &QPushButton::clicked, this, design[i].press);
+        // Each first finishes an edit still in progress, so the commands always
+        // read checked text even when the button was pressed without taking
+        // the focus. A press that comes with a rejected entry is cancelled:
+        // nothing goes out that the user did not see in the fields.
+        connect(button, &QPushButton::clicked, this, [this, press = design[i].press] {
+            if (readyToAct())
+                (m_target.*press)();
+        });
         *design[i].button = button;
         grid->addWidget(button, 2 + i / 2, (i % 2) * 2, 1, 2);
     }
 }
 
-TargetFieldTexts TargetPanel::fieldTexts() const {
-    return {objhrstxt->text(), objmintxt->text(), objDECDegtxt->text(), ObjDECMintxt->text()};
-}
-
-void TargetPanel::writeTarget(const TargetFieldTexts& target) {
-    objhrstxt->setText(target.hours);
-    objmintxt->setText(target.minutes);
-    objDECDegtxt->setText(target.degrees);
-    ObjDECMintxt->setText(target.decMinutes);
-}
-
-void TargetPanel::readControllerTarget(const QString& reply) {
-    const std::optional<TargetText> target = targetFromReply(reply);
-    if (!target) {
-        emit badReply(badReplyMessage(ReplyKind::ControllerTarget));
-        return;
+// What another part wrote (the board's target, a catalogue, a planet) is
+// shown as written; nothing is checked until the user next leaves a field.
+void TargetPanel::showTarget() {
+    const TargetFieldTexts& t = m_target.texts();
+    const QString texts[4] = {t.hours, t.minutes, t.degrees, t.decMinutes};
+    for (int i = 0; i < 4; ++i) {
+        if (m_fields[i]->text() != texts[i])
+            m_fields[i]->setText(texts[i]);
     }
-    emit controllerTargetRead(target->response);
-    writeTarget({target->hours, target->minutes, target->degrees, target->decMinutes});
 }
 
-void TargetPanel::setGotoSpeedSource(std::function<QString()> source) {
-    m_gotoSpeed = source ? std::move(source) : [] { return QString(); };
-}
-
-void TargetPanel::estimateTimeToTarget(const QString& scopeRA, const QString& scopeDEC) {
-    const TimeToTarget estimate =
-        corvane::estimateTimeToTarget({scopeRA, scopeDEC, fieldTexts(), m_gotoSpeed()});
-    m_timeToTargetHours = estimate.hours;
-    m_timeToTargetText = estimate.text;
-}
-
-// --- The buttons -------------------------------------------------------------
-// Each first finishes an edit still in progress, so the commands always read
-// checked text even when the button was pressed without taking the focus. A
-// press that comes with a rejected entry is cancelled: nothing goes out that
-// the user did not see in the fields.
-
-void TargetPanel::pressSetObj() {
-    if (readyToAct())
-        setObject(m_ctx.channel, fieldTexts());
-}
-
-void TargetPanel::pressGotoObj() {
-    if (readyToAct())
-        gotoObject(m_ctx.channel);
-}
-
-void TargetPanel::pressSyncObj() {
-    if (readyToAct())
-        syncObject(m_ctx.channel, fieldTexts());
-}
-
-void TargetPanel::pressGetObj() {
-    if (readyToAct())
-        getObject(m_ctx.channel);
+void TargetPanel::writeField(int index, const QString& text) {
+    TargetFieldTexts t = m_target.texts();
+    QString* texts[4] = {&t.hours, &t.minutes, &t.degrees, &t.decMinutes};
+    *texts[index] = text;
+    m_target.write(t);
 }
 
 // --- Field checking ----------------------------------------------------------
@@ -211,6 +176,7 @@ void TargetPanel::fieldLeft(int index) {
         checkField(kFields[index], m_fields[index]->text(), m_remembered[index]);
     m_fields[index]->setText(check.text);
     m_remembered[index] = check.text;
+    writeField(index, check.text);
     if (check.rejected)
         reportInvalidEntry();
 }
@@ -223,8 +189,8 @@ void TargetPanel::reportInvalidEntry() {
     ++m_pendingRejections;
     QPointer<QAbstractButton> pressed = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
     QTimer::singleShot(0, this, [this, pressed] {
-        m_ctx.prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
-                              PromptButtons::Ok);
+        m_prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
+                          PromptButtons::Ok);
         if (pressed && pressed->isDown())
             pressed->setDown(false);
         --m_pendingRejections;
@@ -237,10 +203,15 @@ bool TargetPanel::readyToAct() {
     return m_pendingRejections == 0;
 }
 
+// The decimal comma is mended on every change, typed or written by another
+// part; a mended text written there is the target's too.
 void TargetPanel::onMinutesChanged(const QString& text) {
     const QString fixed = applyDecimalComma(text);
-    if (fixed != text)
-        objmintxt->setText(fixed);
+    if (fixed == text)
+        return;
+    objmintxt->setText(fixed);
+    if (m_editing != 1)
+        writeField(1, fixed);
 }
 
 } // namespace corvane

@@ -1,7 +1,7 @@
 #include "pec/ui/PecChartWindow.h"
 
 #include "pec/PecTable.h"
-#include "periphery/ui/ChartColours.h"
+#include "pec/ui/ChartColours.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,12 +1,10 @@
 #include "pec/ui/PecPage.h"
 
-#include "common/Prompts.h"
 #include "common/ui/Widgets.h"
-#include "link/Channel.h"
-#include "link/ControllerInfo.h"
-#include "pec/PecFile.h"
-#include "pec/PecState.h"
+#include "link/Replies.h"
+#include "pec/PecModel.h"
 #include "pec/ui/PecChartWindow.h"
+#include "session/MountSession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -23,11 +21,6 @@ namespace corvane {
 
 namespace {
 
-const QString kStartTraining = QStringLiteral("Start PEC Training");
-const QString kStopTraining = QStringLiteral("Stop PEC Training");
-const QString kEnable = QStringLiteral("Enable PEC");
-const QString kDisable = QStringLiteral("Disable PEC");
-
 // The table texts in a fixed-width font with a tab every ten characters, so
 // the columns stand under their headings.
 QPlainTextEdit* makeText(const QString& name, QWidget* parent) {
@@ -42,25 +35,14 @@ QPlainTextEdit* makeText(const QString& name, QWidget* parent) {
 
 } // namespace
 
-PecPage::PecPage(PanelContext ctx, QWidget* parent) : QWidget(parent), m_ctx(ctx) {
+PecPage::PecPage(MountSession& session, QWidget* parent) : QWidget(parent), m_pec(session.pec()) {
     setObjectName(QStringLiteral("PecPage"));
     buildControls();
     layOut();
-    ReplyDispatcher& replies = m_ctx.channel.dispatcher();
-    replies.subscribe(ReplyKind::PecState, this, [this](const QString& r) { decodeState(r); });
-    replies.subscribe(ReplyKind::PecTable, this, [this](const QString& r) { decodeTable(r); });
-    // The read-out's answers take the line's time after the queries left:
-    // its progress follows them as they arrive.
-    connect(&m_ctx.channel, &Channel::arriving, this, [this](int waiting, int) {
-        if (!m_readingOut)
-            return;
-        m_arrived = qMax(m_arrived, waiting);
-        PECProgress->setValue(qBound(0, waiting - 1, kPecSteps - 1));
-    });
-    connect(&m_ctx.channel.runner(), &SequenceRunner::progress, this, [this](int value, int) {
-        if (m_restoring)
-            PECProgress->setValue(value);
-    });
+    connect(&m_pec, &PecModel::changed, this, &PecPage::refresh);
+    connect(&m_pec, &PecModel::tableChanged, this, &PecPage::showTable);
+    connect(&m_pec, &PecModel::progressChanged, PECProgress, &QProgressBar::setValue);
+    refresh();
 }
 
 void PecPage::buildControls() {
@@ -73,13 +55,14 @@ void PecPage::buildControls() {
     pecstatelbl->setObjectName(QStringLiteral("pecstatelbl"));
     pecstatelbl->setToolTip(QStringLiteral("Displays PEC Statues"));
     pecstatelbl->hide();
-    PECEnable = makeButton(QStringLiteral("PECEnable"), kEnable, QString(), this);
+    PECEnable = makeButton(QStringLiteral("PECEnable"), QString(), QString(), this);
     cmdPECFactor =
         makeButton(QStringLiteral("cmdPECFactor"), QStringLiteral("PEC Factor"), QString(), this);
     cbPECFactor = new QComboBox(this);
     cbPECFactor->setObjectName(QStringLiteral("cbPECFactor"));
-    cbPECFactor->hide();
-    cmdStartPEC = makeButton(QStringLiteral("cmdStartPEC"), kStartTraining,
+    for (int f = 1; f <= 9; ++f)
+        cbPECFactor->addItem(QString::number(f));
+    cmdStartPEC = makeButton(QStringLiteral("cmdStartPEC"), QString(),
                              QStringLiteral("Starts/Stops PEC training"), this);
     GetPECData = makeButton(QStringLiteral("GetPECData"), QStringLiteral("Get PEC Data"),
                             QStringLiteral("Retrieves PEC data from the mount"), this);
@@ -97,18 +80,17 @@ void PecPage::buildControls() {
                                QStringLiteral("Restore PEC Data to Mount"), QString(), this);
     cmdChartPEC = makeButton(QStringLiteral("cmdChartPEC"), QStringLiteral("Chart PEC"),
                              QStringLiteral("Displays a chart of PEC data"), this);
-    // Saving and charting are offered for a complete table only.
-    offerTable(false);
-
-    connect(cmdGetPECState, &QPushButton::clicked, this, &PecPage::pressGetPECState);
-    connect(PECEnable, &QPushButton::clicked, this, &PecPage::pressEnable);
-    connect(cmdPECFactor, &QPushButton::clicked, this, &PecPage::pressFactor);
-    connect(cbPECFactor, &QComboBox::activated, this, &PecPage::chooseFactor);
-    connect(cmdStartPEC, &QPushButton::clicked, this, &PecPage::pressStartTraining);
-    connect(GetPECData, &QPushButton::clicked, this, &PecPage::pressGetData);
-    connect(cmdSavePEC, &QPushButton::clicked, this, &PecPage::pressSave);
-    connect(cmdRestorePEC, &QPushButton::clicked, this, &PecPage::pressRestore);
-    connect(cmdChartPEC, &QPushButton::clicked, this, &PecPage::pressChart);
+    // A state query runs as a sequence, behind any exchange under way.
+    connect(cmdGetPECState, &QPushButton::clicked, &m_pec, &PecModel::queryStateInTurn);
+    connect(PECEnable, &QPushButton::clicked, &m_pec, &PecModel::toggleEnable);
+    connect(cmdPECFactor, &QPushButton::clicked, &m_pec, &PecModel::showFactorList);
+    connect(cbPECFactor, &QComboBox::activated, this,
+            [this] { m_pec.chooseFactor(cbPECFactor->currentText()); });
+    connect(cmdStartPEC, &QPushButton::clicked, &m_pec, &PecModel::toggleTraining);
+    connect(GetPECData, &QPushButton::clicked, &m_pec, &PecModel::readOut);
+    connect(cmdSavePEC, &QPushButton::clicked, &m_pec, &PecModel::saveTable);
+    connect(cmdRestorePEC, &QPushButton::clicked, &m_pec, &PecModel::restore);
+    connect(cmdChartPEC, &QPushButton::clicked, this, &PecPage::showChart);
 }
 
 void PecPage::layOut() {
@@ -140,189 +122,42 @@ void PecPage::layOut() {
     page->addWidget(table, 1);
 }
 
-void PecPage::fillFactorList() {
-    for (int f = 1; f <= 9; ++f)
-        cbPECFactor->addItem(QString::number(f));
-}
-
-void PecPage::tell(const QString& text) {
-    m_ctx.prompts.message(text, applicationTitle(), PromptIcon::Warning, PromptButtons::Ok);
-}
-
-void PecPage::busy(bool on) {
-    if (on)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-}
-
-// --- state and control ---------------------------------------------------------
-
-void PecPage::queryState() {
-    m_ctx.channel.getPECState();
-    pecstatelbl->show();
-}
-
-void PecPage::pressGetPECState() {
-    m_ctx.channel.run(Sequence(QStringLiteral("PEC state query")).then([this] { queryState(); }));
-}
-
-void PecPage::decodeState(const QString& reply) {
-    PECStatetxt->setText(reply);
-    const PecState state = decodePecState(reply);
-    m_stateFields = state.fields;
-    if (state.label)
-        pecstatelbl->setText(*state.label);
-}
-
-// The caption is the only record of what this program switched.
-void PecPage::pressEnable() {
-    const bool enable = PECEnable->text() == kEnable;
-    PECEnable->setText(enable ? kDisable : kEnable);
-    switchPec(m_ctx.channel, enable);
-}
-
-void PecPage::pressFactor() {
-    cbPECFactor->show();
-}
-
-void PecPage::chooseFactor() {
-    pecstatelbl->clear();
-    setPecFactor(m_ctx.channel, cbPECFactor->currentText());
-    cbPECFactor->hide();
-}
-
-void PecPage::pressStartTraining() {
-    if (cmdStartPEC->text() != kStartTraining) {
-        cmdStartPEC->setText(kStartTraining);
-        stopPecTraining(m_ctx.channel);
-        return;
-    }
-    const TrainingPrompt prompt = trainingPrompt(m_ctx.controller.version().pecTouchUp);
-    const PromptAnswer answer =
-        m_ctx.prompts.message(prompt.text, prompt.title, prompt.icon, prompt.buttons);
-    if (!startPecTraining(m_ctx.channel, answer))
-        return;
-    PECDatatxt->clear();
-    cmdStartPEC->setText(kStopTraining);
-}
-
-// --- the table -------------------------------------------------------------------
-
-void PecPage::offerTable(bool complete) {
-    cmdSavePEC->setEnabled(complete);
-    cmdChartPEC->setEnabled(complete);
-}
-
-void PecPage::pressGetData() {
-    Sequence readout = pecReadoutSequence(m_ctx.channel);
-    readout.onEnd([this](SequenceResult r) { readoutEnded(r); });
-    // Nothing stale stays in view while the table comes in.
-    PECDatatxt->clear();
-    pecdata2txt->clear();
-    m_table = PecTable();
-    offerTable(false);
-    PECProgress->setValue(0);
-    m_arrived = 0;
-    m_readingOut = true;
-    busy(true);
-    if (!m_ctx.channel.run(std::move(readout))) {
-        m_readingOut = false;
-        busy(false);
-        tell(QStringLiteral("Another exchange with the controller is running; "
-                            "try again when it has finished."));
+void PecPage::refresh() {
+    PECStatetxt->setText(hexPairs(m_pec.stateReply()));
+    pecstatelbl->setText(m_pec.stateLabel());
+    pecstatelbl->setVisible(m_pec.isLabelShown());
+    PECEnable->setText(m_pec.serialEnabled() ? QStringLiteral("Disable PEC")
+                                             : QStringLiteral("Enable PEC"));
+    cmdStartPEC->setText(m_pec.isTraining() ? QStringLiteral("Stop PEC Training")
+                                            : QStringLiteral("Start PEC Training"));
+    cbPECFactor->setVisible(m_pec.isFactorListShown());
+    // Saving and charting are offered for a complete table only.
+    cmdSavePEC->setEnabled(m_pec.isTableOffered());
+    cmdChartPEC->setEnabled(m_pec.isTableOffered());
+    // The hourglass while a table is read out or written.
+    if (m_pec.isBusy() != m_busyShown) {
+        m_busyShown = m_pec.isBusy();
+        if (m_busyShown)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+        else
+            QApplication::restoreOverrideCursor();
     }
 }
 
-void PecPage::decodeTable(const QString& reply) {
-    const int factor = pecFactorFromField(m_stateFields.value(kPecFactorField - 1));
-    m_table = decodePecTable(reply, factor);
-    PECDatatxt->setPlainText(pecColumnView(m_table));
-    pecdata2txt->setPlainText(pecCsvText(m_table));
-    if (m_chart && m_table.isComplete())
-        m_chart->setPoints(pecChartPoints(m_table));
+// The column view and the CSV text of the table read out, or after a
+// restore the factor and codes written.
+void PecPage::showTable() {
+    const PecTable& table = m_pec.table();
+    PECDatatxt->setPlainText(table.rows.isEmpty() ? QString() : pecColumnView(table));
+    pecdata2txt->setPlainText(table.rows.isEmpty() ? m_pec.restoredText() : pecCsvText(table));
+    if (m_chart && table.isComplete())
+        m_chart->setPoints(pecChartPoints(table));
 }
 
-void PecPage::readoutEnded(SequenceResult result) {
-    m_readingOut = false;
-    busy(false);
-    const bool complete = result == SequenceResult::Done && m_table.isComplete();
-    offerTable(complete);
-    if (complete) {
-        PECProgress->setValue(kPecSteps - 1);
-        return;
-    }
-    if (result == SequenceResult::TimedOut) {
-        pecdata2txt->clear();
-        tell(QStringLiteral("The PEC table read-out stopped short: %1 of %2 steps arrived.")
-                 .arg(m_arrived)
-                 .arg(kPecSteps));
-    } else if (result == SequenceResult::Done && m_table.rows.isEmpty()) {
-        tell(QStringLiteral("The PEC table read-out decoded no step: the board's answer was "
-                            "not a table."));
-    } else if (result == SequenceResult::Done) {
-        tell(QStringLiteral("The PEC table holds no code for step %1; it is shown only as "
-                            "far as it could be read.")
-                 .arg(m_table.rows.size()));
-    }
-}
-
-void PecPage::pressSave() {
-    QString path = withCsvExtension(m_ctx.prompts.saveFileName(pecFileFilter()));
-    if (path.isEmpty())
-        return;
-    QString error;
-    // Written from the table itself: a text box's text has lost its CR LF line ends.
-    if (!writePecCsv(path, pecCsvText(m_table), &error))
-        tell(error);
-}
-
-// The whole file is read and checked before anything goes out: a damaged
-// file never leaves half a table in the board.
-void PecPage::pressRestore() {
-    PECProgress->setValue(0);
-    pecdata2txt->clear();
-    PECDatatxt->clear();
-    offerTable(false);
-    const QString path = withCsvExtension(m_ctx.prompts.openFileName(pecFileFilter()));
-    if (path.isEmpty())
-        return;
-    QString error;
-    const std::optional<RestorePlan> plan = readRestoreFile(path, &error);
-    if (!plan) {
-        tell(error);
-        return;
-    }
-    Sequence restore = pecRestoreSequence(m_ctx.channel, *plan);
-    restore.onEnd([this, echo = plan->echoText](SequenceResult r) {
-        if (r == SequenceResult::Done)
-            pecdata2txt->setPlainText(echo);
-        restoreEnded(r);
-    });
-    m_restoring = true;
-    busy(true);
-    if (!m_ctx.channel.run(std::move(restore))) {
-        m_restoring = false;
-        busy(false);
-        tell(QStringLiteral("Another exchange with the controller is running; "
-                            "try again when it has finished."));
-    }
-}
-
-void PecPage::restoreEnded(SequenceResult result) {
-    m_restoring = false;
-    busy(false);
-    if (result == SequenceResult::PortLost)
-        tell(QStringLiteral("The port was lost during the PEC restore: the board may hold "
-                            "part of the table. Restore it again once connected."));
-    else if (result == SequenceResult::Cancelled && !m_ctx.channel.isOpen())
-        tell(QStringLiteral("The port is not open: nothing was written to the board."));
-}
-
-void PecPage::pressChart() {
+void PecPage::showChart() {
     if (!m_chart)
         m_chart = new PecChartWindow(window());
-    m_chart->setPoints(pecChartPoints(m_table));
+    m_chart->setPoints(pecChartPoints(m_pec.table()));
     m_chart->show();
     m_chart->raise();
 }

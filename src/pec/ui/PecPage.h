@@ -1,7 +1,5 @@
 #pragma once
 
-#include "link/PanelContext.h"
-#include "pec/PecTable.h"
 #include "pec/ui/PecChartWindow.h"
 
 #include <QPointer>
@@ -16,31 +14,22 @@ class QPushButton;
 
 namespace corvane {
 
+class MountSession;
+class PecChartWindow;
+class PecModel;
+
 // The PEC page: the board's PEC state in words, switching PEC replay,
 // choosing its factor, training; reading the table out (as columns, as CSV
-// and as a chart), saving it and writing a saved table back.
+// and as a chart), saving it and writing a saved table back. It shows the PEC
+// model and forwards the user's presses to it.
 class PecPage : public QWidget {
     Q_OBJECT
 public:
-    PecPage(PanelContext ctx, QWidget* parent = nullptr);
+    explicit PecPage(MountSession& session, QWidget* parent = nullptr);
 
-    // Start-up: the factors "1" to "9".
-    void fillFactorList();
-    // Asks for the state and shows its label (the button, or the page shown).
-    void queryState();
-    void pressGetPECState();
-    void pressEnable();
-    void pressFactor();
-    void chooseFactor();
-    void pressStartTraining();
-    void pressGetData();
-    void pressSave();
-    void pressRestore();
-    void pressChart();
     // Shutdown.
     void closeChart();
     PecChartWindow* chartWindow() const { return m_chart; }
-    const PecTable& table() const { return m_table; }
 
     QPushButton* cmdGetPECState = nullptr;
     QLineEdit* PECStatetxt = nullptr;
@@ -60,23 +49,13 @@ public:
 private:
     void buildControls();
     void layOut();
-    void decodeState(const QString& reply);
-    void decodeTable(const QString& reply);
-    void readoutEnded(SequenceResult result);
-    void restoreEnded(SequenceResult result);
-    void offerTable(bool complete);
-    void tell(const QString& text);
-    void busy(bool on);
+    void refresh();
+    void showTable();
+    void showChart();
 
-    PanelContext m_ctx;
-    QStringList m_stateFields;
-    PecTable m_table;
-    // Characters of the read-out that arrived, for its progress and its
-    // message when it stops short.
-    int m_arrived = 0;
-    bool m_readingOut = false;
-    bool m_restoring = false;
+    PecModel& m_pec;
     QPointer<PecChartWindow> m_chart;
+    bool m_busyShown = false;
 };
 
 } // namespace corvane

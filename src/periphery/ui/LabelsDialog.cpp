@@ -1,6 +1,7 @@
 #include "periphery/ui/LabelsDialog.h"
 
-#include <QAction>
+#include "periphery/AuxiliaryOutputs.h"
+
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,8 +11,8 @@
 
 namespace corvane {
 
-LabelsDialog::LabelsDialog(QAction* pin7, QAction* pin14, QWidget* parent)
-    : QDialog(parent), m_pin7(pin7), m_pin14(pin14) {
+LabelsDialog::LabelsDialog(AuxiliaryOutputs& outputs, QWidget* parent)
+    : QDialog(parent), m_outputs(&outputs) {
     setObjectName(QStringLiteral("Labels"));
     setWindowTitle(QStringLiteral("Change User Defined Pin Labels"));
     setModal(false);
@@ -19,12 +20,12 @@ LabelsDialog::LabelsDialog(QAction* pin7, QAction* pin14, QWidget* parent)
 
     Label1 = new QLabel(QStringLiteral("Pin 7 Label"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(pin7->text(), this);
+    Text1 = new QLineEdit(outputs.pin7Label(), this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Label1->setBuddy(Text1);
     Label2 = new QLabel(QStringLiteral("Pin 14 Label"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Text2 = new QLineEdit(pin14->text(), this);
+    Text2 = new QLineEdit(outputs.pin14Label(), this);
     Text2->setObjectName(QStringLiteral("Text2"));
     Label2->setBuddy(Text2);
     Command1 = new QPushButton(QStringLiteral("OK"), this);
@@ -49,11 +50,9 @@ LabelsDialog::LabelsDialog(QAction* pin7, QAction* pin14, QWidget* parent)
 }
 
 void LabelsDialog::takeLabels() {
-    // The menu entries may have gone with the window already.
-    if (m_pin7)
-        m_pin7->setText(Text1->text());
-    if (m_pin14)
-        m_pin14->setText(Text2->text());
+    // The outputs may have gone with the window already.
+    if (m_outputs)
+        m_outputs->setLabels(Text1->text(), Text2->text());
     close();
 }
 

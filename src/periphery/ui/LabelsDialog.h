@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QAction>
 #include <QDialog>
 #include <QPointer>
 
@@ -10,13 +9,15 @@ class QPushButton;
 
 namespace corvane {
 
-// "Change User Defined Pin Labels": renames the two pin entries of the
-// Options menu. Modeless; OK takes both texts as typed, Cancel changes
+class AuxiliaryOutputs;
+
+// "Change User Defined Pin Labels": renames the two user pins (the entries
+// of the Options menu show their labels). Modeless; OK takes both texts as typed, Cancel changes
 // nothing. Either closes the dialog, which then deletes itself.
 class LabelsDialog : public QDialog {
     Q_OBJECT
 public:
-    LabelsDialog(QAction* pin7, QAction* pin14, QWidget* parent = nullptr);
+    LabelsDialog(AuxiliaryOutputs& outputs, QWidget* parent = nullptr);
 
     // Where the dialog opens: 315 twips below and 90 twips right of the
     // owner's top-left corner (a twip is 1/1440 inch).
@@ -33,8 +34,7 @@ public:
 private:
     void takeLabels();
 
-    QPointer<QAction> m_pin7;
-    QPointer<QAction> m_pin14;
+    QPointer<AuxiliaryOutputs> m_outputs;
 };
 
 } // namespace corvane

@@ -2,36 +2,45 @@
 
 #include "common/Prompts.h"
 #include "periphery/AboutText.h"
-#include "periphery/Outputs.h"
+#include "periphery/AuxiliaryOutputs.h"
 #include "periphery/ui/LabelsDialog.h"
 #include "periphery/ui/SplashWindow.h"
+#include "session/MountSession.h"
 
 #include <QAction>
 #include <QWidget>
 
 namespace corvane {
 
-PeripheryMenus::PeripheryMenus(Channel& channel, Prompts& prompts, PeripheryActions actions,
-                               QObject* parent)
-    : QObject(parent), m_channel(channel), m_prompts(prompts), m_actions(actions) {
-    // The check mark is the only record of an output's state: the board does
-    // not report it. Each choice switches the output to the new mark.
+PeripheryMenus::PeripheryMenus(MountSession& session, PeripheryActions actions, QObject* parent)
+    : QObject(parent), m_outputs(session.outputs()), m_prompts(session.prompts()),
+      m_actions(actions) {
+    // The check marks show what this program switched: the board does not
+    // report its outputs. Each choice switches the output over.
     const std::pair<QAction*, Output> outputs[] = {{m_actions.fan, Output::Fan},
                                                    {m_actions.pin7, Output::Pin7},
                                                    {m_actions.pin14, Output::Pin14}};
     for (const auto& [action, output] : outputs) {
         action->setCheckable(true);
-        action->setChecked(false);
         const Output which = output;
-        connect(action, &QAction::triggered, this,
-                [this, which](bool on) { sendOutput(m_channel, which, on); });
+        connect(action, &QAction::triggered, this, [this, which] { m_outputs.toggle(which); });
     }
+    connect(&m_outputs, &AuxiliaryOutputs::changed, this, &PeripheryMenus::showOutputs);
+    showOutputs();
     m_actions.nightVision->setCheckable(true);
     m_actions.nightVision->setChecked(false);
     connect(m_actions.nightVision, &QAction::triggered, this, &PeripheryMenus::switchNightVision);
     connect(m_actions.rename, &QAction::triggered, this, &PeripheryMenus::openLabels);
     connect(m_actions.basicHelp, &QAction::triggered, this, &PeripheryMenus::showBasicHelp);
     connect(m_actions.about, &QAction::triggered, this, &PeripheryMenus::showAbout);
+}
+
+void PeripheryMenus::showOutputs() {
+    m_actions.fan->setChecked(m_outputs.isOn(Output::Fan));
+    m_actions.pin7->setChecked(m_outputs.isOn(Output::Pin7));
+    m_actions.pin14->setChecked(m_outputs.isOn(Output::Pin14));
+    m_actions.pin7->setText(m_outputs.pin7Label());
+    m_actions.pin14->setText(m_outputs.pin14Label());
 }
 
 void PeripheryMenus::prepareColours() {
@@ -59,7 +68,7 @@ void PeripheryMenus::switchNightVision(bool on) {
 void PeripheryMenus::openLabels() {
     // One dialog at a time; a closed one is on its way out.
     if (!m_labels || !m_labels->isVisible()) {
-        m_labels = new LabelsDialog(m_actions.pin7, m_actions.pin14, m_actions.window);
+        m_labels = new LabelsDialog(m_outputs, m_actions.window);
         m_labels->move(LabelsDialog::placeBelow(*m_actions.window));
     }
     m_labels->show();

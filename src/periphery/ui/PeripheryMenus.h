@@ -11,7 +11,8 @@ class QWidget;
 
 namespace corvane {
 
-class Channel;
+class AuxiliaryOutputs;
+class MountSession;
 class Prompts;
 
 // The main window's menu entries that this part of the program serves.
@@ -31,8 +32,7 @@ struct PeripheryActions {
 class PeripheryMenus : public QObject {
     Q_OBJECT
 public:
-    PeripheryMenus(Channel& channel, Prompts& prompts, PeripheryActions actions,
-                   QObject* parent = nullptr);
+    PeripheryMenus(MountSession& session, PeripheryActions actions, QObject* parent = nullptr);
 
     // Start-up: the night colours filled and the colours in force saved.
     void prepareColours();
@@ -50,7 +50,9 @@ public:
     NightVision& nightVision() { return m_night; }
 
 private:
-    Channel& m_channel;
+    void showOutputs();
+
+    AuxiliaryOutputs& m_outputs;
     Prompts& m_prompts;
     PeripheryActions m_actions;
     NightVision m_night;

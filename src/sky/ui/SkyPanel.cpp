@@ -2,8 +2,9 @@
 
 #include "common/Clock.h"
 #include "common/Prompts.h"
+#include "motion/Target.h"
 #include "motion/TargetFields.h"
-#include "motion/ui/TargetPanel.h"
+#include "session/MountSession.h"
 #include "sky/PlanetPositions.h"
 
 #include <QComboBox>
@@ -31,9 +32,9 @@ bool inFieldForms(const TargetFieldTexts& t) {
 
 } // namespace
 
-SkyPanel::SkyPanel(Clock& clock, Prompts& prompts, TargetPanel& target, QWidget* parent)
-    : QGroupBox(QStringLiteral("Catalogs and Planets"), parent), m_clock(clock), m_prompts(prompts),
-      m_target(target) {
+SkyPanel::SkyPanel(MountSession& session, QWidget* parent)
+    : QGroupBox(QStringLiteral("Catalogs and Planets"), parent), m_clock(session.clock()),
+      m_prompts(session.prompts()), m_target(session.target()) {
     setObjectName(QStringLiteral("SkyFrame"));
     lblCatalogs = new QLabel(QStringLiteral("Catalog"), this);
     lblCatalogs->setObjectName(QStringLiteral("lblCatalogs"));
@@ -54,6 +55,8 @@ SkyPanel::SkyPanel(Clock& clock, Prompts& prompts, TargetPanel& target, QWidget*
     grid->addWidget(cbPlanets, 2, 1);
     grid->setColumnStretch(1, 1);
 
+    cbPlanets->addItems(planetNames());
+    cbPlanets->setCurrentIndex(-1);
     connect(cbCatalogs, &QComboBox::activated, this, &SkyPanel::chooseCatalogue);
     connect(cbItems, &QComboBox::activated, this, &SkyPanel::chooseItem);
     connect(cbPlanets, &QComboBox::activated, this, &SkyPanel::choosePlanet);
@@ -70,11 +73,6 @@ void SkyPanel::loadCatalogList(const QString& folder) {
     cbCatalogs->setCurrentIndex(-1);
     if (!why.isEmpty())
         emit problem(why);
-}
-
-void SkyPanel::fillPlanets() {
-    cbPlanets->addItems(planetNames());
-    cbPlanets->setCurrentIndex(-1);
 }
 
 // The records the file holds, the first one chosen at once.
@@ -112,7 +110,7 @@ void SkyPanel::writeRecord(int index) {
                          .arg(record.value(0)));
         return;
     }
-    m_target.writeTarget(target);
+    m_target.write(target);
 }
 
 void SkyPanel::choosePlanet(int index) {
@@ -124,7 +122,7 @@ void SkyPanel::choosePlanet(int index) {
     const PlanetFieldTexts t = planetFieldTexts(index, m_clock.utcNow());
     if (t.hours.isEmpty())
         return;
-    m_target.writeTarget({t.hours, t.minutes, t.degrees, t.decMinutes});
+    m_target.write({t.hours, t.minutes, t.degrees, t.decMinutes});
 }
 
 } // namespace corvane

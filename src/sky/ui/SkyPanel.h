@@ -10,21 +10,20 @@ class QLabel;
 namespace corvane {
 
 class Clock;
+class MountSession;
 class Prompts;
-class TargetPanel;
+class Target;
 
 // Targets from a list instead of typed coordinates: the object catalogues
 // and the planets, whose position is computed for the computer's clock.
-// Picking writes the target fields; nothing is sent to the controller.
+// Picking writes the target; nothing is sent to the controller.
 class SkyPanel : public QGroupBox {
     Q_OBJECT
 public:
-    SkyPanel(Clock& clock, Prompts& prompts, TargetPanel& target, QWidget* parent = nullptr);
+    explicit SkyPanel(MountSession& session, QWidget* parent = nullptr);
 
     // Start-up: the catalogues of the list in `folder`; none chosen yet.
     void loadCatalogList(const QString& folder);
-    // Start-up: the planets.
-    void fillPlanets();
 
     void chooseCatalogue(int index);
     void chooseItem(int index);
@@ -46,7 +45,7 @@ private:
 
     Clock& m_clock;
     Prompts& m_prompts;
-    TargetPanel& m_target;
+    Target& m_target;
     QString m_folder;
     QVector<QStringList> m_records;
 };

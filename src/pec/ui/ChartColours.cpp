@@ -1,4 +1,4 @@
-#include "periphery/ui/ChartColours.h"
+#include "pec/ui/ChartColours.h"
 
 #include <QAbstractAxis>
 #include <QChart>

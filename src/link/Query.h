@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+
+namespace corvane {
+
+// How a reply is shown in the reply box: as text, or byte by byte as two
+// hex digits and a blank (the settings dump and the PEC state are raw
+// bytes). Whoever reads a reply always gets its bytes.
+enum class ReplyForm { Text, Raw };
+
+// What the program does with a reply. A reply it reads is decoded by whoever
+// subscribed to its kind, and one that does not come in time is reported. An
+// answer it only lets go (a set command's "1" or "0") is awaited briefly so
+// that it cannot meet the next request on the line; nothing reads it, and a
+// board that stays silent is no fault.
+enum class Reading { Read, LetGo };
+
+// The codes the channel itself keeps. Each subsystem declares the codes of
+// its own replies beside its queries; the codes are the protocol's.
+namespace AwaitedKind {
+constexpr qint16 None = -1;             // nothing awaited (after a time-out)
+constexpr qint16 Acknowledgement = 999; // an answer only let go; nothing decodes it
+constexpr qint16 ManualCommand = 1000;  // the raw terminal's reception
+} // namespace AwaitedKind
+
+// A request and the reply it awaits, declared once by the subsystem whose
+// reply it is: the command, how many characters come back and in which form,
+// whether the program reads them or lets them go, and the kind under which
+// the dispatcher hands the reply on.
+struct Query {
+    QString name;    // "position query": what a time-out or a bad reply names
+    QString command; // sent as it stands; empty when the caller sends its own
+    int replyLength = 0;
+    ReplyForm form = ReplyForm::Text;
+    Reading reading = Reading::Read;
+    qint16 awaitedKind = AwaitedKind::None;
+    // The answers to several commands are collected as one reply (the PEC
+    // read-out): the sends made meanwhile do not flush the answers already in.
+    bool collects = false;
+};
+
+// How long a reply may take: its characters and the command's at 9600 baud
+// (960 a second) plus a margin, 1000 ms for a reply that is read, 200 ms for
+// an answer that is let go.
+constexpr int kReplyMarginMs = 1000;
+constexpr int kLetGoMarginMs = 200;
+int lineTimeMs(int charactersSent, int charactersAwaited);
+int replyDeadlineMs(Reading reading, int charactersSent, int charactersAwaited);
+
+// "No reply to the position query", "Bad reply to the position query".
+QString noReplyMessage(const QString& queryName);
+QString badReplyMessage(const QString& queryName);
+
+} // namespace corvane

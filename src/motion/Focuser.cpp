@@ -1,0 +1,48 @@
+#include "motion/Focuser.h"
+
+#include "common/ClockTimer.h"
+#include "common/Prompts.h"
+#include "motion/Motion.h"
+
+namespace corvane {
+
+Focuser::Focuser(Channel& channel, Clock& clock, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_channel(channel), m_prompts(prompts),
+      m_timer3(new ClockTimer(clock, QStringLiteral("Timer3"), this)) {
+    m_timer3->setSingleShot(true);
+    connect(m_timer3, &ClockTimer::timeout, this, &Focuser::pulseEnded);
+}
+
+void Focuser::move(FocusMove move, bool pulse, const QString& pulseLength) {
+    if (!pulse) {
+        sendFocusMove(m_channel, move);
+        return;
+    }
+    const std::optional<int> ms = pulseMilliseconds(pulseLength);
+    if (!ms) {
+        m_prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
+                          PromptButtons::Ok);
+        return;
+    }
+    m_timer3->setInterval(*ms);
+    sendFocusMove(m_channel, move);
+    m_timer3->start();
+}
+
+void Focuser::stop() {
+    // A pulse still running must not stop a later move.
+    m_timer3->stop();
+    sendFocusStop(m_channel);
+}
+
+void Focuser::setFast(bool fast) {
+    sendFocusSpeed(m_channel, fast);
+}
+
+// The pulse length has passed: the focuser stops.
+void Focuser::pulseEnded() {
+    m_timer3->stop();
+    sendFocusStop(m_channel);
+}
+
+} // namespace corvane

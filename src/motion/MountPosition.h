@@ -1,0 +1,78 @@
+#pragma once
+
+#include "link/Query.h"
+
+#include <QObject>
+#include <QString>
+
+namespace corvane {
+
+class Clock;
+class ReplyDispatcher;
+
+// The position replies: the mount's right ascension and declination, read
+// together (the poll) or one at a time.
+namespace PositionKind {
+constexpr qint16 RightAscension = 1;
+constexpr qint16 Declination = 2;
+constexpr qint16 Position = 99;
+constexpr qint16 Position2 = 100;
+} // namespace PositionKind
+
+// "#:GR##:GD#", 15 characters HH:MM.T#sDD*MM#.
+Query positionQuery();
+// The same under the second position kind.
+Query position2Query();
+// "#:GR#" (8 characters) and "#:GD#" (7).
+Query rightAscensionQuery();
+Query declinationQuery();
+
+// Where the mount points, as the board last reported it. A reply that is not
+// in the board's form changes nothing and is named once (badReply) until a
+// good one comes.
+class MountPosition : public QObject {
+    Q_OBJECT
+public:
+    MountPosition(Clock& clock, QObject* parent = nullptr);
+
+    // Reads every position reply from now on.
+    void listenTo(ReplyDispatcher& dispatcher);
+
+    // The board's own texts, "12:34.5" and "+45*30"; empty before a reply.
+    const QString& ra() const { return m_ra; }
+    const QString& dec() const { return m_dec; }
+    // Whether each came with the position query (shown reformatted) or on
+    // its own (shown as it came).
+    bool raFromPosition() const { return m_raFromPosition; }
+    bool decFromPosition() const { return m_decFromPosition; }
+
+    // The same as numbers: hours and minutes (with tenths), degrees and
+    // whole minutes, and the sign (a declination of "-00*30" is south).
+    int raHours() const { return m_ra.left(2).toInt(); }
+    double raMinutes() const { return m_ra.mid(3).toDouble(); }
+    int decDegrees() const { return m_dec.mid(1, 2).toInt(); }
+    int decMinutes() const { return m_dec.mid(4, 2).toInt(); }
+    bool isSouth() const { return m_dec.startsWith(QLatin1Char('-')); }
+
+    // When the board last reported it (on the program's clock); -1 before.
+    qint64 updatedMs() const { return m_updatedMs; }
+
+signals:
+    void changed();
+    void badReply(const QString& message);
+
+private:
+    void readPosition(const Query& query, const QString& reply);
+    void readAxis(const Query& query, const QString& reply, bool rightAscension);
+    void note(const Query& query, bool good);
+
+    Clock& m_clock;
+    QString m_ra;
+    QString m_dec;
+    bool m_raFromPosition = true;
+    bool m_decFromPosition = true;
+    qint64 m_updatedMs = -1;
+    bool m_lastWasBad = false;
+};
+
+} // namespace corvane

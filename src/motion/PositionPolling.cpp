@@ -1,0 +1,93 @@
+#include "motion/PositionPolling.h"
+
+#include "common/ClockTimer.h"
+#include "common/NumberText.h"
+#include "link/Channel.h"
+#include "motion/MountPosition.h"
+#include "motion/Target.h"
+
+namespace corvane {
+
+QString intervalCaption(int ms) {
+    return QStringLiteral("Auto Update Position     Update Interval ") +
+           shortestDecimal(ms / 1000.0) + QStringLiteral(" Sec");
+}
+
+PositionPolling::PositionPolling(Channel& channel, Clock& clock, const MountPosition& position,
+                                 const Target& target, QObject* parent)
+    : QObject(parent), m_channel(channel), m_position(position), m_target(target),
+      m_timer1(new ClockTimer(clock, QStringLiteral("Timer1"), this)),
+      m_caption(QStringLiteral("Auto Update Position   Update Interval")) {
+    m_timer1->setInterval(kDefaultTimerMs);
+    connect(m_timer1, &ClockTimer::timeout, this, &PositionPolling::tick);
+}
+
+void PositionPolling::tick() {
+    const ScopePosition scope{m_position.raHours(), m_position.raMinutes(), m_position.isSouth(),
+                              m_position.decDegrees(), m_position.decMinutes()};
+    m_estimate =
+        estimateTimeToTarget({scope, m_target.texts(), m_gotoSpeed ? m_gotoSpeed() : QString()});
+    emit estimated(m_estimate.text);
+    if (m_channel.runner().isBusy() || m_channel.isLineBusy())
+        return;
+    m_channel.run(
+        Sequence(QStringLiteral("position poll")).pause(kTickSettleMs).request(positionQuery()));
+}
+
+void PositionPolling::setGuidingPageShown(bool shown) {
+    m_guidingPageShown = shown;
+    if (!shown)
+        m_timer1->stop();
+    else if (m_autoUpdate && !m_timer1->isActive())
+        m_timer1->start();
+}
+
+void PositionPolling::setChecked(bool on) {
+    m_checked = on;
+    m_autoUpdate = on;
+    if (!on) {
+        m_timer1->stop();
+        emit changed();
+        return;
+    }
+    m_timer1->setInterval(m_interval);
+    m_caption = intervalCaption(m_interval);
+    // The box sits on the guiding page; polling runs only while it is shown.
+    if (m_guidingPageShown)
+        m_timer1->start();
+    emit changed();
+}
+
+void PositionPolling::setInterval(int ms) {
+    // A running timer restarts with the new interval; a stopped one stays stopped.
+    m_interval = ms;
+    m_timer1->setInterval(ms);
+    m_caption = intervalCaption(ms);
+    emit changed();
+}
+
+void PositionPolling::switchOff() {
+    m_autoUpdate = false;
+    m_timer1->stop();
+}
+
+void PositionPolling::pauseForSearch() {
+    if (m_checked) {
+        m_timer1->stop();
+        m_autoUpdate = false;
+    }
+    m_checkEnabled = false;
+    emit changed();
+}
+
+void PositionPolling::resumeAfterSearch() {
+    if (m_checked) {
+        m_autoUpdate = true;
+        if (m_guidingPageShown)
+            m_timer1->start();
+    }
+    m_checkEnabled = true;
+    emit changed();
+}
+
+} // namespace corvane

@@ -1,0 +1,208 @@
+#include "pec/PecModel.h"
+
+#include "common/Prompts.h"
+#include "link/Channel.h"
+#include "link/ControllerInfo.h"
+#include "pec/PecFile.h"
+
+namespace corvane {
+
+PecModel::PecModel(Channel& channel, ControllerInfo& controller, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_channel(channel), m_controller(controller), m_prompts(prompts) {
+    // The read-out's answers take the line's time after the queries left:
+    // its progress follows them as they arrive.
+    connect(&m_channel, &Channel::arriving, this, [this](int waiting, int) {
+        if (!m_readingOut)
+            return;
+        m_arrived = qMax(m_arrived, waiting);
+        setProgress(qBound(0, waiting - 1, kPecSteps - 1));
+    });
+    connect(&m_channel.runner(), &SequenceRunner::progress, this, [this](int value, int) {
+        if (m_restoring)
+            setProgress(value);
+    });
+}
+
+void PecModel::listenTo(ReplyDispatcher& dispatcher) {
+    dispatcher.subscribe(kPecStateKind, this, [this](const QByteArray& r) { decodeState(r); });
+    dispatcher.subscribe(kPecTableKind, this, [this](const QByteArray& r) { decodeTable(r); });
+}
+
+int PecModel::factor() const {
+    return pecFactorFromField(m_state.fields.value(kPecFactorField - 1));
+}
+
+void PecModel::tell(const QString& text) {
+    m_prompts.message(text, applicationTitle(), PromptIcon::Warning, PromptButtons::Ok);
+}
+
+void PecModel::setProgress(int value) {
+    m_progress = value;
+    emit progressChanged(value);
+}
+
+// --- state and control -------------------------------------------------------
+
+void PecModel::queryState() {
+    m_channel.request(pecStateQuery());
+    m_labelShown = true;
+    emit changed();
+}
+
+void PecModel::queryStateInTurn() {
+    m_channel.run(Sequence(QStringLiteral("PEC state query")).then([this] { queryState(); }));
+}
+
+void PecModel::decodeState(const QByteArray& reply) {
+    m_stateReply = reply;
+    m_state = decodePecState(reply);
+    if (m_state.label)
+        m_label = *m_state.label;
+    emit changed();
+}
+
+void PecModel::toggleEnable() {
+    m_serialEnabled = !m_serialEnabled;
+    switchPec(m_channel, m_serialEnabled);
+    emit changed();
+}
+
+void PecModel::showFactorList() {
+    m_factorListShown = true;
+    emit changed();
+}
+
+void PecModel::chooseFactor(const QString& itemText) {
+    m_label.clear();
+    m_factorListShown = false;
+    setPecFactor(m_channel, itemText);
+    emit changed();
+}
+
+void PecModel::toggleTraining() {
+    if (m_training) {
+        m_training = false;
+        stopPecTraining(m_channel);
+        emit changed();
+        return;
+    }
+    const TrainingPrompt prompt = trainingPrompt(m_controller.version().pecTouchUp);
+    const PromptAnswer answer =
+        m_prompts.message(prompt.text, prompt.title, prompt.icon, prompt.buttons);
+    if (!startPecTraining(m_channel, answer))
+        return;
+    m_training = true;
+    clearTable();
+    emit changed();
+}
+
+// --- the table ---------------------------------------------------------------
+
+void PecModel::clearTable() {
+    m_table = PecTable();
+    m_tableOffered = false;
+    m_restoredText.clear();
+    emit tableChanged();
+}
+
+bool PecModel::runExclusive(Sequence sequence) {
+    if (m_channel.run(std::move(sequence)))
+        return true;
+    m_readingOut = m_restoring = false;
+    tell(QStringLiteral("Another exchange with the controller is running; "
+                        "try again when it has finished."));
+    emit changed();
+    return false;
+}
+
+void PecModel::readOut() {
+    Sequence readout = pecReadoutSequence(m_channel);
+    readout.onEnd([this](SequenceResult r) { readoutEnded(r); });
+    // Nothing stale stays in view while the table comes in.
+    clearTable();
+    setProgress(0);
+    m_arrived = 0;
+    m_readingOut = true;
+    emit changed();
+    runExclusive(std::move(readout));
+}
+
+void PecModel::decodeTable(const QByteArray& reply) {
+    m_table = decodePecTable(QString::fromLatin1(reply), factor());
+    emit tableChanged();
+}
+
+void PecModel::readoutEnded(SequenceResult result) {
+    m_readingOut = false;
+    const bool complete = result == SequenceResult::Done && m_table.isComplete();
+    m_tableOffered = complete;
+    emit changed();
+    if (complete) {
+        setProgress(kPecSteps - 1);
+        emit tableChanged();
+        return;
+    }
+    if (result == SequenceResult::TimedOut) {
+        m_table = PecTable();
+        emit tableChanged();
+        tell(QStringLiteral("The PEC table read-out stopped short: %1 of %2 steps arrived.")
+                 .arg(m_arrived)
+                 .arg(kPecSteps));
+    } else if (result == SequenceResult::Done && m_table.rows.isEmpty()) {
+        tell(QStringLiteral("The PEC table read-out decoded no step: the board's answer was "
+                            "not a table."));
+    } else if (result == SequenceResult::Done) {
+        tell(QStringLiteral("The PEC table holds no code for step %1; it is shown only as "
+                            "far as it could be read.")
+                 .arg(m_table.rows.size()));
+    }
+}
+
+void PecModel::saveTable() {
+    const QString path = withCsvExtension(m_prompts.saveFileName(pecFileFilter()));
+    if (path.isEmpty())
+        return;
+    QString error;
+    // Written from the table itself, with its CR LF line ends.
+    if (!writePecCsv(path, pecCsvText(m_table), &error))
+        tell(error);
+}
+
+// The whole file is read and checked before anything goes out: a damaged
+// file never leaves half a table in the board.
+void PecModel::restore() {
+    setProgress(0);
+    clearTable();
+    const QString path = withCsvExtension(m_prompts.openFileName(pecFileFilter()));
+    if (path.isEmpty())
+        return;
+    QString error;
+    const std::optional<RestorePlan> plan = readRestoreFile(path, &error);
+    if (!plan) {
+        tell(error);
+        return;
+    }
+    Sequence restore = pecRestoreSequence(m_channel, *plan);
+    restore.onEnd([this, echo = plan->echoText](SequenceResult r) {
+        if (r == SequenceResult::Done) {
+            m_restoredText = echo;
+            emit tableChanged();
+        }
+        restoreEnded(r);
+    });
+    m_restoring = true;
+    emit changed();
+    runExclusive(std::move(restore));
+}
+
+void PecModel::restoreEnded(SequenceResult result) {
+    m_restoring = false;
+    emit changed();
+    if (result == SequenceResult::PortLost)
+        tell(QStringLiteral("The port was lost during the PEC restore: the board may hold "
+                            "part of the table. Restore it again once connected."));
+    else if (result == SequenceResult::Cancelled && !m_channel.isOpen())
+        tell(QStringLiteral("The port is not open: nothing was written to the board."));
+}
+
+} // namespace corvane

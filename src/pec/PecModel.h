@@ -1,0 +1,95 @@
+#pragma once
+
+#include "pec/PecState.h"
+#include "pec/PecTable.h"
+
+#include <QObject>
+#include <optional>
+
+namespace corvane {
+
+class Channel;
+class ControllerInfo;
+class Prompts;
+class ReplyDispatcher;
+
+// The PEC page's state: the board's last PEC state (its bytes, the fields and
+// the state in words), what this program switched (PEC replay, training;
+// the board does not report them), the table of the last read-out, and the
+// read-out's or restore's progress. Reading, saving and restoring tables go
+// through it.
+class PecModel : public QObject {
+    Q_OBJECT
+public:
+    PecModel(Channel& channel, ControllerInfo& controller, Prompts& prompts,
+             QObject* parent = nullptr);
+
+    // Reads every PEC state and table reply from now on.
+    void listenTo(ReplyDispatcher& dispatcher);
+
+    const QByteArray& stateReply() const { return m_stateReply; }
+    const QStringList& stateFields() const { return m_state.fields; }
+    // The state in words; shown from the first state query on.
+    const QString& stateLabel() const { return m_label; }
+    bool isLabelShown() const { return m_labelShown; }
+    int factor() const;
+    bool serialEnabled() const { return m_serialEnabled; }
+    bool isTraining() const { return m_training; }
+    bool isFactorListShown() const { return m_factorListShown; }
+    const PecTable& table() const { return m_table; }
+    // Saving and charting are offered for a whole table only.
+    bool isTableOffered() const { return m_tableOffered; }
+    bool isBusy() const { return m_readingOut || m_restoring; }
+    int progress() const { return m_progress; }
+    // The restore's text: the factor and each code written, one a line.
+    const QString& restoredText() const { return m_restoredText; }
+
+    // The PEC tab shown: the state asked for now (within the tab's exchange).
+    void queryState();
+    // "Get PEC State": the same, behind any exchange under way.
+    void queryStateInTurn();
+    void toggleEnable();
+    void showFactorList();
+    void chooseFactor(const QString& itemText);
+    void toggleTraining();
+    void readOut();
+    void saveTable();
+    void restore();
+
+signals:
+    void changed();
+    void progressChanged(int value);
+    void tableChanged();
+
+private:
+    void decodeState(const QByteArray& reply);
+    void decodeTable(const QByteArray& reply);
+    void readoutEnded(SequenceResult result);
+    void restoreEnded(SequenceResult result);
+    void clearTable();
+    void setProgress(int value);
+    void tell(const QString& text);
+    bool runExclusive(Sequence sequence);
+
+    Channel& m_channel;
+    ControllerInfo& m_controller;
+    Prompts& m_prompts;
+    QByteArray m_stateReply;
+    PecState m_state;
+    QString m_label;
+    bool m_labelShown = false;
+    bool m_serialEnabled = false;
+    bool m_training = false;
+    bool m_factorListShown = false;
+    PecTable m_table;
+    bool m_tableOffered = false;
+    QString m_restoredText;
+    // Characters of the read-out that arrived, for its progress and its
+    // message when it stops short.
+    int m_arrived = 0;
+    int m_progress = 0;
+    bool m_readingOut = false;
+    bool m_restoring = false;
+};
+
+} // namespace corvane

@@ -1,0 +1,194 @@
+#include "session/MountSession.h"
+
+#include "common/Prompts.h"
+#include "config/DriveConfiguration.h"
+#include "link/SerialPort.h"
+#include "motion/Focuser.h"
+#include "motion/Guiding.h"
+#include "motion/MountPosition.h"
+#include "motion/PositionPolling.h"
+#include "motion/Target.h"
+#include "pec/PecModel.h"
+#include "periphery/AuxiliaryOutputs.h"
+
+namespace corvane {
+
+namespace {
+
+// After opening: the board settles before the version query, and the query's
+// reply is given a moment before the display is brought up to date.
+constexpr int kOpenSettleMs = 100;
+constexpr int kVersionSettleMs = 20;
+constexpr int kPageSettleMs = 100;
+
+// "#:GS#" (the sidereal time, nine characters) opens every page change; its
+// answer is only let go, so that it is not read as the reply awaited last.
+Query siderealTimeQuery() {
+    Query q;
+    q.name = QStringLiteral("sidereal time");
+    q.command = QStringLiteral("#:GS#");
+    q.replyLength = 9;
+    q.reading = Reading::LetGo;
+    q.awaitedKind = AwaitedKind::Acknowledgement;
+    return q;
+}
+
+} // namespace
+
+MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_clock(clock), m_prompts(prompts), m_port(port), m_channel(clock, this),
+      m_position(new MountPosition(clock, this)), m_target(new Target(m_channel, this)),
+      m_polling(new PositionPolling(m_channel, clock, *m_position, *m_target, this)),
+      m_guiding(new Guiding(m_channel, clock, prompts, *m_polling, this)),
+      m_focuser(new Focuser(m_channel, clock, prompts, this)),
+      m_configuration(new DriveConfiguration(m_channel, m_controller, prompts, this)),
+      m_pec(new PecModel(m_channel, m_controller, prompts, this)),
+      m_outputs(new AuxiliaryOutputs(m_channel, this)) {
+    setObjectName(QStringLiteral("MountSession"));
+    m_port->setParent(this);
+    m_channel.setPort(m_port);
+    ReplyDispatcher& replies = m_channel.dispatcher();
+    m_controller.listenTo(replies);
+    m_position->listenTo(replies);
+    m_target->listenTo(replies);
+    m_configuration->listenTo(replies);
+    m_pec->listenTo(replies);
+
+    m_polling->setGotoSpeed([this] { return m_configuration->text(SettingList::GotoSpeed); });
+    connect(m_configuration, &DriveConfiguration::rateCaptionRead, m_guiding,
+            &Guiding::setRateCaption);
+    connect(&m_controller, &ControllerInfo::changed, this, [this] {
+        m_guiding->setTarvixAvailable(m_controller.version().tarvixEnabled);
+        emit connectionChanged();
+    });
+    connect(&m_channel, &Channel::receptionHandled, this, &MountSession::connectionChanged);
+    connect(&m_channel, &Channel::lost, this, &MountSession::onLost);
+    connect(&m_channel, &Channel::timedOut, this,
+            [this](const QString& name) { emit status(noReplyMessage(name)); });
+    connect(m_position, &MountPosition::badReply, this, &MountSession::status);
+    connect(m_target, &Target::badReply, this, &MountSession::status);
+    connect(m_polling, &PositionPolling::estimated, this, &MountSession::status);
+}
+
+MountSession::~MountSession() = default;
+
+void MountSession::tell(const QString& text) {
+    m_prompts.message(text, applicationTitle(), PromptIcon::None, PromptButtons::Ok);
+}
+
+ProbeResult MountSession::probe(const QMap<int, QString>& rememberedDevices) {
+    m_port->rememberDevices(rememberedDevices);
+    return probePorts(*m_port);
+}
+
+void MountSession::startUp() {
+    m_channel.armDispatch();
+    if (m_port->isOpen())
+        m_port->close();
+    m_polling->switchOff(); // polling is switched on by the user only
+    m_guiding->reset();
+}
+
+void MountSession::shutDown() {
+    m_channel.runner().abort(SequenceResult::Cancelled);
+    if (m_port->isOpen()) {
+        m_channel.send(QLatin1String(kStopAllCommand));
+        m_port->close();
+    }
+}
+
+int MountSession::portNumber() const {
+    return m_port->portNumber();
+}
+
+ConnectionDisplay MountSession::connectionDisplay() const {
+    return corvane::connectionDisplay(m_port->isOpen(), m_controller.firmwareVersion(),
+                                      m_port->portNumber(), m_port->settingsText());
+}
+
+void MountSession::choosePort(int portNumber) {
+    const int previous = m_port->portNumber();
+    if (m_port->isOpen()) {
+        m_channel.runner().abort(SequenceResult::Cancelled);
+        m_port->close();
+        m_port->setPortNumber(portNumber);
+        QString error;
+        if (!m_port->open(&error)) {
+            tell(portUnavailableMessage(portNumber, error));
+            m_port->setPortNumber(previous);
+        } else {
+            greet();
+        }
+    } else {
+        m_port->setPortNumber(portNumber);
+    }
+    emit connectionChanged();
+}
+
+void MountSession::toggleConnection() {
+    m_channel.setAwaitedCount(1);
+    if (m_port->isOpen()) {
+        if (m_channel.runner().isRunningProtected()) {
+            m_prompts.message(QStringLiteral("Please wait: the ") +
+                                  m_channel.runner().runningName() +
+                                  QStringLiteral(" must finish before the port is closed."),
+                              applicationTitle(), PromptIcon::Warning, PromptButtons::Ok);
+            return;
+        }
+        m_channel.runner().abort(SequenceResult::Cancelled);
+        m_port->close();
+        m_configuration->connectionToggled(false);
+        emit disconnected();
+        emit connectionChanged();
+        return;
+    }
+    QString error;
+    if (!m_port->open(&error))
+        tell(portUnavailableMessage(m_port->portNumber(), error));
+    greet();
+}
+
+// Whatever answered on the last port may not be the board on this one: until
+// this one answers, the program claims no controller and offers no feature of
+// one. (Disconnecting alone keeps what the last controller said.)
+void MountSession::greet() {
+    if (m_port->isOpen())
+        m_controller.forget();
+    m_channel.run(Sequence(QStringLiteral("connection"))
+                      .pause(kOpenSettleMs)
+                      .request(versionQuery())
+                      .pause(kVersionSettleMs)
+                      .then([this] {
+                          m_configuration->connectionToggled(true);
+                          emit connectionChanged();
+                      }));
+}
+
+// The adapter vanished: the port is already closed. The page is left as a
+// disconnect leaves it; no message box to click away.
+void MountSession::onLost() {
+    m_configuration->connectionToggled(false);
+    emit disconnected();
+    emit connectionChanged();
+}
+
+void MountSession::showPage(Page page) {
+    m_polling->setGuidingPageShown(page == Page::Guiding);
+    Sequence change(QStringLiteral("tab change"));
+    change.request(siderealTimeQuery()).pause(kPageSettleMs);
+    switch (page) {
+    case Page::Settings:
+        change.then([this] { m_configuration->pageShown(); });
+        break;
+    case Page::Guiding:
+        change.request(positionQuery());
+        break;
+    case Page::Pec:
+        change.then([this] { m_pec->queryState(); });
+        break;
+    }
+    change.then([this] { m_channel.armDispatch(); });
+    m_channel.run(std::move(change));
+}
+
+} // namespace corvane

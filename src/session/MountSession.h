@@ -1,0 +1,102 @@
+#pragma once
+
+#include "link/Channel.h"
+#include "link/ControllerInfo.h"
+#include "link/Ports.h"
+
+#include <QObject>
+
+namespace corvane {
+
+class AuxiliaryOutputs;
+class Clock;
+class DriveConfiguration;
+class Focuser;
+class Guiding;
+class MountPosition;
+class PecModel;
+class PositionPolling;
+class Prompts;
+class SerialPort;
+class Target;
+
+// The mount as the program holds it: the line to the board and every model
+// of its state, and the exchanges no single model owns: choosing a port,
+// connecting and the greeting, what showing a page asks the board, polling,
+// and the stop at the end. The window drives the mount through it and the
+// models it hands out; so do other programs sharing the mount. Widget-free.
+class MountSession : public QObject {
+    Q_OBJECT
+public:
+    enum class Page { Settings, Guiding, Pec };
+
+    // Takes ownership of the port.
+    MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QObject* parent = nullptr);
+    ~MountSession() override;
+
+    SerialPort& port() const { return *m_port; }
+    Channel& channel() { return m_channel; }
+    Clock& clock() const { return m_clock; }
+    Prompts& prompts() const { return m_prompts; }
+    ControllerInfo& controller() { return m_controller; }
+    MountPosition& position() const { return *m_position; }
+    Target& target() const { return *m_target; }
+    PositionPolling& polling() const { return *m_polling; }
+    Guiding& guiding() const { return *m_guiding; }
+    Focuser& focuser() const { return *m_focuser; }
+    DriveConfiguration& configuration() const { return *m_configuration; }
+    PecModel& pec() const { return *m_pec; }
+    AuxiliaryOutputs& outputs() const { return *m_outputs; }
+
+    // Start-up: which port numbers can be used (the adapters remembered from
+    // last time keep their numbers), then the mount's start state: nothing
+    // awaited, polling off, rate 2X, pulse mode off. The port stays closed.
+    ProbeResult probe(const QMap<int, QString>& rememberedDevices);
+    void startUp();
+    // Shutdown: whatever runs is cancelled, the mount stopped ("#:Q#"), the
+    // port closed.
+    void shutDown();
+
+    bool isOpen() const { return m_channel.isOpen(); }
+    int portNumber() const;
+    ConnectionDisplay connectionDisplay() const;
+    // Another port: while connected the connection moves there (and the
+    // board there is greeted); a port that cannot be opened is said so and
+    // the previous number stays.
+    void choosePort(int portNumber);
+    // Connect or disconnect. Disconnecting waits for a protected exchange.
+    void toggleConnection();
+
+    // What showing a page asks the board.
+    void showPage(Page page);
+
+signals:
+    // Open or closed, the port number, the board's version: the status bar,
+    // the connect entry and the terminal's Send follow it.
+    void connectionChanged();
+    // The user disconnected or the adapter vanished.
+    void disconnected();
+    // A message for the status bar's fourth panel.
+    void status(const QString& text);
+
+private:
+    void greet();
+    void onLost();
+    void tell(const QString& text);
+
+    Clock& m_clock;
+    Prompts& m_prompts;
+    SerialPort* m_port;
+    Channel m_channel;
+    ControllerInfo m_controller;
+    MountPosition* m_position;
+    Target* m_target;
+    PositionPolling* m_polling;
+    Guiding* m_guiding;
+    Focuser* m_focuser;
+    DriveConfiguration* m_configuration;
+    PecModel* m_pec;
+    AuxiliaryOutputs* m_outputs;
+};
+
+} // namespace corvane
