@@ -6,9 +6,6 @@
 #   cmake g++ make            the build
 #   qt6-base-dev              Qt Core, Gui, Network, Widgets, Test (and their CMake files)
 #   qt6-serialport-dev        Qt SerialPort
-#   qt6-charts-dev            Qt Charts, whose CMake files ask for Qt OpenGL:
-#   libqt6opengl6-dev         only "recommended" by qt6-base-dev, so a minimal
-#                             system (apt --no-install-recommends) lacks it
 #   qt6-qpa-plugins           the xcb platform plugin that shows the window on X
 #   fonts-dejavu-core         a font, so that a bare system draws text at all
 #
@@ -17,8 +14,7 @@
 # only the C library.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
-  qt6-qpa-plugins fonts-dejavu-core "$@")
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev qt6-qpa-plugins fonts-dejavu-core "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

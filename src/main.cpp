@@ -4,7 +4,6 @@
 #include "app/QtPrompts.h"
 #include "common/Clock.h"
 #include "link/QtSerialPort.h"
-#include "periphery/ui/SplashWindow.h"
 #include "sim/SimOptions.h"
 #include "sim/SimSerialPort.h"
 
@@ -79,10 +78,8 @@ int main(int argc, char* argv[]) {
     QtPrompts prompts;
     MainWindow window(port, clock, prompts);
     prompts.setParent(&window);
-    // The splash window stands while the main window starts up; start-up
-    // closes it when it is done.
-    showSplash(&window);
-    QApplication::processEvents();
+    // Start-up takes a few tens of milliseconds: a splash window would only
+    // flash. It is the About window (Help > About).
     if (!window.startUp())
         return 0;
     window.show();

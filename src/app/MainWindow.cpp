@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "common/ui/Widgets.h"
 #include "config/DriveConfiguration.h"
 #include "config/ui/SettingsPage.h"
 #include "link/ui/TerminalPanel.h"
@@ -145,15 +146,17 @@ void MainWindow::buildPages() {
     sky = new SkyPanel(*m_session, guidingPage);
     guide = new GuidePanel(*m_session, guidingPage);
     focus = new FocusPanel(*m_session, guidingPage);
-    auto* grid = new QGridLayout(guidingPage);
-    grid->addWidget(position, 0, 0);
-    grid->addWidget(target, 1, 0);
-    grid->addWidget(sky, 2, 0);
-    grid->addWidget(guide, 0, 1, 2, 1);
-    grid->addWidget(focus, 2, 1);
-    grid->setRowStretch(9, 1);
+    layOutWhenFirstShown(guidingPage, [=] {
+        auto* grid = new QGridLayout(guidingPage);
+        grid->addWidget(position, 0, 0);
+        grid->addWidget(target, 1, 0);
+        grid->addWidget(sky, 2, 0);
+        grid->addWidget(guide, 0, 1, 2, 1);
+        grid->addWidget(focus, 2, 1);
+        grid->setRowStretch(9, 1);
+    });
     pec = new PecPage(*m_session, pecPage);
-    (new QVBoxLayout(pecPage))->addWidget(pec);
+    layOutWhenFirstShown(pecPage, [=] { (new QVBoxLayout(pecPage))->addWidget(pec); });
 
     terminal = new TerminalPanel(*m_session, central);
     terminal->setFixedWidth(240);

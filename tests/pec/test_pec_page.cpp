@@ -9,7 +9,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -105,7 +104,7 @@ private slots:
             first = a.readOut();
             a.page->cmdChartPEC->click();
             QVERIFY(a.page->chartWindow()->isVisible() &&
-                    a.page->chartWindow()->series()->count() == 256);
+                    a.page->chartWindow()->MSChart1->points().size() == 256);
             a.prompts.fileNames.enqueue(path); // ".csv" is added
             a.page->cmdSavePEC->click();
             // The file's bytes: the header and 256 lines, each ended by CR LF, then the

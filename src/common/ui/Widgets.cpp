@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QCompleter>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -26,6 +27,39 @@ QComboBox* makeEditableList(const QString& name, QCompleter* placeholder, QWidge
     // Typing adds no entry.
     combo->setInsertPolicy(QComboBox::NoInsert);
     return combo;
+}
+
+namespace {
+
+class FirstShow : public QObject {
+public:
+    FirstShow(QWidget* page, std::function<void()> layOut)
+        : QObject(page), m_layOut(std::move(layOut)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && m_layOut) {
+            const auto layOut = std::move(m_layOut);
+            m_layOut = nullptr;
+            watched->removeEventFilter(this);
+            layOut();
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_layOut;
+};
+
+} // namespace
+
+void layOutWhenFirstShown(QWidget* page, std::function<void()> layOut) {
+    if (page->isVisible()) {
+        layOut();
+        return;
+    }
+    page->installEventFilter(new FirstShow(page, std::move(layOut)));
 }
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QComboBox;
 class QCompleter;
@@ -19,5 +20,12 @@ QPushButton* makeButton(const QString& name, const QString& caption, const QStri
 // list; `placeholder`, one completer shared by a page's lists, stands in
 // while the list is made and is taken away again.
 QComboBox* makeEditableList(const QString& name, QCompleter* placeholder, QWidget* parent);
+
+// Lays out a page that is not shown at first only when it first comes into
+// view: its controls exist (and are found by name) from the start, but their
+// sizes are worked out when they are seen. A tab strip asks every page for its
+// size when it is shown, which for pages full of controls is most of the time
+// it takes to bring up a window.
+void layOutWhenFirstShown(QWidget* page, std::function<void()> layOut);
 
 } // namespace corvane

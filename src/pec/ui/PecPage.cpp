@@ -21,16 +21,19 @@ namespace corvane {
 
 namespace {
 
-// The table texts in a fixed-width font with a tab every ten characters, so
-// the columns stand under their headings.
 QPlainTextEdit* makeText(const QString& name, QWidget* parent) {
     auto* t = new QPlainTextEdit(parent);
     t->setObjectName(name);
     t->setReadOnly(true);
     t->setLineWrapMode(QPlainTextEdit::NoWrap);
+    return t;
+}
+
+// The table texts in a fixed-width font with a tab every ten characters, so
+// the columns stand under their headings.
+void useFixedFont(QPlainTextEdit* t) {
     t->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     t->setTabStopDistance(QFontMetricsF(t->font()).horizontalAdvance(QLatin1Char('0')) * 10);
-    return t;
 }
 
 } // namespace
@@ -120,6 +123,17 @@ void PecPage::layOut() {
     auto* page = new QVBoxLayout(this);
     page->addWidget(state);
     page->addWidget(table, 1);
+}
+
+// Finding the fixed-width font takes a while: it is done when the page is
+// first shown, not while the program starts.
+void PecPage::showEvent(QShowEvent* event) {
+    if (!m_fixedFont) {
+        m_fixedFont = true;
+        useFixedFont(PECDatatxt);
+        useFixedFont(pecdata2txt);
+    }
+    QWidget::showEvent(event);
 }
 
 void PecPage::refresh() {

@@ -46,6 +46,9 @@ public:
     QPushButton* cmdRestorePEC = nullptr;
     QPushButton* cmdChartPEC = nullptr;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildControls();
     void layOut();
@@ -56,6 +59,7 @@ private:
     PecModel& m_pec;
     QPointer<PecChartWindow> m_chart;
     bool m_busyShown = false;
+    bool m_fixedFont = false;
 };
 
 } // namespace corvane

@@ -8,8 +8,8 @@ class QPushButton;
 
 namespace corvane {
 
-// frmSplash: the program's name, version and platforms. Shown while the main
-// window starts up and again as the About window. It closes on its Close
+// frmSplash: the program's name, version and platforms. Shown as the About
+// window. It closes on its Close
 // button, a click on its frame or any key, and deletes itself then.
 class SplashWindow : public QDialog {
     Q_OBJECT
