@@ -83,6 +83,7 @@ int main(int argc, char* argv[]) {
     if (!window.startUp())
         return 0;
     window.show();
+    window.startFromCommandLine(options);
     startBenchHooks(window, options);
     return QApplication::exec();
 }

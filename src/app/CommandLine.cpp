@@ -2,6 +2,7 @@
 
 #include "Version.h"
 #include "link/PortDirectory.h"
+#include "share/ShareSettings.h"
 
 #include <QCommandLineParser>
 
@@ -82,7 +83,21 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("sim-firmware"),
         QStringLiteral("Firmware version of the simulated board (default 3.60)."),
         QStringLiteral("VERSION"));
-    parser.addOptions({help, version, port, simulate, firmware});
+    const QCommandLineOption share(
+        QStringLiteral("share"),
+        QStringLiteral("Share the mount with LX200 clients (planetariums, guiders) on TCP port "
+                       "PORT, on this computer only unless an ADDRESS is given (4030 is the "
+                       "port they try first)."),
+        QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption shareStellarium(
+        QStringLiteral("share-stellarium"),
+        QStringLiteral("Share the mount with Stellarium's telescope protocol on TCP port PORT "
+                       "(10001 is its default)."),
+        QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption connectAtStart(
+        QStringLiteral("connect"), QStringLiteral("Connect to the remembered port at start-up."));
+    parser.addOptions(
+        {help, version, port, simulate, firmware, share, shareStellarium, connectAtStart});
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
                                      QStringLiteral("Quit once the window is shown."));
     QCommandLineOption benchPoll(QStringLiteral("bench-poll"),
@@ -117,6 +132,17 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return result;
     }
     result.simulate = parser.isSet(simulate);
+    result.connectAtStart = parser.isSet(connectAtStart);
+    const std::pair<const QCommandLineOption*, std::pair<QString*, quint16*>> listens[] = {
+        {&share, {&result.shareAddress, &result.sharePort}},
+        {&shareStellarium, {&result.stellariumAddress, &result.stellariumPort}}};
+    for (const auto& [option, where] : listens) {
+        QString why;
+        if (parser.isSet(*option) &&
+            !parseListenAddress(parser.value(*option), where.first, where.second, &why))
+            return failure(QStringLiteral("--%1 %2: %3")
+                               .arg(option->names().constFirst(), parser.value(*option), why));
+    }
     result.portBindings = parser.values(port);
     result.quitWhenShown = parser.isSet(quitWhenShown);
     result.benchPollMs = qBound(0, parser.value(benchPoll).toInt(), 10000);

@@ -9,6 +9,13 @@ struct CommandLine {
     bool simulate = false;
     QStringList portBindings;  // "N=DEVICE" or "N=tcp://HOST:PORT"
     QStringList simulatorArgs; // options passed on to the simulated board
+    // --share and --share-stellarium: where to listen (empty address: the
+    // remembered one, else 127.0.0.1); port 0 when not given.
+    QString shareAddress;
+    quint16 sharePort = 0;
+    QString stellariumAddress;
+    quint16 stellariumPort = 0;
+    bool connectAtStart = false; // --connect
     // Hidden options for measuring the program (see bench/).
     bool quitWhenShown = false; // quit as soon as the window is shown
     int benchPollMs = 0;        // connect and poll the position at this interval

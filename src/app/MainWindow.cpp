@@ -10,6 +10,8 @@
 #include "motion/ui/TargetPanel.h"
 #include "pec/ui/PecPage.h"
 #include "periphery/ui/PeripheryMenus.h"
+#include "share/ShareServer.h"
+#include "share/ui/ShareDialog.h"
 #include "sky/ui/SkyPanel.h"
 
 #include <QCloseEvent>
@@ -48,7 +50,8 @@ QWidget* addPage(QTabWidget* tabs, const char* name, const QString& caption) {
 } // namespace
 
 MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget* parent)
-    : QMainWindow(parent), m_session(new MountSession(port, clock, prompts, this)) {
+    : QMainWindow(parent), m_session(new MountSession(port, clock, prompts, this)),
+      m_share(new ShareServer(*m_session, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(mainCaption());
     buildMenus();
@@ -93,6 +96,8 @@ void MainWindow::buildMenus() {
     mnuPin14 = namedAction(mnuUserPins, "mnuPin14", QStringLiteral("Pin 14"));
     mnuRename = namedAction(mnuUserPins, "mnuRename", QStringLiteral("Rename User Defined Pins"));
     mnuNightVision = namedAction(mnuOptions, "mnuNightVision", QStringLiteral("Night Vision"));
+    mnuShare = namedAction(mnuOptions, "mnuShare", QStringLiteral("Share Mount…"));
+    connect(mnuShare, &QAction::triggered, this, &MainWindow::openShareDialog);
     SaveOnExit = namedAction(mnuOptions, "SaveOnExit", QStringLiteral("Save Settings On Exit"));
     SaveOnExit->setCheckable(true);
     SaveOnExit->setChecked(true);
@@ -111,9 +116,13 @@ void MainWindow::buildStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setToolTip(QStringLiteral("Show Status of Serial Connection"));
     bar->setSizeGripEnabled(false);
-    const QString initial[5] = {QString(), QStringLiteral("Disconnected"), QStringLiteral("com1"),
-                                QStringLiteral("9600 8N1"), QString()};
-    for (int i = 1; i <= 4; ++i) {
+    const QString initial[6] = {QString(),
+                                QStringLiteral("Disconnected"),
+                                QStringLiteral("com1"),
+                                QStringLiteral("9600 8N1"),
+                                QString(),
+                                QString()};
+    for (int i = 1; i <= 5; ++i) {
         statusPanel[i] = new QLabel(initial[i], bar);
         statusPanel[i]->setObjectName(QStringLiteral("StatusBar1_%1").arg(i));
         statusPanel[i]->setFrameShape(QFrame::Panel);
@@ -122,8 +131,10 @@ void MainWindow::buildStatusBar() {
         statusPanel[i]->setToolTip(bar->toolTip());
         bar->addPermanentWidget(statusPanel[i], i == 4 ? 1 : 0);
     }
-    // Panel 4 (time to target and messages) is made visible by start-up.
+    // Panel 4 (time to target and messages) is made visible by start-up;
+    // panel 5 shows while the mount is shared.
     statusPanel[4]->hide();
+    statusPanel[5]->hide();
 }
 
 // Every panel is made the same way, from the session; the pages only lay
@@ -177,6 +188,19 @@ void MainWindow::connectSession() {
             [this] { setWindowTitle(mainCaption()); });
     connect(m_session, &MountSession::status, statusPanel[4], &QLabel::setText);
     connect(sky, &SkyPanel::problem, statusPanel[4], &QLabel::setText);
+    connect(m_share, &ShareServer::changed, this, &MainWindow::showSharing);
+}
+
+void MainWindow::showSharing() {
+    statusPanel[5]->setVisible(m_share->isSharing());
+    statusPanel[5]->setText(QStringLiteral("Shared: %1 clients").arg(m_share->clients().size()));
+}
+
+void MainWindow::openShareDialog() {
+    if (!m_shareDialog)
+        m_shareDialog = new ShareDialog(*m_share, m_session->prompts(), this);
+    m_shareDialog->show();
+    m_shareDialog->raise();
 }
 
 void MainWindow::showConnection() {

@@ -3,6 +3,7 @@
 #include "session/MountSession.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
@@ -16,6 +17,9 @@ class GuidePanel;
 class PecPage;
 class PeripheryMenus;
 class PositionPanel;
+class ShareDialog;
+class ShareServer;
+struct CommandLine;
 class SettingsPage;
 class SkyPanel;
 class TargetPanel;
@@ -37,6 +41,11 @@ public:
     bool startUp();
 
     MountSession& session() { return *m_session; }
+    ShareServer& share() { return *m_share; }
+    // What the command line asks once the window is up: connecting to the
+    // remembered port, sharing the mount.
+    void startFromCommandLine(const CommandLine& options);
+    void openShareDialog();
 
     static QString mainCaption() {
         return QStringLiteral("Corvane Update Control and Configuration");
@@ -58,10 +67,14 @@ private:
     WindowSettings readSettingsFile() const;
     void applySettings(const WindowSettings& settings);
     void saveSettings();
+    void showSharing();
 
     MountSession* m_session;
+    ShareServer* m_share;
+    QPointer<ShareDialog> m_shareDialog;
     bool m_shutDown = false;
     bool m_closeWhenIdle = false;
+    bool m_sharedAtExit = false;
 
 public:
     // Controls, named as in the window design.
@@ -76,9 +89,10 @@ public:
     QAction* mnuRename = nullptr;
     QAction* mnuNightVision = nullptr;
     QAction* SaveOnExit = nullptr;
+    QAction* mnuShare = nullptr;
     QAction* mnuHelpSel[2] = {};
     QTabWidget* tabstrip1 = nullptr;
-    QLabel* statusPanel[5] = {}; // index 1..4
+    QLabel* statusPanel[6] = {}; // index 1..4, and 5 while the mount is shared
     TerminalPanel* terminal = nullptr;
     PositionPanel* position = nullptr;
     TargetPanel* target = nullptr;

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the main window, and its settings file.
 #include "app/MainWindow.h"
 
+#include "app/CommandLine.h"
 #include "app/SettingsFile.h"
 #include "common/Prompts.h"
 #include "config/ui/CustomGearDialog.h"
@@ -11,6 +12,8 @@
 #include "periphery/AuxiliaryOutputs.h"
 #include "periphery/ui/PeripheryMenus.h"
 #include "periphery/ui/SplashWindow.h"
+#include "share/ShareServer.h"
+#include "share/ui/ShareDialog.h"
 #include "sky/ui/SkyPanel.h"
 
 #include <QAction>
@@ -84,15 +87,43 @@ void MainWindow::showPorts(const ProbeResult& probe) {
     }
 }
 
+void MainWindow::startFromCommandLine(const CommandLine& options) {
+    if (options.connectAtStart && !m_session->isOpen())
+        m_session->toggleConnection();
+    if (!options.sharePort && !options.stellariumPort)
+        return;
+    ShareSettings settings = m_share->settings();
+    if (options.sharePort) {
+        settings.lx200 = true;
+        settings.lx200Port = options.sharePort;
+        if (!options.shareAddress.isEmpty())
+            settings.lx200Address = options.shareAddress;
+    }
+    if (options.stellariumPort) {
+        settings.stellarium = true;
+        settings.stellariumPort = options.stellariumPort;
+        if (!options.stellariumAddress.isEmpty())
+            settings.stellariumAddress = options.stellariumAddress;
+    }
+    QString why;
+    if (!m_share->start(settings, &why))
+        std::fprintf(stderr, "corvane-control: %s\n", qPrintable(why));
+}
+
 void MainWindow::shutDown() {
     if (m_shutDown)
         return;
     m_shutDown = true;
+    // The clients go first: nothing of theirs may follow the stop.
+    m_sharedAtExit = m_share->isSharing();
+    m_share->stop();
     m_session->shutDown();
     saveSettings();
     pec->closeChart();
     settings->customGear()->close();
     periphery->closeWindows(); // pin labels and splash
+    if (m_shareDialog)
+        m_shareDialog->close();
     periphery->restoreColours();
 }
 
@@ -123,6 +154,13 @@ void MainWindow::applySettings(const WindowSettings& s) {
     AuxiliaryOutputs& outputs = m_session->outputs();
     outputs.setLabels(s.pin7Label.value_or(outputs.pin7Label()),
                       s.pin14Label.value_or(outputs.pin14Label()));
+    // Sharing as it was left: on again when it was on at exit.
+    const ShareSettings share = shareSettingsFrom(s.options);
+    QString why;
+    if (share.any() && !m_share->start(share, &why))
+        statusPanel[4]->setText(why);
+    else if (!share.any())
+        m_share->setSettings(share);
 }
 
 void MainWindow::saveSettings() {
@@ -133,9 +171,13 @@ void MainWindow::saveSettings() {
     // old file untouched; closing the window goes on regardless.
     QString why;
     const AuxiliaryOutputs& outputs = m_session->outputs();
-    const QByteArray text = windowSettingsText(
-        m_session->portNumber(), pixelsToTwips(y(), dpi), pixelsToTwips(x(), dpi),
-        outputs.pin7Label(), outputs.pin14Label(), m_session->port().deviceIdentities());
+    ShareSettings share = m_share->settings();
+    share.lx200 = share.lx200 && m_sharedAtExit;
+    share.stellarium = share.stellarium && m_sharedAtExit;
+    const QByteArray text =
+        windowSettingsText(m_session->portNumber(), pixelsToTwips(y(), dpi),
+                           pixelsToTwips(x(), dpi), outputs.pin7Label(), outputs.pin14Label(),
+                           m_session->port().deviceIdentities(), shareOptions(share));
     if (!writeWindowSettings(settingsFileName(), text, &why) && !why.isEmpty())
         std::fprintf(stderr, "corvane-control: settings not saved: %s\n", qPrintable(why));
 }

@@ -78,6 +78,27 @@ QString oneLine(QString label) {
 
 } // namespace
 
+QStringList optionKeys() {
+    return {QStringLiteral("Share LX200"),
+            QStringLiteral("Share LX200 Address"),
+            QStringLiteral("Share LX200 Port"),
+            QStringLiteral("Share Stellarium"),
+            QStringLiteral("Share Stellarium Address"),
+            QStringLiteral("Share Stellarium Port"),
+            QStringLiteral("Share Clients"),
+            QStringLiteral("Site Latitude"),
+            QStringLiteral("Site Longitude"),
+            QStringLiteral("Reconnect Automatically")};
+}
+
+namespace {
+void readOption(const QString& line, QMap<QString, QString>& options) {
+    const int equals = line.indexOf(QLatin1Char('='));
+    if (equals > 0 && optionKeys().contains(line.left(equals)))
+        options.insert(line.left(equals), line.mid(equals + 1));
+}
+} // namespace
+
 QString settingsFileName() {
     return QStringLiteral("Corvane Control Plus.ini");
 }
@@ -102,6 +123,7 @@ WindowSettings parseWindowSettings(const QByteArray& content) {
         if (line.startsWith(kPin14))
             s.pin14Label = line.mid(kPin14.size());
         readPortDevice(line, s.portDevices);
+        readOption(line, s.options);
     }
     return s;
 }
@@ -118,7 +140,8 @@ WindowSettings readWindowSettings(const QString& path, QString* why) {
 }
 
 QByteArray windowSettingsText(int comPort, double top, double left, const QString& pin7Label,
-                              const QString& pin14Label, const QMap<int, QString>& portDevices) {
+                              const QString& pin14Label, const QMap<int, QString>& portDevices,
+                              const QMap<QString, QString>& options) {
     const QString lines[7] = {
         QStringLiteral("[Main]"),
         QString(),
@@ -136,6 +159,8 @@ QByteArray windowSettingsText(int comPort, double top, double left, const QStrin
         out +=
             (kPortPrefix + QString::number(it.key()) + key + oneLine(it.value())).toUtf8() + "\r\n";
     }
+    for (auto it = options.cbegin(); it != options.cend(); ++it)
+        out += (it.key() + QLatin1Char('=') + oneLine(it.value())).toUtf8() + "\r\n";
     return out;
 }
 

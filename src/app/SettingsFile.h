@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 namespace corvane {
@@ -36,7 +37,14 @@ struct WindowSettings {
     // port number -> device identity, or "tcp://HOST:PORT" for a number
     // bound to a network bridge (the form SerialPort::rememberDevices takes)
     QMap<int, QString> portDevices;
+    // The options added to the file over time ("Share LX200=1", "Reconnect
+    // Automatically=0"), by key: every other "Key=value" line whose key is
+    // one of optionKeys().
+    QMap<QString, QString> options;
 };
+
+// The keys of the added options, those the file reads back.
+QStringList optionKeys();
 
 // Reads the lines by their exact (case-sensitive) beginnings; a later line
 // wins over an earlier one with the same key, other lines are skipped.
@@ -51,8 +59,8 @@ WindowSettings readWindowSettings(const QString& path, QString* why = nullptr);
 // the port devices ("Port N Device=") and network bindings ("Port N
 // Network=", for the tcp:// values).
 QByteArray windowSettingsText(int comPort, double top, double left, const QString& pin7Label,
-                              const QString& pin14Label,
-                              const QMap<int, QString>& portDevices = {});
+                              const QString& pin14Label, const QMap<int, QString>& portDevices = {},
+                              const QMap<QString, QString>& options = {});
 
 // Replaces the file as a whole or not at all. Returns false when it could not
 // be written; the old file then stays as it was. A path that is not a regular

@@ -28,6 +28,8 @@ public:
     bool run(Sequence sequence);
     bool isBusy() const { return m_current.has_value() || !m_queue.isEmpty(); }
     bool isRunningProtected() const { return m_current && m_current->isProtected(); }
+    // A long exchange (a PEC read-out or restore) runs.
+    bool isRunningExclusive() const { return m_current && m_current->isExclusive(); }
     QString runningName() const { return m_current ? m_current->name() : QString(); }
 
     // Ends the running sequence as cancelled, unless it is protected, and

@@ -1,0 +1,124 @@
+#include "share/ShareServer.h"
+
+#include "common/ClockTimer.h"
+#include "session/MountSession.h"
+#include "share/ShareClient.h"
+#include "share/SharedMount.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace corvane {
+
+ShareServer::ShareServer(MountSession& session, QObject* parent)
+    : QObject(parent), m_session(session), m_mount(new SharedMount(session, this)),
+      m_lx200(new QTcpServer(this)), m_stellarium(new QTcpServer(this)),
+      m_positionTimer(new ClockTimer(session.clock(), QStringLiteral("SharePositions"), this)) {
+    setObjectName(QStringLiteral("ShareServer"));
+    connect(m_lx200, &QTcpServer::newConnection, this, [this] { accept(m_lx200, false); });
+    connect(m_stellarium, &QTcpServer::newConnection, this,
+            [this] { accept(m_stellarium, true); });
+    m_positionTimer->setInterval(kPositionIntervalMs);
+    connect(m_positionTimer, &ClockTimer::timeout, this, &ShareServer::sendPositions);
+}
+
+ShareServer::~ShareServer() {
+    stop();
+}
+
+void ShareServer::setSettings(const ShareSettings& settings) {
+    m_settings = settings;
+    m_settings.maxClients = qBound(1, settings.maxClients, ShareSettings::kMostClients);
+    emit changed();
+}
+
+bool ShareServer::listen(QTcpServer* server, const QString& address, quint16 port,
+                         QString* why) {
+    const QHostAddress host = address == QLatin1String("localhost")
+                                  ? QHostAddress(QHostAddress::LocalHost)
+                                  : QHostAddress(address);
+    if (server->listen(host, port))
+        return true;
+    if (why)
+        *why = QStringLiteral("Cannot share the mount on %1:%2: %3")
+                   .arg(address)
+                   .arg(port)
+                   .arg(server->errorString());
+    return false;
+}
+
+bool ShareServer::start(const ShareSettings& settings, QString* why) {
+    stop();
+    setSettings(settings);
+    const bool ok = (!m_settings.lx200 || listen(m_lx200, m_settings.lx200Address,
+                                                 m_settings.lx200Port, why)) &&
+                    (!m_settings.stellarium || listen(m_stellarium, m_settings.stellariumAddress,
+                                                      m_settings.stellariumPort, why));
+    if (!ok) {
+        stop();
+        return false;
+    }
+    if (m_settings.stellarium)
+        m_positionTimer->start();
+    emit changed();
+    return true;
+}
+
+void ShareServer::stop() {
+    m_lx200->close();
+    m_stellarium->close();
+    m_positionTimer->stop();
+    for (ShareClient* client : std::as_const(m_clients))
+        client->close();
+    emit changed();
+}
+
+bool ShareServer::isSharing() const {
+    return m_lx200->isListening() || m_stellarium->isListening();
+}
+
+QString ShareServer::addressText() const {
+    QStringList out;
+    if (m_lx200->isListening())
+        out << QStringLiteral("%1:%2 (LX200)").arg(m_settings.lx200Address).arg(m_lx200->serverPort());
+    if (m_stellarium->isListening())
+        out << QStringLiteral("%1:%2 (Stellarium)")
+                   .arg(m_settings.stellariumAddress)
+                   .arg(m_stellarium->serverPort());
+    return out.join(QStringLiteral(", "));
+}
+
+void ShareServer::accept(QTcpServer* server, bool stellarium) {
+    while (QTcpSocket* socket = server->nextPendingConnection()) {
+        if (m_clients.size() >= m_settings.maxClients) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto* client = new ShareClient(
+            socket, stellarium ? ShareClient::Protocol::Stellarium : ShareClient::Protocol::Lx200,
+            *m_mount, m_settings.site, this);
+        m_clients.append(client);
+        connect(client, &ShareClient::closed, this, &ShareServer::dropClient,
+                Qt::QueuedConnection);
+        connect(client, &ShareClient::changed, this, &ShareServer::changed);
+        connect(client, &ShareClient::siteChanged, this, &ShareServer::siteChanged);
+    }
+    emit changed();
+}
+
+void ShareServer::dropClient(ShareClient* client) {
+    if (m_clients.removeOne(client))
+        client->deleteLater();
+    emit changed();
+}
+
+void ShareServer::sendPositions() {
+    for (ShareClient* client : std::as_const(m_clients)) {
+        if (client->protocol() == ShareClient::Protocol::Stellarium)
+            client->sendPosition();
+    }
+}
+
+} // namespace corvane

@@ -1,0 +1,87 @@
+#include "share/ShareSettings.h"
+
+#include <QHostAddress>
+
+namespace corvane {
+
+namespace {
+bool isLoopback(const QString& address) {
+    return address == QLatin1String("localhost") || QHostAddress(address).isLoopback();
+}
+} // namespace
+
+bool ShareSettings::reachableFromOutside() const {
+    return (lx200 && !isLoopback(lx200Address)) ||
+           (stellarium && !isLoopback(stellariumAddress));
+}
+
+QMap<QString, QString> shareOptions(const ShareSettings& s) {
+    return {{QStringLiteral("Share LX200"), QString::number(s.lx200 ? 1 : 0)},
+            {QStringLiteral("Share LX200 Address"), s.lx200Address},
+            {QStringLiteral("Share LX200 Port"), QString::number(s.lx200Port)},
+            {QStringLiteral("Share Stellarium"), QString::number(s.stellarium ? 1 : 0)},
+            {QStringLiteral("Share Stellarium Address"), s.stellariumAddress},
+            {QStringLiteral("Share Stellarium Port"), QString::number(s.stellariumPort)},
+            {QStringLiteral("Share Clients"), QString::number(s.maxClients)},
+            {QStringLiteral("Site Latitude"), QString::number(s.site.latitude, 'f', 4)},
+            {QStringLiteral("Site Longitude"), QString::number(s.site.longitude, 'f', 4)}};
+}
+
+namespace {
+void readNumber(const QMap<QString, QString>& options, const char* key, double low, double high,
+                double* value) {
+    bool ok = false;
+    const double v = options.value(QLatin1String(key)).toDouble(&ok);
+    if (ok && v >= low && v <= high)
+        *value = v;
+}
+void readAddress(const QMap<QString, QString>& options, const char* key, QString* address) {
+    const QString a = options.value(QLatin1String(key));
+    if (a == QLatin1String("localhost") || !QHostAddress(a).isNull())
+        *address = a;
+}
+} // namespace
+
+ShareSettings shareSettingsFrom(const QMap<QString, QString>& options) {
+    ShareSettings s;
+    s.lx200 = options.value(QStringLiteral("Share LX200")) == QLatin1String("1");
+    s.stellarium = options.value(QStringLiteral("Share Stellarium")) == QLatin1String("1");
+    readAddress(options, "Share LX200 Address", &s.lx200Address);
+    readAddress(options, "Share Stellarium Address", &s.stellariumAddress);
+    double lx200Port = s.lx200Port, stellariumPort = s.stellariumPort, clients = s.maxClients;
+    readNumber(options, "Share LX200 Port", 1, 65535, &lx200Port);
+    readNumber(options, "Share Stellarium Port", 1, 65535, &stellariumPort);
+    readNumber(options, "Share Clients", 1, ShareSettings::kMostClients, &clients);
+    s.lx200Port = static_cast<quint16>(lx200Port);
+    s.stellariumPort = static_cast<quint16>(stellariumPort);
+    s.maxClients = static_cast<int>(clients);
+    readNumber(options, "Site Latitude", -90, 90, &s.site.latitude);
+    readNumber(options, "Site Longitude", -180, 180, &s.site.longitude);
+    return s;
+}
+
+bool parseListenAddress(const QString& text, QString* address, quint16* port, QString* why) {
+    const auto fail = [why](const QString& reason) {
+        if (why)
+            *why = reason;
+        return false;
+    };
+    const int colon = text.lastIndexOf(QLatin1Char(':'));
+    QString host = colon < 0 ? QString() : text.left(colon);
+    const QString portText = text.mid(colon + 1);
+    bool ok = false;
+    const uint number = portText.toUInt(&ok);
+    if (!ok || number < 1 || number > 65535)
+        return fail(QStringLiteral("the port must be a number from 1 to 65535"));
+    if (colon >= 0) {
+        if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+            host = host.mid(1, host.size() - 2);
+        if (host != QLatin1String("localhost") && QHostAddress(host).isNull())
+            return fail(QStringLiteral("\"%1\" is not an IP address of this computer").arg(host));
+        *address = host;
+    }
+    *port = static_cast<quint16>(number);
+    return true;
+}
+
+} // namespace corvane

@@ -1,0 +1,194 @@
+#include "share/ui/ShareDialog.h"
+
+#include "common/Prompts.h"
+#include "common/ui/Widgets.h"
+#include "share/ShareClient.h"
+#include "share/ShareServer.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace corvane {
+
+namespace {
+
+QSpinBox* spinBox(const char* name, int low, int high, QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setRange(low, high);
+    return box;
+}
+
+QLineEdit* lineEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    return edit;
+}
+
+// A site angle typed in degrees ("48.15", "-11.5") within +-limit.
+bool readDegrees(const QString& text, double limit, double* degrees) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || value < -limit || value > limit)
+        return false;
+    *degrees = value;
+    return true;
+}
+
+} // namespace
+
+ShareDialog::ShareDialog(ShareServer& server, Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_server(server), m_prompts(prompts) {
+    setObjectName(QStringLiteral("Share"));
+    setWindowTitle(QStringLiteral("Share Mount"));
+    build();
+    showSettings(m_server.settings());
+    connect(&m_server, &ShareServer::changed, this, &ShareDialog::refresh);
+    connect(&m_server, &ShareServer::siteChanged, this,
+            [this] { showSettings(m_server.settings()); });
+    refresh();
+}
+
+void ShareDialog::build() {
+    auto* protocols = new QGroupBox(QStringLiteral("Programs connect over"), this);
+    auto* grid = new QGridLayout(protocols);
+    chkLx200 = new QCheckBox(QStringLiteral("LX200 (Stellarium, SkySafari, KStars, guiders)"),
+                             protocols);
+    chkLx200->setObjectName(QStringLiteral("chkLx200"));
+    txtLx200Address = lineEdit("txtLx200Address", protocols);
+    spnLx200Port = spinBox("spnLx200Port", 1, 65535, protocols);
+    chkStellarium = new QCheckBox(QStringLiteral("Stellarium's telescope protocol"), protocols);
+    chkStellarium->setObjectName(QStringLiteral("chkStellarium"));
+    txtStellariumAddress = lineEdit("txtStellariumAddress", protocols);
+    spnStellariumPort = spinBox("spnStellariumPort", 1, 65535, protocols);
+    grid->addWidget(new QLabel(QStringLiteral("Address"), protocols), 0, 1);
+    grid->addWidget(new QLabel(QStringLiteral("Port"), protocols), 0, 2);
+    grid->addWidget(chkLx200, 1, 0);
+    grid->addWidget(txtLx200Address, 1, 1);
+    grid->addWidget(spnLx200Port, 1, 2);
+    grid->addWidget(chkStellarium, 2, 0);
+    grid->addWidget(txtStellariumAddress, 2, 1);
+    grid->addWidget(spnStellariumPort, 2, 2);
+    spnClients = spinBox("spnClients", 1, ShareSettings::kMostClients, protocols);
+    grid->addWidget(new QLabel(QStringLiteral("Clients at most"), protocols), 3, 0);
+    grid->addWidget(spnClients, 3, 2);
+
+    auto* site = new QGroupBox(QStringLiteral("Site (degrees; north and east positive)"), this);
+    auto* siteGrid = new QGridLayout(site);
+    txtLatitude = lineEdit("txtLatitude", site);
+    txtLongitude = lineEdit("txtLongitude", site);
+    siteGrid->addWidget(new QLabel(QStringLiteral("Latitude"), site), 0, 0);
+    siteGrid->addWidget(txtLatitude, 0, 1);
+    siteGrid->addWidget(new QLabel(QStringLiteral("Longitude"), site), 0, 2);
+    siteGrid->addWidget(txtLongitude, 0, 3);
+
+    lblAddress = new QLabel(this);
+    lblAddress->setObjectName(QStringLiteral("lblAddress"));
+    lblAddress->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    gridClients = new QTableWidget(0, 4, this);
+    gridClients->setObjectName(QStringLiteral("gridClients"));
+    gridClients->setHorizontalHeaderLabels({QStringLiteral("Address"), QStringLiteral("Program"),
+                                            QStringLiteral("Last command"),
+                                            QStringLiteral("When (UTC)")});
+    gridClients->horizontalHeader()->setStretchLastSection(true);
+    gridClients->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    cmdShare = makeButton(QStringLiteral("cmdShare"), QString(), QString(), this);
+    cmdClose = makeButton(QStringLiteral("cmdClose"), QStringLiteral("Close"), QString(), this);
+    connect(cmdShare, &QPushButton::clicked, this, &ShareDialog::toggleSharing);
+    connect(cmdClose, &QPushButton::clicked, this, &QDialog::close);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdShare);
+    buttons->addStretch(1);
+    buttons->addWidget(cmdClose);
+    auto* page = new QVBoxLayout(this);
+    page->addWidget(protocols);
+    page->addWidget(site);
+    page->addWidget(lblAddress);
+    page->addWidget(gridClients, 1);
+    page->addLayout(buttons);
+    resize(620, 420);
+}
+
+void ShareDialog::showSettings(const ShareSettings& s) {
+    chkLx200->setChecked(s.lx200);
+    txtLx200Address->setText(s.lx200Address);
+    spnLx200Port->setValue(s.lx200Port);
+    chkStellarium->setChecked(s.stellarium);
+    txtStellariumAddress->setText(s.stellariumAddress);
+    spnStellariumPort->setValue(s.stellariumPort);
+    spnClients->setValue(s.maxClients);
+    txtLatitude->setText(QString::number(s.site.latitude, 'f', 4));
+    txtLongitude->setText(QString::number(s.site.longitude, 'f', 4));
+}
+
+bool ShareDialog::readSettings(ShareSettings* s) {
+    *s = m_server.settings();
+    s->lx200 = chkLx200->isChecked();
+    s->lx200Address = txtLx200Address->text().trimmed();
+    s->lx200Port = static_cast<quint16>(spnLx200Port->value());
+    s->stellarium = chkStellarium->isChecked();
+    s->stellariumAddress = txtStellariumAddress->text().trimmed();
+    s->stellariumPort = static_cast<quint16>(spnStellariumPort->value());
+    s->maxClients = spnClients->value();
+    if (!readDegrees(txtLatitude->text(), 90, &s->site.latitude) ||
+        !readDegrees(txtLongitude->text(), 180, &s->site.longitude)) {
+        m_prompts.message(QStringLiteral("Invalid Entry: the site's latitude is -90 to 90 "
+                                         "degrees, its longitude -180 to 180."),
+                          applicationTitle(), PromptIcon::None, PromptButtons::Ok);
+        return false;
+    }
+    return true;
+}
+
+// Anyone who can reach an address other than this computer's own can move
+// the mount: the user is told before it is shared there.
+void ShareDialog::toggleSharing() {
+    if (m_server.isSharing()) {
+        m_server.stop();
+        return;
+    }
+    ShareSettings settings;
+    if (!readSettings(&settings))
+        return;
+    if (!settings.any()) {
+        m_server.setSettings(settings);
+        return;
+    }
+    if (settings.reachableFromOutside() &&
+        m_prompts.message(QStringLiteral("Anyone on the network of that address can move the "
+                                         "mount. Share it there?"),
+                          applicationTitle(), PromptIcon::Warning,
+                          PromptButtons::OkCancel) != PromptAnswer::Ok)
+        return;
+    QString why;
+    if (!m_server.start(settings, &why))
+        m_prompts.message(why, applicationTitle(), PromptIcon::Warning, PromptButtons::Ok);
+}
+
+void ShareDialog::refresh() {
+    const bool sharing = m_server.isSharing();
+    cmdShare->setText(sharing ? QStringLiteral("Stop Sharing") : QStringLiteral("Start Sharing"));
+    lblAddress->setText(sharing ? QStringLiteral("Type into the planetarium: ") +
+                                      m_server.addressText()
+                                : QStringLiteral("The mount is not shared."));
+    const QList<ShareClient*>& clients = m_server.clients();
+    gridClients->setRowCount(static_cast<int>(clients.size()));
+    for (int row = 0; row < clients.size(); ++row) {
+        const ShareClient* c = clients.at(row);
+        const QString cells[4] = {c->address(), c->program(), c->lastCommand(),
+                                  c->lastTime().toString(QStringLiteral("HH:mm:ss"))};
+        for (int column = 0; column < 4; ++column)
+            gridClients->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+}
+
+} // namespace corvane
