@@ -15,16 +15,28 @@ bool ShareSettings::reachableFromOutside() const {
            (stellarium && !isLoopback(stellariumAddress));
 }
 
+// Only what differs from the defaults is written, so a file of someone who
+// never shared keeps its seven lines.
 QMap<QString, QString> shareOptions(const ShareSettings& s) {
-    return {{QStringLiteral("Share LX200"), QString::number(s.lx200 ? 1 : 0)},
-            {QStringLiteral("Share LX200 Address"), s.lx200Address},
-            {QStringLiteral("Share LX200 Port"), QString::number(s.lx200Port)},
-            {QStringLiteral("Share Stellarium"), QString::number(s.stellarium ? 1 : 0)},
-            {QStringLiteral("Share Stellarium Address"), s.stellariumAddress},
-            {QStringLiteral("Share Stellarium Port"), QString::number(s.stellariumPort)},
-            {QStringLiteral("Share Clients"), QString::number(s.maxClients)},
-            {QStringLiteral("Site Latitude"), QString::number(s.site.latitude, 'f', 4)},
-            {QStringLiteral("Site Longitude"), QString::number(s.site.longitude, 'f', 4)}};
+    const ShareSettings d;
+    QMap<QString, QString> out;
+    const auto put = [&out](const char* key, const QString& value, const QString& standard) {
+        if (value != standard)
+            out.insert(QLatin1String(key), value);
+    };
+    const auto flag = [](bool on) { return QString::number(on ? 1 : 0); };
+    const auto degrees = [](double v) { return QString::number(v, 'f', 4); };
+    put("Share LX200", flag(s.lx200), flag(d.lx200));
+    put("Share LX200 Address", s.lx200Address, d.lx200Address);
+    put("Share LX200 Port", QString::number(s.lx200Port), QString::number(d.lx200Port));
+    put("Share Stellarium", flag(s.stellarium), flag(d.stellarium));
+    put("Share Stellarium Address", s.stellariumAddress, d.stellariumAddress);
+    put("Share Stellarium Port", QString::number(s.stellariumPort),
+        QString::number(d.stellariumPort));
+    put("Share Clients", QString::number(s.maxClients), QString::number(d.maxClients));
+    put("Site Latitude", degrees(s.site.latitude), degrees(d.site.latitude));
+    put("Site Longitude", degrees(s.site.longitude), degrees(d.site.longitude));
+    return out;
 }
 
 namespace {
