@@ -96,8 +96,13 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("[ADDRESS:]PORT"));
     const QCommandLineOption connectAtStart(
         QStringLiteral("connect"), QStringLiteral("Connect to the remembered port at start-up."));
+    const QCommandLineOption log(
+        QStringLiteral("log"),
+        QStringLiteral("Append every write to the board and every reply, with its time and "
+                       "what caused it, to FILE for the whole session (to send with a question)."),
+        QStringLiteral("FILE"));
     parser.addOptions(
-        {help, version, port, simulate, firmware, share, shareStellarium, connectAtStart});
+        {help, version, port, simulate, firmware, share, shareStellarium, connectAtStart, log});
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
                                      QStringLiteral("Quit once the window is shown."));
     QCommandLineOption benchPoll(QStringLiteral("bench-poll"),
@@ -133,6 +138,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     result.simulate = parser.isSet(simulate);
     result.connectAtStart = parser.isSet(connectAtStart);
+    result.logFile = parser.value(log);
     const std::pair<const QCommandLineOption*, std::pair<QString*, quint16*>> listens[] = {
         {&share, {&result.shareAddress, &result.sharePort}},
         {&shareStellarium, {&result.stellariumAddress, &result.stellariumPort}}};

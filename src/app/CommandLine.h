@@ -16,6 +16,7 @@ struct CommandLine {
     QString stellariumAddress;
     quint16 stellariumPort = 0;
     bool connectAtStart = false; // --connect
+    QString logFile;             // --log: every exchange appended to this file
     // Hidden options for measuring the program (see bench/).
     bool quitWhenShown = false; // quit as soon as the window is shown
     int benchPollMs = 0;        // connect and poll the position at this interval

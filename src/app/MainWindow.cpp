@@ -3,7 +3,9 @@
 #include "common/ui/Widgets.h"
 #include "config/DriveConfiguration.h"
 #include "config/ui/SettingsPage.h"
+#include "link/ui/NetworkBoardDialog.h"
 #include "link/ui/TerminalPanel.h"
+#include "link/ui/TrafficWindow.h"
 #include "motion/ui/FocusPanel.h"
 #include "motion/ui/GuidePanel.h"
 #include "motion/ui/PositionPanel.h"
@@ -77,6 +79,8 @@ void MainWindow::buildMenus() {
     }
     mnuPort->setToolTipsVisible(true);
     mnuPort->addSeparator();
+    mnuNetwork = namedAction(mnuPort, "mnuNetwork", QStringLiteral("Network Board…"));
+    connect(mnuNetwork, &QAction::triggered, this, &MainWindow::openNetworkBoard);
     mnuConnect = namedAction(mnuPort, "mnuConnect", QStringLiteral("&Connect"));
     connect(mnuConnect, &QAction::triggered, m_session, &MountSession::toggleConnection);
 
@@ -96,11 +100,20 @@ void MainWindow::buildMenus() {
     mnuPin14 = namedAction(mnuUserPins, "mnuPin14", QStringLiteral("Pin 14"));
     mnuRename = namedAction(mnuUserPins, "mnuRename", QStringLiteral("Rename User Defined Pins"));
     mnuNightVision = namedAction(mnuOptions, "mnuNightVision", QStringLiteral("Night Vision"));
+    mnuReconnect =
+        namedAction(mnuOptions, "mnuReconnect", QStringLiteral("Reconnect Automatically"));
+    mnuReconnect->setCheckable(true);
+    mnuReconnect->setChecked(m_session->isReconnecting());
+    connect(mnuReconnect, &QAction::toggled, m_session, &MountSession::setReconnecting);
     mnuShare = namedAction(mnuOptions, "mnuShare", QStringLiteral("Share Mount…"));
     connect(mnuShare, &QAction::triggered, this, &MainWindow::openShareDialog);
     SaveOnExit = namedAction(mnuOptions, "SaveOnExit", QStringLiteral("Save Settings On Exit"));
     SaveOnExit->setCheckable(true);
     SaveOnExit->setChecked(true);
+
+    QMenu* mnuView = addMenu(menuBar(), "mnuView", QStringLiteral("&View"));
+    mnuTraffic = namedAction(mnuView, "mnuTraffic", QStringLiteral("Serial Traffic"));
+    connect(mnuTraffic, &QAction::triggered, this, &MainWindow::openTraffic);
 
     QMenu* mnuHelp = addMenu(menuBar(), "mnuHelp", QStringLiteral("&Help"));
     mnuHelpSel[0] = namedAction(mnuHelp, "mnuHelpSel_0", QStringLiteral("&Basic Help"));
@@ -194,6 +207,26 @@ void MainWindow::connectSession() {
 void MainWindow::showSharing() {
     statusPanel[5]->setVisible(m_share->isSharing());
     statusPanel[5]->setText(QStringLiteral("Shared: %1 clients").arg(m_share->clients().size()));
+}
+
+void MainWindow::openTraffic() {
+    if (!m_traffic)
+        m_traffic = new TrafficWindow(m_session->traffic(), m_session->prompts(), this);
+    m_traffic->show();
+    m_traffic->raise();
+}
+
+void MainWindow::openNetworkBoard() {
+    NetworkBoardDialog dialog(*m_session, this);
+    connect(&dialog, &NetworkBoardDialog::bound, this, [this](int n) {
+        ProbeResult listed;
+        listed.usable[n] = true;
+        for (int other = 1; other <= 16; ++other)
+            listed.usable[other] = listed.usable[other] || mnucom[other]->isVisible();
+        showPorts(listed);
+        checkOnlyPort(n);
+    });
+    dialog.exec();
 }
 
 void MainWindow::openShareDialog() {

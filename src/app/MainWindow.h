@@ -17,7 +17,9 @@ class GuidePanel;
 class PecPage;
 class PeripheryMenus;
 class PositionPanel;
+class NetworkBoardDialog;
 class ShareDialog;
+class TrafficWindow;
 class ShareServer;
 struct CommandLine;
 class SettingsPage;
@@ -46,6 +48,8 @@ public:
     // remembered port, sharing the mount.
     void startFromCommandLine(const CommandLine& options);
     void openShareDialog();
+    void openTraffic();
+    void openNetworkBoard();
 
     static QString mainCaption() {
         return QStringLiteral("Corvane Update Control and Configuration");
@@ -72,6 +76,7 @@ private:
     MountSession* m_session;
     ShareServer* m_share;
     QPointer<ShareDialog> m_shareDialog;
+    QPointer<TrafficWindow> m_traffic;
     bool m_shutDown = false;
     bool m_closeWhenIdle = false;
     bool m_sharedAtExit = false;
@@ -81,6 +86,9 @@ public:
     QMenu* mnuPort = nullptr;
     QAction* mnucom[17] = {};
     QAction* mnuConnect = nullptr;
+    QAction* mnuNetwork = nullptr;
+    QAction* mnuTraffic = nullptr;
+    QAction* mnuReconnect = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuload = nullptr;
     QAction* mnuFanCntrl = nullptr;

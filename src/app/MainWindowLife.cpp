@@ -7,7 +7,9 @@
 #include "config/ui/CustomGearDialog.h"
 #include "config/ui/SettingsPage.h"
 #include "link/SerialPort.h"
+#include "link/TrafficLog.h"
 #include "link/ui/TerminalPanel.h"
+#include "link/ui/TrafficWindow.h"
 #include "pec/ui/PecPage.h"
 #include "periphery/AuxiliaryOutputs.h"
 #include "periphery/ui/PeripheryMenus.h"
@@ -88,6 +90,14 @@ void MainWindow::showPorts(const ProbeResult& probe) {
 }
 
 void MainWindow::startFromCommandLine(const CommandLine& options) {
+    // A log that cannot be written is said once, on standard error; the
+    // program goes on without it.
+    QString cannotLog;
+    if (!options.logFile.isEmpty() && !m_session->traffic().logTo(options.logFile, &cannotLog))
+        std::fprintf(stderr, "corvane-control: %s\n", qPrintable(cannotLog));
+    connect(&m_session->traffic(), &TrafficLog::logFailed, this, [](const QString& why) {
+        std::fprintf(stderr, "corvane-control: %s\n", qPrintable(why));
+    });
     if (options.connectAtStart && !m_session->isOpen())
         m_session->toggleConnection();
     if (!options.sharePort && !options.stellariumPort)
@@ -124,6 +134,8 @@ void MainWindow::shutDown() {
     periphery->closeWindows(); // pin labels and splash
     if (m_shareDialog)
         m_shareDialog->close();
+    if (m_traffic)
+        m_traffic->close();
     periphery->restoreColours();
 }
 
@@ -154,6 +166,12 @@ void MainWindow::applySettings(const WindowSettings& s) {
     AuxiliaryOutputs& outputs = m_session->outputs();
     outputs.setLabels(s.pin7Label.value_or(outputs.pin7Label()),
                       s.pin14Label.value_or(outputs.pin14Label()));
+    mnuReconnect->setChecked(s.options.value(QStringLiteral("Reconnect Automatically")) !=
+                             QLatin1String("0"));
+    bool silenceRead = false;
+    const int silence = s.options.value(QStringLiteral("Line Silence Seconds")).toInt(&silenceRead);
+    if (silenceRead && silence >= 0 && silence <= 3600)
+        m_session->setSilenceLimit(silence);
     // Sharing as it was left: on again when it was on at exit.
     const ShareSettings share = shareSettingsFrom(s.options);
     QString why;
@@ -172,12 +190,15 @@ void MainWindow::saveSettings() {
     QString why;
     const AuxiliaryOutputs& outputs = m_session->outputs();
     ShareSettings share = m_share->settings();
+    QMap<QString, QString> options;
     share.lx200 = share.lx200 && m_sharedAtExit;
     share.stellarium = share.stellarium && m_sharedAtExit;
-    const QByteArray text =
-        windowSettingsText(m_session->portNumber(), pixelsToTwips(y(), dpi),
-                           pixelsToTwips(x(), dpi), outputs.pin7Label(), outputs.pin14Label(),
-                           m_session->port().deviceIdentities(), shareOptions(share));
+    options = shareOptions(share);
+    if (!mnuReconnect->isChecked())
+        options.insert(QStringLiteral("Reconnect Automatically"), QStringLiteral("0"));
+    const QByteArray text = windowSettingsText(
+        m_session->portNumber(), pixelsToTwips(y(), dpi), pixelsToTwips(x(), dpi),
+        outputs.pin7Label(), outputs.pin14Label(), m_session->port().deviceIdentities(), options);
     if (!writeWindowSettings(settingsFileName(), text, &why) && !why.isEmpty())
         std::fprintf(stderr, "corvane-control: settings not saved: %s\n", qPrintable(why));
 }

@@ -88,7 +88,8 @@ QStringList optionKeys() {
             QStringLiteral("Share Clients"),
             QStringLiteral("Site Latitude"),
             QStringLiteral("Site Longitude"),
-            QStringLiteral("Reconnect Automatically")};
+            QStringLiteral("Reconnect Automatically"),
+            QStringLiteral("Line Silence Seconds")};
 }
 
 namespace {

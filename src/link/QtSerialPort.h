@@ -54,6 +54,7 @@ public:
 
     // How long opening a network line may take (about 3 s by default).
     void setConnectTimeout(int ms) { m_network.setConnectTimeout(ms); }
+    void setOpenTimeout(int ms) override { setConnectTimeout(ms); }
 
 private:
     bool openSerial(const QString& device, QString* error);

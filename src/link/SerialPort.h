@@ -88,6 +88,9 @@ public:
     // network and command-line bindings are left alone. Ports whose numbers
     // name the line have nothing to do (the default).
     virtual void rescan() {}
+    // How long open() may wait for a network line to answer; 0 for the
+    // port's own default. Serial lines open at once and ignore it.
+    virtual void setOpenTimeout(int ms) { Q_UNUSED(ms); }
 
 signals:
     // Raised on the event loop, never inside a running handler.

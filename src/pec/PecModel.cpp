@@ -182,12 +182,19 @@ void PecModel::restore() {
         tell(error);
         return;
     }
-    Sequence restore = pecRestoreSequence(m_channel, *plan);
-    restore.onEnd([this, echo = plan->echoText](SequenceResult r) {
+    write(*plan);
+}
+
+void PecModel::write(const RestorePlan& plan) {
+    Sequence restore = pecRestoreSequence(m_channel, plan);
+    restore.onEnd([this, plan](SequenceResult r) {
         if (r == SequenceResult::Done) {
-            m_restoredText = echo;
+            m_restoredText = plan.echoText;
             emit tableChanged();
         }
+        m_cutRestore.reset();
+        if (r == SequenceResult::PortLost)
+            m_cutRestore = plan;
         restoreEnded(r);
     });
     m_restoring = true;
@@ -195,12 +202,26 @@ void PecModel::restore() {
     runExclusive(std::move(restore));
 }
 
+void PecModel::offerRestoreAgain() {
+    if (!m_cutRestore)
+        return;
+    const RestorePlan plan = *m_cutRestore;
+    m_cutRestore.reset();
+    if (m_prompts.message(QStringLiteral("The board is back. It may hold part of the PEC table "
+                                         "that was being written when the line was lost. Write "
+                                         "the whole table again now?"),
+                          applicationTitle(), PromptIcon::Warning,
+                          PromptButtons::OkCancel) == PromptAnswer::Ok)
+        write(plan);
+}
+
 void PecModel::restoreEnded(SequenceResult result) {
     m_restoring = false;
     emit changed();
     if (result == SequenceResult::PortLost)
-        tell(QStringLiteral("The port was lost during the PEC restore: the board may hold "
-                            "part of the table. Restore it again once connected."));
+        tell(QStringLiteral("The line was lost during the PEC restore: the board may hold "
+                            "part of the new table. The restore is offered again once the "
+                            "board is back."));
     else if (result == SequenceResult::Cancelled && !m_channel.isOpen())
         tell(QStringLiteral("The port is not open: nothing was written to the board."));
 }

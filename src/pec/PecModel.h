@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pec/PecFile.h"
 #include "pec/PecState.h"
 #include "pec/PecTable.h"
 
@@ -55,6 +56,9 @@ public:
     void readOut();
     void saveTable();
     void restore();
+    // The board is back after the line was lost during a restore: the user
+    // is asked whether to write the table again.
+    void offerRestoreAgain();
 
 signals:
     void changed();
@@ -66,6 +70,7 @@ private:
     void decodeTable(const QByteArray& reply);
     void readoutEnded(SequenceResult result);
     void restoreEnded(SequenceResult result);
+    void write(const RestorePlan& plan);
     void clearTable();
     void setProgress(int value);
     void tell(const QString& text);
@@ -84,6 +89,8 @@ private:
     PecTable m_table;
     bool m_tableOffered = false;
     QString m_restoredText;
+    // The table of a restore the line's loss cut short.
+    std::optional<RestorePlan> m_cutRestore;
     // Characters of the read-out that arrived, for its progress and its
     // message when it stops short.
     int m_arrived = 0;

@@ -1,8 +1,10 @@
 #include "session/MountSession.h"
 
+#include "common/ClockTimer.h"
 #include "common/Prompts.h"
 #include "config/DriveConfiguration.h"
 #include "link/SerialPort.h"
+#include "link/TrafficLog.h"
 #include "motion/Focuser.h"
 #include "motion/Guiding.h"
 #include "motion/MountPosition.h"
@@ -43,7 +45,9 @@ MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QOb
       m_focuser(new Focuser(m_channel, clock, prompts, this)),
       m_configuration(new DriveConfiguration(m_channel, m_controller, prompts, this)),
       m_pec(new PecModel(m_channel, m_controller, prompts, this)),
-      m_outputs(new AuxiliaryOutputs(m_channel, this)) {
+      m_outputs(new AuxiliaryOutputs(m_channel, this)), m_traffic(new TrafficLog(m_channel, this)),
+      m_reconnectTimer(new ClockTimer(clock, QStringLiteral("ReconnectTimer"), this)),
+      m_greetingRetry(new ClockTimer(clock, QStringLiteral("GreetingRetry"), this)) {
     setObjectName(QStringLiteral("MountSession"));
     m_port->setParent(this);
     m_channel.setPort(m_port);
@@ -63,8 +67,19 @@ MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QOb
     });
     connect(&m_channel, &Channel::receptionHandled, this, &MountSession::connectionChanged);
     connect(&m_channel, &Channel::lost, this, &MountSession::onLost);
-    connect(&m_channel, &Channel::timedOut, this,
-            [this](const QString& name) { emit status(noReplyMessage(name)); });
+    connect(&m_channel, &Channel::timedOut, this, &MountSession::onTimedOut);
+    connect(&m_channel, &Channel::receptionHandled, this, [this] { m_silentSince = -1; });
+    // An exchange the line's loss cut short is named.
+    connect(&m_channel.runner(), &SequenceRunner::finished, this,
+            [this](const QString& name, SequenceResult result) {
+                if (result == SequenceResult::PortLost && !name.isEmpty())
+                    m_cutShort = name;
+            });
+    m_reconnectTimer->setInterval(kReconnectIntervalMs);
+    connect(m_reconnectTimer, &ClockTimer::timeout, this, &MountSession::tryReconnect);
+    connect(this, &MountSession::reconnected, m_pec, &PecModel::offerRestoreAgain);
+    m_greetingRetry->setSingleShot(true);
+    m_greetingRetry->setInterval(kGreetingRetryMs);
     connect(m_position, &MountPosition::badReply, this, &MountSession::status);
     connect(m_target, &Target::badReply, this, &MountSession::status);
     connect(m_polling, &PositionPolling::estimated, this, &MountSession::status);
@@ -107,6 +122,7 @@ ConnectionDisplay MountSession::connectionDisplay() const {
 }
 
 void MountSession::choosePort(int portNumber) {
+    stopWaiting();
     const int previous = m_port->portNumber();
     if (m_port->isOpen()) {
         m_channel.runner().abort(SequenceResult::Cancelled);
@@ -126,6 +142,7 @@ void MountSession::choosePort(int portNumber) {
 }
 
 void MountSession::toggleConnection() {
+    stopWaiting();
     m_channel.setAwaitedCount(1);
     if (m_port->isOpen()) {
         if (m_channel.runner().isRunningProtected()) {
@@ -150,9 +167,12 @@ void MountSession::toggleConnection() {
 
 // Whatever answered on the last port may not be the board on this one: until
 // this one answers, the program claims no controller and offers no feature of
-// one. (Disconnecting alone keeps what the last controller said.)
-void MountSession::greet() {
-    if (m_port->isOpen())
+// one. (Disconnecting alone keeps what the last controller said.) One reply
+// dropped or garbled must not leave a live board unrecognised: without a
+// version the question is asked again, a second apart, a few times.
+void MountSession::greet(int retriesLeft) {
+    m_greetingRetry->stop();
+    if (retriesLeft == kGreetingRetries && m_port->isOpen())
         m_controller.forget();
     m_channel.run(Sequence(QStringLiteral("connection"))
                       .pause(kOpenSettleMs)
@@ -162,14 +182,103 @@ void MountSession::greet() {
                           m_configuration->connectionToggled(true);
                           emit connectionChanged();
                       }));
+    // Its turn comes once the line is free: the reply is in, or its wait is over.
+    m_channel.run(
+        Sequence(QStringLiteral("connection")).onEnd([this, retriesLeft](SequenceResult r) {
+            greeted(retriesLeft, r);
+        }));
+}
+
+void MountSession::greeted(int retriesLeft, SequenceResult result) {
+    const bool answered = m_controller.firmwareVersion() > 0.0f;
+    // The board of the line lost before is back (by itself or by Connect).
+    if (answered && !m_lineLost.isEmpty() && m_port->lineIdentity() == m_lineLost) {
+        m_lineLost.clear();
+        emit reconnected();
+    }
+    if (answered || retriesLeft <= 0 || !m_port->isOpen() || result != SequenceResult::Done)
+        return;
+    m_greetingRetry->disconnect(this);
+    connect(m_greetingRetry, &ClockTimer::timeout, this,
+            [this, retriesLeft] { greet(retriesLeft - 1); });
+    m_greetingRetry->start();
 }
 
 // The adapter vanished: the port is already closed. The page is left as a
-// disconnect leaves it; no message box to click away.
+// disconnect leaves it; no message box to click away. The same line is then
+// waited for.
 void MountSession::onLost() {
+    m_greetingRetry->stop();
     m_configuration->connectionToggled(false);
     emit disconnected();
     emit connectionChanged();
+    m_lineLost = m_port->lineIdentity();
+    const QString cut = std::exchange(m_cutShort, QString());
+    const QString cutNote =
+        cut.isEmpty() ? QString() : QStringLiteral(" (the %1 was cut short)").arg(cut);
+    m_lostLine = m_reconnecting ? m_port->lineIdentity() : QString();
+    if (m_lostLine.isEmpty()) {
+        if (!cut.isEmpty())
+            emit status(QStringLiteral("The line was lost") + cutNote);
+        return;
+    }
+    emit status(QStringLiteral("Waiting for the board on %1 since %2%3")
+                    .arg(m_lostLine,
+                         m_clock.utcNow().toLocalTime().toString(QStringLiteral("HH:mm:ss")),
+                         cutNote));
+    m_reconnectTimer->start();
+}
+
+void MountSession::setReconnecting(bool on) {
+    m_reconnecting = on;
+    if (!on)
+        stopWaiting();
+}
+
+void MountSession::stopWaiting() {
+    m_reconnectTimer->stop();
+    m_lostLine.clear();
+}
+
+// Only the line that was lost is ever opened again: the adapter with the same
+// identity (wherever the system put it now) or the same network address.
+void MountSession::tryReconnect() {
+    if (m_lostLine.isEmpty() || m_port->isOpen()) {
+        stopWaiting();
+        return;
+    }
+    m_port->rescan();
+    if (m_port->lineIdentity() != m_lostLine)
+        return;
+    m_port->setOpenTimeout(kReconnectOpenMs);
+    QString error;
+    const bool opened = m_port->open(&error);
+    m_port->setOpenTimeout(0);
+    if (!opened)
+        return;
+    stopWaiting();
+    greet();
+    emit status(QStringLiteral("Reconnected at ") +
+                m_clock.utcNow().toLocalTime().toString(QStringLiteral("HH:mm:ss")));
+    emit connectionChanged();
+}
+
+// A network line whose replies have stopped for long enough is taken for
+// lost, as a vanished adapter is: a bridge that lost power may never close
+// the connection.
+void MountSession::onTimedOut(const QString& queryName) {
+    emit status(noReplyMessage(queryName));
+    const qint64 now = m_clock.nowMs();
+    if (m_silentSince < 0)
+        m_silentSince = now;
+    const bool network = m_port->lineIdentity().startsWith(QLatin1String("tcp://"));
+    if (network && m_silenceLimitMs > 0 && now - m_silentSince >= m_silenceLimitMs &&
+        m_port->isOpen()) {
+        m_silentSince = -1;
+        m_port->close();
+        m_channel.runner().abort(SequenceResult::PortLost);
+        onLost();
+    }
 }
 
 void MountSession::showPage(Page page) {

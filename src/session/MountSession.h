@@ -10,6 +10,7 @@ namespace corvane {
 
 class AuxiliaryOutputs;
 class Clock;
+class ClockTimer;
 class DriveConfiguration;
 class Focuser;
 class Guiding;
@@ -19,6 +20,7 @@ class PositionPolling;
 class Prompts;
 class SerialPort;
 class Target;
+class TrafficLog;
 
 // The mount as the program holds it: the line to the board and every model
 // of its state, and the exchanges no single model owns: choosing a port,
@@ -47,6 +49,7 @@ public:
     DriveConfiguration& configuration() const { return *m_configuration; }
     PecModel& pec() const { return *m_pec; }
     AuxiliaryOutputs& outputs() const { return *m_outputs; }
+    TrafficLog& traffic() const { return *m_traffic; }
 
     // Start-up: which port numbers can be used (the adapters remembered from
     // last time keep their numbers), then the mount's start state: nothing
@@ -70,6 +73,24 @@ public:
     // What showing a page asks the board.
     void showPage(Page page);
 
+    // Coming back by itself: once a line that was connected is lost, the same
+    // adapter (by its identity) or network address is tried once a second and
+    // reopened as soon as it is back; the board is greeted again and what ran
+    // (position polling) goes on. Connect or Disconnect by the user ends the
+    // waiting. On by default.
+    void setReconnecting(bool on);
+    bool isReconnecting() const { return m_reconnecting; }
+    bool isWaitingForBoard() const { return !m_lostLine.isEmpty(); }
+    // A network line whose replies stop for this long counts as lost (0: never).
+    void setSilenceLimit(int seconds) { m_silenceLimitMs = seconds * 1000; }
+    static constexpr int kReconnectIntervalMs = 1000;
+    static constexpr int kReconnectOpenMs = 800;
+    static constexpr int kDefaultSilenceSeconds = 10;
+    // The version is asked again this often, a second apart, when the board
+    // gives no version.
+    static constexpr int kGreetingRetries = 3;
+    static constexpr int kGreetingRetryMs = 1000;
+
 signals:
     // Open or closed, the port number, the board's version: the status bar,
     // the connect entry and the terminal's Send follow it.
@@ -78,10 +99,16 @@ signals:
     void disconnected();
     // A message for the status bar's fourth panel.
     void status(const QString& text);
+    // The lost line is open again and its board has answered the greeting.
+    void reconnected();
 
 private:
-    void greet();
+    void greet(int retriesLeft = kGreetingRetries);
+    void greeted(int retriesLeft, SequenceResult result);
     void onLost();
+    void tryReconnect();
+    void stopWaiting();
+    void onTimedOut(const QString& queryName);
     void tell(const QString& text);
 
     Clock& m_clock;
@@ -97,6 +124,18 @@ private:
     DriveConfiguration* m_configuration;
     PecModel* m_pec;
     AuxiliaryOutputs* m_outputs;
+    TrafficLog* m_traffic;
+    ClockTimer* m_reconnectTimer;
+    ClockTimer* m_greetingRetry;
+    bool m_reconnecting = true;
+    // The line waited for since it was lost (empty when none).
+    QString m_lostLine;
+    int m_silenceLimitMs = kDefaultSilenceSeconds * 1000;
+    qint64 m_silentSince = -1;
+    // The exchange the line's loss cut short, to be named.
+    QString m_cutShort;
+    // The line last lost, until its board answers again.
+    QString m_lineLost;
 };
 
 } // namespace corvane
