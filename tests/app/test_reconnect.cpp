@@ -1,0 +1,187 @@
+// The line wherever it is: a board behind a network bridge carries the same
+// bytes as on a serial line, a lost line is reopened by itself (only that
+// line), the version is asked again when its reply is lost, and the traffic
+// window and the session log show every exchange.
+#include "common/SimProcess.h"
+#include "common/SimWindow.h"
+#include "link/QtSerialPort.h"
+#include "link/TrafficLog.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTabWidget>
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+// The window on corvane-sim's line (a pseudo-terminal, or --tcp), on the
+// system clock as the program runs.
+struct LineWindow {
+    SystemClock clock;
+    ScriptedPrompts prompts;
+    MainWindow window;
+    explicit LineWindow(const QString& device)
+        : window(new QtSerialPort(bound(device)), clock, prompts) {
+        window.startUp();
+    }
+    static PortDirectory bound(const QString& device) {
+        PortDirectory d = PortDirectory::fromDevices({}, {}, false);
+        d.bindFromOption(QStringLiteral("1=") + device, nullptr);
+        return d;
+    }
+    QString status(int n) const {
+        return window.findChild<QLabel*>(QStringLiteral("StatusBar1_%1").arg(n))->text();
+    }
+    bool connected() {
+        window.findChild<QAction*>(QStringLiteral("mnuConnect"))->trigger();
+        return QTest::qWaitFor([this] { return status(1) == QLatin1String("Connected"); }, 5000);
+    }
+    bool idle(int ms = 10000) {
+        Channel& c = window.session().channel();
+        return QTest::qWaitFor([&c] { return !c.runner().isBusy() && !c.isLineBusy(); }, ms);
+    }
+};
+
+// What the host wrote, as the simulator logged it.
+QStringList written(const QString& log) {
+    return SimProcess::traffic(log).filter(QRegularExpression(QStringLiteral("^> ")));
+}
+
+} // namespace
+
+class TestReconnect : public QObject {
+    Q_OBJECT
+private slots:
+    // Connect, a poll, a settings readback, a PEC read-out and a restore: the
+    // board behind TCP gets byte for byte what it gets on a pseudo-terminal.
+    void aNetworkBoardGetsTheSameBytes() {
+        QTemporaryDir dir;
+        QStringList traffic[2];
+        for (int tcp = 0; tcp < 2; ++tcp) {
+            const QString log = dir.filePath(QStringLiteral("line%1.log").arg(tcp));
+            SimProcess sim(
+                QStringList{QStringLiteral("--log"), log} +
+                (tcp ? QStringList{QStringLiteral("--tcp"), QStringLiteral("0")} : QStringList{}));
+            LineWindow w(sim.device);
+            QVERIFY(w.connected());
+            MountSession& s = w.window.session();
+            s.polling().tick();
+            QVERIFY(w.idle());
+            s.configuration().readBack();
+            QVERIFY(w.idle());
+            s.pec().queryStateInTurn(); // the factor, as the PEC page asks for it
+            QVERIFY(w.idle());
+            s.pec().readOut();
+            QVERIFY(w.idle() && s.pec().isTableOffered());
+            const QString csv = dir.filePath(QStringLiteral("table%1.csv").arg(tcp));
+            w.prompts.fileNames << csv << csv;
+            s.pec().saveTable();
+            s.pec().restore();
+            QVERIFY(w.idle());
+            traffic[tcp] = written(log);
+        }
+        QVERIFY(traffic[0].join(' ').contains("#255:XR"));
+        QCOMPARE(traffic[1], traffic[0]);
+    }
+
+    // A bridge that loses power and comes back at the same address, an
+    // adapter re-plugged behind the same path: the window reconnects within
+    // 2 s of its return and polling goes on; with the option off it stays
+    // disconnected, and another device is never opened.
+    void theSameLineComesBackByItself() {
+        QTemporaryDir dir;
+        for (const bool tcp : {true, false}) {
+            for (const bool reconnect : {true, false}) {
+                const QString link = dir.filePath(QStringLiteral("board"));
+                QStringList args{QStringLiteral("--vanish-after"), QStringLiteral("8")};
+                if (tcp)
+                    args << QStringLiteral("--tcp") << QStringLiteral("0");
+                auto first = std::make_unique<SimProcess>(args);
+                QFile::remove(link);
+                QVERIFY(tcp || QFile::link(first->device, link));
+                LineWindow w(tcp ? first->device : link);
+                w.window.findChild<QAction*>(QStringLiteral("mnuReconnect"))->setChecked(reconnect);
+                QVERIFY(w.connected());
+                w.window.tabstrip1->setCurrentIndex(1);
+                w.window.findChild<QScrollBar*>(QStringLiteral("scrlUDTime"))->setValue(500);
+                w.window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+                QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Disconnected"; }, 10000));
+                QCOMPARE(w.status(4).startsWith(QLatin1String("Waiting for the board on")),
+                         reconnect);
+                first->process.waitForFinished(3000);
+                // Another board appears on a device of its own: never opened.
+                const QString strayLog = dir.filePath(QStringLiteral("stray.log"));
+                SimProcess stray({QStringLiteral("--log"), strayLog});
+                const QString log = dir.filePath(QStringLiteral("back.log"));
+                QStringList again{QStringLiteral("--log"), log};
+                if (tcp)
+                    again << QStringLiteral("--tcp") << QString::number(first->tcpPort());
+                SimProcess back(again);
+                QFile::remove(link);
+                QVERIFY(tcp || QFile::link(back.device, link));
+                const bool came = QTest::qWaitFor(
+                    [&] { return w.status(1) == QLatin1String("Connected"); }, 3000);
+                QCOMPARE(came, reconnect);
+                QVERIFY(written(strayLog).isEmpty());
+                if (reconnect)
+                    QVERIFY(QTest::qWaitFor(
+                        [&] { return written(log).join(' ').contains("#:GR##:GD#"); }, 3000));
+            }
+        }
+    }
+
+    // One version reply lost: the board is asked again and shown connected.
+    void theVersionIsAskedAgain() {
+        SimWindow<> w;
+        w.port->line().faults().dropNext();
+        QVERIFY(w.window->startUp());
+        w.trigger(QStringLiteral("mnuConnect"));
+        QTest::qWait(2);
+        QCOMPARE(w.status(1), QStringLiteral("No Corvane update"));
+        for (int ms = 0; ms < 5000 && w.status(1) != QLatin1String("Connected"); ms += 100) {
+            w.clock.advance(100);
+            QTest::qWait(2); // the board's reply comes through the event loop
+        }
+        QCOMPARE(w.status(1), QStringLiteral("Connected"));
+        QCOMPARE(w.received().count(QStringLiteral("#:GV#")), 2);
+    }
+
+    // The traffic window and the session log show a connect and a poll, in
+    // order, with their times and causes; a log that cannot be written is
+    // refused without harm.
+    void trafficIsShownAndLogged() {
+        SimWindow<> w;
+        const QString path = w.dir.filePath(QStringLiteral("session.log"));
+        QString why;
+        QVERIFY(!w.session().traffic().logTo(w.dir.filePath("no/such/folder/x.log"), &why));
+        QVERIFY(w.session().traffic().logTo(path, &why));
+        QVERIFY(w.connect());
+        w.clock.advance(100);
+        w.session().polling().tick();
+        w.settle();
+        w.trigger(QStringLiteral("mnuTraffic"));
+        const QStringList shown =
+            w.find<QPlainTextEdit>(QStringLiteral("txtTraffic"))->toPlainText().split('\n');
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts), shown);
+        // "   12.345 > cause: bytes", times in order.
+        const QRegularExpression form(QStringLiteral("^ *(\\d+\\.\\d{3}) ([<>]) [a-z ']+: (.+)$"));
+        QStringList gist;
+        double last = 0;
+        for (const QString& line : shown) {
+            const QRegularExpressionMatch m = form.match(line);
+            QVERIFY2(m.hasMatch() && m.captured(1).toDouble() >= last, qPrintable(line));
+            last = m.captured(1).toDouble();
+            gist << m.captured(2) + m.captured(3).left(10);
+        }
+        QCOMPARE(gist.join('|'), QStringLiteral(">#:GV#|<3.60 CORV#|>#:GR##:GD#|<") +
+                                     shown.last().right(15).left(10));
+    }
+};
+
+QTEST_MAIN(TestReconnect)
+#include "test_reconnect.moc"
