@@ -1,5 +1,7 @@
 #include "app/MainWindow.h"
 
+#include "backup/MountBackupRunner.h"
+#include "backup/ui/MountCompareDialog.h"
 #include "common/ui/Widgets.h"
 #include "config/DriveConfiguration.h"
 #include "config/ui/SettingsPage.h"
@@ -53,7 +55,9 @@ QWidget* addPage(QTabWidget* tabs, const char* name, const QString& caption) {
 
 MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), m_session(new MountSession(port, clock, prompts, this)),
-      m_share(new ShareServer(*m_session, this)) {
+      m_share(new ShareServer(*m_session, this)),
+      m_backup(new MountBackupRunner(m_session->channel(), m_session->controller(), clock, prompts,
+                                     this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(mainCaption());
     buildMenus();
@@ -91,6 +95,17 @@ void MainWindow::buildMenus() {
             &DriveConfiguration::saveFile);
     connect(mnuload, &QAction::triggered, &m_session->configuration(),
             &DriveConfiguration::loadFile);
+    mnuSettings->addSeparator();
+    mnuBackup = namedAction(mnuSettings, "mnuBackup", QStringLiteral("Back Up Mount…"));
+    mnuRestoreMount = namedAction(mnuSettings, "mnuRestoreMount", QStringLiteral("Restore Mount…"));
+    mnuExportBackup = namedAction(mnuSettings, "mnuExportBackup",
+                                  QStringLiteral("Save Backup as Mount Data and PEC Files…"));
+    connect(mnuBackup, &QAction::triggered, m_backup, &MountBackupRunner::backUp);
+    connect(mnuRestoreMount, &QAction::triggered, m_backup, &MountBackupRunner::restore);
+    connect(mnuExportBackup, &QAction::triggered, m_backup, &MountBackupRunner::exportBackup);
+    m_backup->setConfirm([this](const QVector<BackupDifference>& differences) {
+        return MountCompareDialog(differences, this).exec() == QDialog::Accepted;
+    });
 
     QMenu* mnuOptions = addMenu(menuBar(), "mnuOptions", QStringLiteral("&Options"));
     mnuFanCntrl = namedAction(mnuOptions, "mnuFanCntrl", QStringLiteral("Fan On"));
@@ -202,6 +217,11 @@ void MainWindow::connectSession() {
     connect(m_session, &MountSession::status, statusPanel[4], &QLabel::setText);
     connect(sky, &SkyPanel::problem, statusPanel[4], &QLabel::setText);
     connect(m_share, &ShareServer::changed, this, &MainWindow::showSharing);
+    connect(m_backup, &MountBackupRunner::status, statusPanel[4], &QLabel::setText);
+    connect(m_backup, &MountBackupRunner::progress, this, [this](int value, int total) {
+        statusPanel[4]->setText(
+            QStringLiteral("Reading the board: %1 %").arg(100 * value / qMax(1, total)));
+    });
 }
 
 void MainWindow::showSharing() {

@@ -13,6 +13,7 @@ class QTabWidget;
 namespace corvane {
 
 class FocusPanel;
+class MountBackupRunner;
 class GuidePanel;
 class PecPage;
 class PeripheryMenus;
@@ -44,6 +45,7 @@ public:
 
     MountSession& session() { return *m_session; }
     ShareServer& share() { return *m_share; }
+    MountBackupRunner& backup() { return *m_backup; }
     // What the command line asks once the window is up: connecting to the
     // remembered port, sharing the mount.
     void startFromCommandLine(const CommandLine& options);
@@ -75,6 +77,7 @@ private:
 
     MountSession* m_session;
     ShareServer* m_share;
+    MountBackupRunner* m_backup;
     QPointer<ShareDialog> m_shareDialog;
     QPointer<TrafficWindow> m_traffic;
     bool m_shutDown = false;
@@ -91,6 +94,9 @@ public:
     QAction* mnuReconnect = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuload = nullptr;
+    QAction* mnuBackup = nullptr;
+    QAction* mnuRestoreMount = nullptr;
+    QAction* mnuExportBackup = nullptr;
     QAction* mnuFanCntrl = nullptr;
     QAction* mnuPin7 = nullptr;
     QAction* mnuPin14 = nullptr;

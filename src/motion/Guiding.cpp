@@ -59,6 +59,34 @@ void Guiding::pressMove(Direction d, const QString& pulseLength) {
     }
 }
 
+void Guiding::keyDown(Direction d, const QString& pulseLength) {
+    if (m_pulseMode) {
+        sendPulseFor(d, pulseLength);
+        return;
+    }
+    if (isMoving(d) || m_finding)
+        return;
+    m_keyHeld[static_cast<int>(d)] = true;
+    startMoving(d);
+}
+
+void Guiding::keyUp(Direction d) {
+    bool& held = m_keyHeld[static_cast<int>(d)];
+    if (!held)
+        return;
+    held = false;
+    if (isMoving(d)) {
+        sendStopMove(m_channel, d);
+        setMoving(d, false);
+        emit changed();
+    }
+}
+
+void Guiding::releaseKeys() {
+    for (Direction d : {Direction::North, Direction::South, Direction::West, Direction::East})
+        keyUp(d);
+}
+
 // Starting stops the opposite direction, which then shows idle.
 void Guiding::startMoving(Direction d) {
     setMoving(d, true);

@@ -57,6 +57,12 @@ public:
     // A direction pressed: in pulse mode one pulse of the length the text
     // gives, else a start, or a stop when that direction moves.
     void pressMove(Direction d, const QString& pulseLength);
+    // The keyboard: a key held down moves that direction until it is let go
+    // (in pulse mode, a key press sends one pulse instead).
+    void keyDown(Direction d, const QString& pulseLength);
+    void keyUp(Direction d);
+    // The window lost the focus: what keys hold is stopped.
+    void releaseKeys();
     // STOP: an exchange under way is cancelled (unless protected), then
     // "#:Q#" goes out at once and nothing shows as moving.
     void stop();
@@ -90,6 +96,7 @@ private:
     ClockTimer* m_timer2;
     bool m_moving[kDirectionCount] = {};
     bool m_tipShown[kDirectionCount] = {};
+    bool m_keyHeld[kDirectionCount] = {};
     DirectionLetters m_letters;
     bool m_pulseMode = false;
     std::optional<Direction> m_pulsing;

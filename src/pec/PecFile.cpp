@@ -149,6 +149,11 @@ Sequence pecRestoreSequence(Channel& channel, const RestorePlan& plan) {
     if (!isWholePlan(plan))
         return s.ask([] { return false; });
     s.ask([&channel] { return channel.isOpen(); });
+    appendPecWrite(s, plan);
+    return s;
+}
+
+void appendPecWrite(Sequence& s, const RestorePlan& plan) {
     s.send(QStringLiteral("#%1p#").arg(plan.factor));
     for (int step = 0; step < kPecSteps; ++step)
         s.send(pecWriteCommand(step, plan.codes.at(step)))
@@ -159,7 +164,6 @@ Sequence pecRestoreSequence(Channel& channel, const RestorePlan& plan) {
         .send(QStringLiteral("Y"))
         .pause(kPecRestorePauseMs)
         .request(pecStateQuery());
-    return s;
 }
 
 } // namespace corvane

@@ -60,4 +60,9 @@ Sequence pecRestoreSequence(Channel& channel, const RestorePlan& plan);
 
 constexpr int kPecRestorePauseMs = 20;
 
+// The writing steps of the restore (factor, codes, "#:XYR#", "Y", the state
+// query), for a sequence that writes more than the table; the plan must be a
+// whole table.
+void appendPecWrite(Sequence& s, const RestorePlan& plan);
+
 } // namespace corvane

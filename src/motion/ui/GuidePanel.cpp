@@ -4,9 +4,13 @@
 #include "motion/Guiding.h"
 #include "session/MountSession.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -43,6 +47,7 @@ void GuidePanel::buildMoveButtons() {
                           QStringLiteral("Move East at the guide rate"), this);
     cmdMoveStop = makeButton(QStringLiteral("cmdMoveStop"), QStringLiteral("STOP"),
                              QStringLiteral("Stop All Slewing"), this);
+    cmdMoveStop->setStatusTip(QStringLiteral("Key: Escape"));
     for (Direction d : kAllDirections) {
         moveButton(d)->setMinimumWidth(80);
         connect(moveButton(d), &QPushButton::clicked, this,
@@ -69,6 +74,7 @@ void GuidePanel::buildRates() {
         Option1[i] = new QRadioButton(m_guiding.rateCaption(i), GuideRateFrame);
         Option1[i]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         Option1[i]->setToolTip(tips[i]);
+        Option1[i]->setStatusTip(QStringLiteral("Key: %1").arg(i + 1));
         group->addButton(Option1[i], i);
         column->addWidget(Option1[i]);
         connect(Option1[i], &QRadioButton::clicked, this, [this, i] { m_guiding.selectRate(i); });
@@ -117,6 +123,77 @@ void GuidePanel::layOut() {
     grid->addWidget(cmdPark, 5, 3);
 }
 
+void GuidePanel::showEvent(QShowEvent* event) {
+    qApp->installEventFilter(this);
+    QGroupBox::showEvent(event);
+}
+
+void GuidePanel::hideEvent(QHideEvent* event) {
+    qApp->removeEventFilter(this);
+    m_guiding.releaseKeys();
+    QGroupBox::hideEvent(event);
+}
+
+std::optional<Direction> GuidePanel::directionOfKey(int key) const {
+    const char* letter = key == Qt::Key_Up      ? "N"
+                         : key == Qt::Key_Down  ? "S"
+                         : key == Qt::Key_Left  ? "W"
+                         : key == Qt::Key_Right ? "E"
+                                                : nullptr;
+    if (!letter)
+        return std::nullopt;
+    for (Direction d : kAllDirections)
+        if (m_guiding.letters().of(d) == QLatin1String(letter))
+            return d;
+    return std::nullopt;
+}
+
+// Keys on their way to any control of this window, unless a text field or
+// list that takes typing has the focus. An auto-repeated key starts nothing.
+bool GuidePanel::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::ApplicationDeactivate ||
+        (type == QEvent::WindowDeactivate && watched == window())) {
+        m_guiding.releaseKeys();
+        return false;
+    }
+    if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != window())
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    if (qobject_cast<QLineEdit*>(focus) || qobject_cast<QAbstractSpinBox*>(focus) ||
+        qobject_cast<QComboBox*>(focus))
+        return false;
+    return takeKey(static_cast<QKeyEvent*>(event), type == QEvent::KeyPress);
+}
+
+bool GuidePanel::takeKey(QKeyEvent* event, bool pressed) {
+    const int key = event->key();
+    const std::optional<Direction> d = directionOfKey(key);
+    if (event->isAutoRepeat())
+        return d.has_value();
+    if (d) {
+        if (pressed)
+            m_guiding.keyDown(*d, Pulsetxt->text());
+        else
+            m_guiding.keyUp(*d);
+        return true;
+    }
+    if (!pressed)
+        return false;
+    if (key == Qt::Key_Escape && cmdMoveStop->isEnabled()) {
+        m_guiding.stop();
+        return true;
+    }
+    if (key >= Qt::Key_1 && key <= Qt::Key_3) {
+        m_guiding.selectRate(key - Qt::Key_1);
+        return true;
+    }
+    return false;
+}
+
 QPushButton* GuidePanel::moveButton(Direction d) const {
     switch (d) {
     case Direction::North:
@@ -143,6 +220,14 @@ void GuidePanel::refresh() {
         button->setEnabled(!m_guiding.isFinding());
     }
     cmdMoveStop->setEnabled(!m_guiding.isFinding());
+    // The keys, as the status bar names them: they follow the letters.
+    const std::pair<const char*, const char*> keys[] = {
+        {"N", "Up"}, {"S", "Down"}, {"W", "Left"}, {"E", "Right"}};
+    for (Direction d : kAllDirections)
+        for (const auto& [letter, key] : keys)
+            if (m_guiding.letters().of(d) == QLatin1String(letter))
+                moveButton(d)->setStatusTip(
+                    QStringLiteral("Key: hold the %1 arrow (let go to stop)").arg(key));
     for (int i = 0; i < 3; ++i)
         Option1[i]->setText(m_guiding.rateCaption(i));
     Option1[m_guiding.rate()]->setChecked(true);

@@ -19,6 +19,12 @@ class MountSession;
 // timed guide pulses, the board's object search and its tracking correction.
 // It shows the guiding model (captions, tool tips, what is enabled) and
 // forwards the user's presses to it.
+//
+// At the eyepiece the keyboard does the same while the panel is shown: an
+// arrow key held moves the mount as the button of that direction (the one
+// showing N for the up arrow, S down, W left, E right, so the swaps apply)
+// and letting it go stops; Escape is STOP; 1, 2, 3 choose the rate. Keys go
+// to a text field that has the focus, as typing there needs them.
 class GuidePanel : public QGroupBox {
     Q_OBJECT
 public:
@@ -40,7 +46,14 @@ public:
     QPushButton* cmdtarvix = nullptr;
     QPushButton* cmdPark = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
 private:
+    bool takeKey(QKeyEvent* event, bool pressed);
+    std::optional<Direction> directionOfKey(int key) const;
     void buildMoveButtons();
     void buildRates();
     void buildFunctions();

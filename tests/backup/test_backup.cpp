@@ -1,0 +1,127 @@
+// The whole mount in one file: backed up from one simulated board, compared
+// with and written onto another, and files that must send nothing.
+#include "backup/MountBackupRunner.h"
+#include "common/SimWindow.h"
+#include "sim/SimTestHelpers.h"
+
+using namespace corvane;
+using namespace corvane::test;
+
+namespace {
+
+struct Board : SimWindow<> {
+    explicit Board(const QString& firmware = QStringLiteral("3.60"))
+        : SimWindow({QStringLiteral("--firmware"), firmware}) {
+        QVERIFY(connect());
+        received();
+    }
+    MountBackupRunner& backup() const { return window->backup(); }
+    QString lastMessage() const {
+        return prompts.shown.isEmpty() ? QString() : prompts.shown.last().text;
+    }
+};
+
+QByteArray pecOf(sim::CorvaneBoard& board) {
+    QByteArray codes;
+    for (int step = 0; step < 256; ++step)
+        codes += char('0' + board.pec().code(step));
+    return codes + QByteArray::number(board.pec().factor());
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private slots:
+    void aBackupRestoredOntoAnotherBoardMakesItTheSame() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("mount.cmb"));
+        QByteArray dump, pec;
+        {
+            Board first;
+            sim::CorvaneBoard& b = first.port->board();
+            b.working().gotoSpeed = 0x0C;
+            b.working().raBacklash = -1;
+            b.pec().setFactor(7);
+            for (int step = 0; step < 256; ++step)
+                b.pec().writeCode(step, step % 4);
+            first.prompts.fileNames << file;
+            first.trigger(QStringLiteral("mnuBackup"));
+            first.settle();
+            QCOMPARE(first.status(4), QStringLiteral("Mount backed up to ") + file);
+            dump = sim::test::dump(b);
+            pec = pecOf(b);
+        }
+        QFile written(file);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray text = written.readAll();
+        QVERIFY(text.startsWith("[Backup]\r\nProgram=Corvane Control ") &&
+                text.contains("\r\nFirmware=3.60 CORV#\r\n") &&
+                text.contains("\r\n[MountParam]\r\nGuideRate=1.67X\r\n") &&
+                text.contains("\r\nGotoSpeed=40X\r\n") && text.contains("\r\nBacklashR=-1\r\n") &&
+                text.contains("\r\n[PEC]\r\nFactor=7\r\nStep000=0\r\n") &&
+                text.endsWith("\r\nStep255=3\r\n"));
+
+        Board second;
+        QVERIFY(sim::test::dump(second.port->board()) != dump);
+        QStringList rows;
+        second.backup().setConfirm([&](const QVector<BackupDifference>& differences) {
+            for (const BackupDifference& d : differences)
+                rows << d.name + '=' + d.board + '>' + d.file;
+            return true;
+        });
+        second.prompts.fileNames << file;
+        second.trigger(QStringLiteral("mnuRestoreMount"));
+        second.settle(20000);
+        QCOMPARE(rows.mid(0, 2), QStringList({"Goto Speed=27X>40X", "RA Backlash=32>-1"}));
+        QVERIFY2(rows.size() == 3 && rows[2].startsWith("PEC=factor 3>factor 7, ") &&
+                     rows[2].endsWith(" of 256 steps differ"),
+                 qPrintable(rows.join('|')));
+        // The reads, only the differing settings, the table and the store, and the check.
+        const QStringList sent = second.received();
+        const QStringList writes =
+            sent.filter(QRegularExpression("^(?!#\\d+:VR#)(?!#[<>]?:V[XS]#)"));
+        QCOMPARE(writes.mid(0, 3), QStringList({"#5:Ss2#", "#-1b", "#7p#"}));
+        QCOMPARE(writes.mid(3, 256).filter(QRegularExpression("^#\\d+:XR\\d#$")).size(), 256);
+        QCOMPARE(writes.mid(259), QStringList({"#:XYR#", "Y"}));
+        QCOMPARE(second.status(4), QStringLiteral("Mount restored from %1 and checked").arg(file));
+        QCOMPARE(sim::test::dump(second.port->board()), dump);
+        QCOMPARE(pecOf(second.port->board()), pec);
+    }
+
+    // A damaged backup names its first bad line and sends nothing; one of the
+    // other firmware family is refused naming both versions.
+    void aBadBackupSendsNothing() {
+        Board b;
+        QTemporaryDir dir;
+        const QString good = dir.filePath(QStringLiteral("good.cmb"));
+        b.prompts.fileNames << good;
+        b.trigger(QStringLiteral("mnuBackup"));
+        b.settle();
+        QFile f(good);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        const std::pair<QByteArray, const char*> damaged[] = {
+            {QByteArray(text).replace("WormWheel=138\r\n", ""), "lacks WormWheel"},
+            {QByteArray(text).replace("Step017=", "Step017=12"), "Line 40 "},
+            {text.left(text.indexOf("Step200")), "lacks Step200"},
+            {QByteArray(text).replace("GotoSpeed=27X", "GotoSpeed=12X"), "GotoSpeed"},
+            {QByteArray(text).replace("Firmware=3.60 CORV#", "Firmware=3.50 CORV#"),
+             "firmware 3.50, the board has firmware 3.60"}};
+        b.received();
+        for (const auto& [content, says] : damaged) {
+            const QString path = dir.filePath(QStringLiteral("bad.cmb"));
+            QFile bad(path);
+            QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate) && bad.write(content) > 0);
+            bad.close();
+            b.prompts.fileNames << path;
+            b.trigger(QStringLiteral("mnuRestoreMount"));
+            b.settle();
+            QVERIFY2(b.lastMessage().contains(QLatin1String(says)), qPrintable(b.lastMessage()));
+            QVERIFY(b.received().isEmpty());
+        }
+    }
+};
+
+QTEST_MAIN(TestBackup)
+#include "test_backup.moc"
