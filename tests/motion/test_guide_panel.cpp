@@ -8,9 +8,12 @@
 
 #include "motion/PositionPolling.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -52,6 +55,46 @@ private slots:
         QVERIFY(!f.button("cmdPark")->isEnabled());
         // With the port closed start-up sends nothing.
         QVERIFY(f.port->writes.isEmpty());
+    }
+
+    // Held arrows move as the buttons do (the swaps apply), auto-repeat adds nothing, the
+    // window losing the focus stops; Escape is STOP, 2 the 8X rate; in pulse mode a key sends
+    // one pulse. A text field with the focus keeps its keys.
+    void theKeyboardMovesTheMount() {
+        Connected f;
+        f.window->show();
+        f.window->tabstrip1->setCurrentIndex(1);
+        QWidget* on = f.button("cmdMoveStop");
+        const auto key = [&](QEvent::Type type, int k, bool repeat = false) {
+            QKeyEvent e(type, k, Qt::NoModifier, QString(), repeat);
+            QApplication::sendEvent(on, &e);
+        };
+        f.port->clearWrites();
+        key(QEvent::KeyPress, Qt::Key_Up);
+        key(QEvent::KeyPress, Qt::Key_Up, true);
+        key(QEvent::KeyRelease, Qt::Key_Up, true);
+        key(QEvent::KeyRelease, Qt::Key_Up);
+        f.find<QCheckBox>("chkSwpNS")->click();
+        key(QEvent::KeyPress, Qt::Key_Up); // now the south button shows N
+        QEvent deactivate(QEvent::WindowDeactivate);
+        QApplication::sendEvent(f.window.get(), &deactivate);
+        key(QEvent::KeyPress, Qt::Key_Escape);
+        key(QEvent::KeyPress, Qt::Key_2);
+        QCOMPARE(f.sent(), QStringList({"#:Qs#", "#:Mn#", "#:Qn#", "#:Qn#", "#:Ms#", "#:Qs#",
+                                        "#:Q#", "#:RM#"}));
+        QVERIFY(f.find<QRadioButton>("Option1_1")->isChecked());
+        QVERIFY(f.button("cmdMoveN")->statusTip().contains(QLatin1String("Down arrow")));
+        f.press("cmdPulse");
+        f.find<QLineEdit>("Pulsetxt")->setText(QStringLiteral("250"));
+        f.port->clearWrites();
+        key(QEvent::KeyPress, Qt::Key_Left);
+        QCOMPARE(f.sent(), QStringList({"#:Q#", "#:Mgw250#"}));
+        f.find<QLineEdit>("Pulsetxt")->setFocus();
+        on = f.find<QLineEdit>("Pulsetxt");
+        if (QApplication::focusWidget() == on) {
+            key(QEvent::KeyPress, Qt::Key_Left);
+            QCOMPARE(f.sent().size(), 2);
+        }
     }
 
     void aMoveStartsThenStopsAndStartingStopsTheOpposite() {
