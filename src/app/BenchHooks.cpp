@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
+#include "app/Screenshots.h"
 #include "motion/ui/PositionPanel.h"
 
 #include <QApplication>
@@ -45,7 +46,9 @@ void pollForMeasurement(MainWindow& window, int intervalMs, int seconds) {
 } // namespace
 
 void startBenchHooks(MainWindow& window, const CommandLine& options) {
-    if (options.benchPollMs > 0)
+    if (!options.screenshots.isEmpty())
+        takeScreenshots(window, options.screenshots);
+    else if (options.benchPollMs > 0)
         pollForMeasurement(window, options.benchPollMs, options.benchSeconds);
     else if (options.quitWhenShown)
         QTimer::singleShot(0, qApp, [] {

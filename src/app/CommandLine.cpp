@@ -111,7 +111,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     QCommandLineOption benchSeconds(QStringLiteral("bench-seconds"),
                                     QStringLiteral("Quit after polling this long."),
                                     QStringLiteral("SECONDS"));
-    for (QCommandLineOption* hidden : {&quitWhenShown, &benchPoll, &benchSeconds}) {
+    QCommandLineOption screenshots(QStringLiteral("screenshots"),
+                                   QStringLiteral("Take the user guide's pictures, then quit."),
+                                   QStringLiteral("FOLDER"));
+    for (QCommandLineOption* hidden : {&quitWhenShown, &benchPoll, &benchSeconds, &screenshots}) {
         hidden->setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(*hidden);
     }
@@ -151,6 +154,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     result.portBindings = parser.values(port);
     result.quitWhenShown = parser.isSet(quitWhenShown);
+    result.screenshots = parser.value(screenshots);
     result.benchPollMs = qBound(0, parser.value(benchPoll).toInt(), 10000);
     result.benchSeconds = qBound(0, parser.value(benchSeconds).toInt(), 3600);
     if (parser.isSet(firmware))

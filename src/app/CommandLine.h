@@ -21,6 +21,7 @@ struct CommandLine {
     bool quitWhenShown = false; // quit as soon as the window is shown
     int benchPollMs = 0;        // connect and poll the position at this interval
     int benchSeconds = 0;       // while polling: quit after this many seconds
+    QString screenshots;        // take the user guide's pictures into this folder, then quit
     bool ok = true;
     bool exitNow = false; // --help, --version or a bad option was answered
     QString message;      // text to print (help, version or the error)

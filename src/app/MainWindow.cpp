@@ -132,10 +132,11 @@ void MainWindow::buildMenus() {
 
     QMenu* mnuHelp = addMenu(menuBar(), "mnuHelp", QStringLiteral("&Help"));
     mnuHelpSel[0] = namedAction(mnuHelp, "mnuHelpSel_0", QStringLiteral("&Basic Help"));
+    mnuGuide = namedAction(mnuHelp, "mnuGuide", QStringLiteral("User Guide"));
     mnuHelpSel[1] = namedAction(mnuHelp, "mnuHelpSel_1", QStringLiteral("&About"));
     periphery = new PeripheryMenus(*m_session,
                                    {this, mnuFanCntrl, mnuPin7, mnuPin14, mnuRename, mnuNightVision,
-                                    mnuHelpSel[0], mnuHelpSel[1]},
+                                    mnuHelpSel[0], mnuGuide, mnuHelpSel[1]},
                                    this);
 }
 

@@ -105,6 +105,7 @@ public:
     QAction* SaveOnExit = nullptr;
     QAction* mnuShare = nullptr;
     QAction* mnuHelpSel[2] = {};
+    QAction* mnuGuide = nullptr;
     QTabWidget* tabstrip1 = nullptr;
     QLabel* statusPanel[6] = {}; // index 1..4, and 5 while the mount is shared
     TerminalPanel* terminal = nullptr;

@@ -32,8 +32,10 @@ void PecChart::paintEvent(QPaintEvent*) {
     const QFontMetrics fm = fontMetrics();
     const int labelWidth = fm.horizontalAdvance(QStringLiteral("-40")) + 6;
     // The plot area, leaving room for the labels and the two axis titles.
+    // Half of the last step's number stands out to the right of the plot.
+    const int rightRoom = fm.horizontalAdvance(QStringLiteral("255")) / 2;
     const QRectF area(kMargin + fm.height() + labelWidth, kMargin,
-                      width() - 2 * kMargin - fm.height() - labelWidth,
+                      width() - 2 * kMargin - fm.height() - labelWidth - rightRoom,
                       height() - 2 * kMargin - 2 * fm.height() - 4);
     if (area.width() < 10 || area.height() < 10)
         return;

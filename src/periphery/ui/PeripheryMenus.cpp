@@ -3,11 +3,13 @@
 #include "common/Prompts.h"
 #include "periphery/AboutText.h"
 #include "periphery/AuxiliaryOutputs.h"
+#include "periphery/ui/GuideWindow.h"
 #include "periphery/ui/LabelsDialog.h"
 #include "periphery/ui/SplashWindow.h"
 #include "session/MountSession.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QWidget>
 
 namespace corvane {
@@ -32,6 +34,7 @@ PeripheryMenus::PeripheryMenus(MountSession& session, PeripheryActions actions, 
     connect(m_actions.nightVision, &QAction::triggered, this, &PeripheryMenus::switchNightVision);
     connect(m_actions.rename, &QAction::triggered, this, &PeripheryMenus::openLabels);
     connect(m_actions.basicHelp, &QAction::triggered, this, &PeripheryMenus::showBasicHelp);
+    connect(m_actions.guide, &QAction::triggered, this, &PeripheryMenus::showGuide);
     connect(m_actions.about, &QAction::triggered, this, &PeripheryMenus::showAbout);
 }
 
@@ -79,6 +82,21 @@ void PeripheryMenus::openLabels() {
 void PeripheryMenus::showBasicHelp() {
     m_prompts.message(basicHelpText(), basicHelpTitle(), PromptIcon::Information,
                       PromptButtons::Ok);
+}
+
+void PeripheryMenus::showGuide() {
+    if (!m_guide) {
+        const QString page = userGuidePage(QCoreApplication::applicationDirPath());
+        if (page.isEmpty()) {
+            m_prompts.message(QStringLiteral("The user guide is not installed here; it is in "
+                                             "docs/guide of the program's sources."),
+                              QStringLiteral("Help"), PromptIcon::Information, PromptButtons::Ok);
+            return;
+        }
+        m_guide = new GuideWindow(page, m_actions.window);
+    }
+    m_guide->show();
+    m_guide->raise();
 }
 
 void PeripheryMenus::showAbout() {

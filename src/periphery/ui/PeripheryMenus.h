@@ -24,6 +24,7 @@ struct PeripheryActions {
     QAction* rename = nullptr;
     QAction* nightVision = nullptr;
     QAction* basicHelp = nullptr;
+    QAction* guide = nullptr;
     QAction* about = nullptr;
 };
 
@@ -43,6 +44,7 @@ public:
 
     void openLabels();
     void showBasicHelp();
+    void showGuide();
     void showAbout();
     void switchNightVision(bool on);
 
@@ -57,6 +59,7 @@ private:
     PeripheryActions m_actions;
     NightVision m_night;
     QPointer<LabelsDialog> m_labels;
+    QPointer<QWidget> m_guide;
 };
 
 } // namespace corvane
