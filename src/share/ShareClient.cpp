@@ -205,13 +205,13 @@ void ShareClient::sendPosition() {
     if (m_positionAsked || m_closing)
         return;
     m_positionAsked = true;
-    m_mount.position(this, [this](std::optional<SkyPosition> position, const QString&,
-                                  const QString&) {
-        m_positionAsked = false;
-        if (position)
-            write(encodeStellariumPosition(
-                *position, m_mount.session().clock().utcNow().toMSecsSinceEpoch() * 1000));
-    });
+    m_mount.position(
+        this, [this](std::optional<SkyPosition> position, const QString&, const QString&) {
+            m_positionAsked = false;
+            if (position)
+                write(encodeStellariumPosition(
+                    *position, m_mount.session().clock().utcNow().toMSecsSinceEpoch() * 1000));
+        });
 }
 
 } // namespace corvane

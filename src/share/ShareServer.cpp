@@ -17,8 +17,7 @@ ShareServer::ShareServer(MountSession& session, QObject* parent)
       m_positionTimer(new ClockTimer(session.clock(), QStringLiteral("SharePositions"), this)) {
     setObjectName(QStringLiteral("ShareServer"));
     connect(m_lx200, &QTcpServer::newConnection, this, [this] { accept(m_lx200, false); });
-    connect(m_stellarium, &QTcpServer::newConnection, this,
-            [this] { accept(m_stellarium, true); });
+    connect(m_stellarium, &QTcpServer::newConnection, this, [this] { accept(m_stellarium, true); });
     m_positionTimer->setInterval(kPositionIntervalMs);
     connect(m_positionTimer, &ClockTimer::timeout, this, &ShareServer::sendPositions);
 }
@@ -33,8 +32,7 @@ void ShareServer::setSettings(const ShareSettings& settings) {
     emit changed();
 }
 
-bool ShareServer::listen(QTcpServer* server, const QString& address, quint16 port,
-                         QString* why) {
+bool ShareServer::listen(QTcpServer* server, const QString& address, quint16 port, QString* why) {
     const QHostAddress host = address == QLatin1String("localhost")
                                   ? QHostAddress(QHostAddress::LocalHost)
                                   : QHostAddress(address);
@@ -51,8 +49,8 @@ bool ShareServer::listen(QTcpServer* server, const QString& address, quint16 por
 bool ShareServer::start(const ShareSettings& settings, QString* why) {
     stop();
     setSettings(settings);
-    const bool ok = (!m_settings.lx200 || listen(m_lx200, m_settings.lx200Address,
-                                                 m_settings.lx200Port, why)) &&
+    const bool ok = (!m_settings.lx200 ||
+                     listen(m_lx200, m_settings.lx200Address, m_settings.lx200Port, why)) &&
                     (!m_settings.stellarium || listen(m_stellarium, m_settings.stellariumAddress,
                                                       m_settings.stellariumPort, why));
     if (!ok) {
@@ -81,7 +79,9 @@ bool ShareServer::isSharing() const {
 QString ShareServer::addressText() const {
     QStringList out;
     if (m_lx200->isListening())
-        out << QStringLiteral("%1:%2 (LX200)").arg(m_settings.lx200Address).arg(m_lx200->serverPort());
+        out << QStringLiteral("%1:%2 (LX200)")
+                   .arg(m_settings.lx200Address)
+                   .arg(m_lx200->serverPort());
     if (m_stellarium->isListening())
         out << QStringLiteral("%1:%2 (Stellarium)")
                    .arg(m_settings.stellariumAddress)
@@ -100,8 +100,7 @@ void ShareServer::accept(QTcpServer* server, bool stellarium) {
             socket, stellarium ? ShareClient::Protocol::Stellarium : ShareClient::Protocol::Lx200,
             *m_mount, m_settings.site, this);
         m_clients.append(client);
-        connect(client, &ShareClient::closed, this, &ShareServer::dropClient,
-                Qt::QueuedConnection);
+        connect(client, &ShareClient::closed, this, &ShareServer::dropClient, Qt::QueuedConnection);
         connect(client, &ShareClient::changed, this, &ShareServer::changed);
         connect(client, &ShareClient::siteChanged, this, &ShareServer::siteChanged);
     }

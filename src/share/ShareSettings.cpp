@@ -11,8 +11,7 @@ bool isLoopback(const QString& address) {
 } // namespace
 
 bool ShareSettings::reachableFromOutside() const {
-    return (lx200 && !isLoopback(lx200Address)) ||
-           (stellarium && !isLoopback(stellariumAddress));
+    return (lx200 && !isLoopback(lx200Address)) || (stellarium && !isLoopback(stellariumAddress));
 }
 
 // Only what differs from the defaults is written, so a file of someone who

@@ -53,14 +53,13 @@ void SharedMount::position(QObject* asker, PositionAnswer answer) {
         return;
     m_positionAsked = true;
     ++m_positionQueries;
-    m_session.channel().run(
-        Sequence(QStringLiteral("shared position query"))
-            .request(positionQuery())
-            .awaitReply()
-            .onEnd([this](SequenceResult) {
-                m_positionAsked = false;
-                answerWaiting();
-            }));
+    m_session.channel().run(Sequence(QStringLiteral("shared position query"))
+                                .request(positionQuery())
+                                .awaitReply()
+                                .onEnd([this](SequenceResult) {
+                                    m_positionAsked = false;
+                                    answerWaiting();
+                                }));
 }
 
 // Everyone waiting gets the model's position, or nothing when the board has
@@ -70,8 +69,8 @@ void SharedMount::answerWaiting() {
     const QList<Waiting> waiting = std::exchange(m_waiting, {});
     std::optional<SkyPosition> position;
     if (model.updatedMs() >= 0 && model.raFromPosition() && model.decFromPosition())
-        position = positionFromBoardReply(model.ra() + QLatin1Char('#') + model.dec() +
-                                          QLatin1Char('#'));
+        position =
+            positionFromBoardReply(model.ra() + QLatin1Char('#') + model.dec() + QLatin1Char('#'));
     for (const Waiting& w : waiting) {
         if (w.asker)
             w.answer(position, model.ra(), model.dec());

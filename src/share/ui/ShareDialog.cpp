@@ -60,8 +60,8 @@ ShareDialog::ShareDialog(ShareServer& server, Prompts& prompts, QWidget* parent)
 void ShareDialog::build() {
     auto* protocols = new QGroupBox(QStringLiteral("Programs connect over"), this);
     auto* grid = new QGridLayout(protocols);
-    chkLx200 = new QCheckBox(QStringLiteral("LX200 (Stellarium, SkySafari, KStars, guiders)"),
-                             protocols);
+    chkLx200 =
+        new QCheckBox(QStringLiteral("LX200 (Stellarium, SkySafari, KStars, guiders)"), protocols);
     chkLx200->setObjectName(QStringLiteral("chkLx200"));
     txtLx200Address = lineEdit("txtLx200Address", protocols);
     spnLx200Port = spinBox("spnLx200Port", 1, 65535, protocols);
@@ -177,9 +177,9 @@ void ShareDialog::toggleSharing() {
 void ShareDialog::refresh() {
     const bool sharing = m_server.isSharing();
     cmdShare->setText(sharing ? QStringLiteral("Stop Sharing") : QStringLiteral("Start Sharing"));
-    lblAddress->setText(sharing ? QStringLiteral("Type into the planetarium: ") +
-                                      m_server.addressText()
-                                : QStringLiteral("The mount is not shared."));
+    lblAddress->setText(sharing
+                            ? QStringLiteral("Type into the planetarium: ") + m_server.addressText()
+                            : QStringLiteral("The mount is not shared."));
     const QList<ShareClient*>& clients = m_server.clients();
     gridClients->setRowCount(static_cast<int>(clients.size()));
     for (int row = 0; row < clients.size(); ++row) {
