@@ -101,11 +101,11 @@ void ShareClient::takeLx200(const QByteArray& bytes) {
     const Lx200Framer::Output out = m_lx200.feed(bytes);
     for (const QByteArray& request : out.requests)
         m_waiting.enqueue(request);
-    if (out.overflow || m_waiting.size() > kMostWaiting) {
-        close();
-        return;
-    }
+    // What can be answered at once is, before the queue is held to its
+    // bound: only requests left waiting for the board count against it.
     handleNext();
+    if (out.overflow || m_waiting.size() > kMostWaiting)
+        close();
 }
 
 void ShareClient::takeStellarium(const QByteArray& bytes) {
@@ -152,6 +152,11 @@ void ShareClient::handle(const Lx200Request& request) {
     case Lx200Kind::GetRa:
     case Lx200Kind::GetDec:
         positionAnswer(request);
+        return;
+    case Lx200Kind::DistanceBars:
+        // One bar while a goto is under way, none when it is over.
+        m_mount.slewing(this,
+                        [this](bool slewing) { answered(QByteArray(slewing ? "\x7F#" : "#")); });
         return;
     case Lx200Kind::SetLatitude:
     case Lx200Kind::SetLongitude:
