@@ -22,8 +22,13 @@ QString printable(const QByteArray& request) {
     return out;
 }
 
-bool isMotion(Lx200Kind kind) {
+// What a long exchange keeps off the board: motion, and the target queries,
+// whose answers would come only after it, seconds late, when the client may
+// have given up and taken them for the answer to its next request.
+bool heldOffDuringLongExchange(Lx200Kind kind) {
     switch (kind) {
+    case Lx200Kind::GetTargetRa:
+    case Lx200Kind::GetTargetDec:
     case Lx200Kind::SetTargetRa:
     case Lx200Kind::SetTargetDec:
     case Lx200Kind::Goto:
@@ -144,7 +149,7 @@ void ShareClient::handleNext() {
 }
 
 void ShareClient::handle(const Lx200Request& request) {
-    if (isMotion(request.kind) && m_mount.isBusyWithLongExchange()) {
+    if (heldOffDuringLongExchange(request.kind) && m_mount.isBusyWithLongExchange()) {
         answered(refusal(request.kind));
         return;
     }
