@@ -46,8 +46,10 @@ bool SharedMount::isBusyWithLongExchange() const {
 
 void SharedMount::position(QObject* asker, PositionAnswer answer) {
     m_waiting.append({asker, std::move(answer)});
-    if (isBusyWithLongExchange() || !m_session.isOpen()) {
-        answerWaiting();
+    if (!m_session.isOpen() || isBusyWithLongExchange()) {
+        // Without the board there is no position to give; during a long
+        // exchange the last one read stands in.
+        answerWaiting(m_session.isOpen());
         return;
     }
     const MountPosition& model = m_session.position();
@@ -56,7 +58,13 @@ void SharedMount::position(QObject* asker, PositionAnswer answer) {
     if (!known || age >= kFreshPositionMs || (age >= kRefreshPositionMs && !windowPolls()))
         askBoard();
     if (known && age < kFreshPositionMs)
-        answerWaiting();
+        answerWaiting(true);
+}
+
+bool SharedMount::isFresh() const {
+    const MountPosition& model = m_session.position();
+    return model.updatedMs() >= 0 && !m_syncedSinceRead &&
+           m_session.clock().nowMs() - model.updatedMs() < kFreshPositionMs;
 }
 
 // The window's own polling, at least as often as positions go stale, keeps
@@ -76,17 +84,18 @@ void SharedMount::askBoard() {
                                 .awaitReply()
                                 .onEnd([this](SequenceResult) {
                                     m_positionAsked = false;
-                                    answerWaiting();
+                                    answerWaiting(isFresh());
                                 }));
 }
 
-// Everyone waiting gets the model's position, or nothing when the board has
-// given none (a client then times out rather than read a wrong position).
-void SharedMount::answerWaiting() {
+// Everyone waiting gets the model's position, or nothing when it is not to
+// be given or the board has given none (the board did not answer, the port
+// is closed): a client then times out rather than read a wrong position.
+void SharedMount::answerWaiting(bool give) {
     const MountPosition& model = m_session.position();
     const QList<Waiting> waiting = std::exchange(m_waiting, {});
     std::optional<SkyPosition> position;
-    if (model.updatedMs() >= 0 && model.raFromPosition() && model.decFromPosition())
+    if (give && model.updatedMs() >= 0 && model.raFromPosition() && model.decFromPosition())
         position =
             positionFromBoardReply(model.ra() + QLatin1Char('#') + model.dec() + QLatin1Char('#'));
     for (const Waiting& w : waiting) {

@@ -79,8 +79,9 @@ private:
         qint64 sinceMs = 0;
     };
     bool windowPolls() const;
+    bool isFresh() const;
     void askBoard();
-    void answerWaiting();
+    void answerWaiting(bool give);
     void noteReply(const Lx200Request& request, const std::optional<QByteArray>& reply);
     bool stillSlewing(const QString& ra, const QString& dec);
 

@@ -23,8 +23,9 @@ class TestShareOnSim : public QObject {
     Q_OBJECT
 private slots:
     // An LX200 client sets targets in both precisions, slews, syncs, moves
-    // and guides; the window's STOP stops its move and closing the window
-    // closes it. The board hears only the commands rebuilt for it.
+    // and guides; the window's STOP stops its move, disconnecting leaves it
+    // without positions and closing the window closes it. The board hears
+    // only the commands rebuilt for it.
     void anLx200ClientDrivesTheMount() {
         SharedWindow<> w;
         QVERIFY(w.share());
@@ -76,6 +77,10 @@ private slots:
                               "#:GR##:GD#",    "#:RS#",         "#:Qs##:Mn#",    "#:Q#",
                               "#:GR##:GD#",    "#:Mgs500#",     "#:GR##:GD#",    "#:Qe##:Mw#",
                               "#:Q#"}));
+
+        // Without the board no position is given, not even the last one.
+        w.trigger(QStringLiteral("mnuConnect"));
+        QCOMPARE(ask(*c, ":GR#:GVP#", 8), QByteArray("Corvane#"));
 
         w.window->close();
         QTRY_COMPARE(c->state(), QAbstractSocket::UnconnectedState);
