@@ -116,12 +116,11 @@ class TestShareIndi : public QObject {
         return {r.left(2).toInt() + r.mid(3, 4).toDouble() / 60.0,
                 r.at(8) == QLatin1Char('-') ? -dec : dec};
     }
-    // The driver's position, and whether it is the board's (within the
-    // board's tenth of a minute and arc minute).
     QPair<double, double> position(const QString& device) {
         return {m_indi->number(device + ".EQUATORIAL_EOD_COORD.RA"),
                 m_indi->number(device + ".EQUATORIAL_EOD_COORD.DEC")};
     }
+    // The same within the board's tenth of a minute and arc minute.
     static bool near(QPair<double, double> a, QPair<double, double> b) {
         return qAbs(a.first - b.first) < 0.002 && qAbs(a.second - b.second) < 0.02;
     }
@@ -157,8 +156,11 @@ class TestShareIndi : public QObject {
 
         const QString state = device + ".EQUATORIAL_EOD_COORD._STATE";
         QVERIFY(coordinates(device, "TRACK", ra + 0.2, dec + 8));
-        QVERIFY(waitUntil([&] { return m_indi->get(state) == "Ok"; }, 20000));
-        QVERIFY(near(boardPosition(), {ra + 0.2, dec + 8}));
+        QVERIFY(waitUntil(
+            [&] {
+                return m_indi->get(state) == "Ok" && near(boardPosition(), {ra + 0.2, dec + 8});
+            },
+            20000));
         QVERIFY(near(position(device), {ra + 0.2, dec + 8}));
 
         QVERIFY(coordinates(device, "TRACK", ra, dec - 40));
