@@ -210,14 +210,17 @@ LoadRun runLoad(MainWindow& window, quint16 port, int clients, int seconds, bool
     const auto settle = [&channel] {
         turnUntil([&channel] { return !channel.runner().isBusy() && !channel.isLineBusy(); }, 5000);
     };
+    LoadRun run;
+    LoopGapMeter gaps;
+    gaps.start();
     for (const int page : {2, 0, kGuiding}) {
         tabs.setCurrentIndex(page);
         settle();
     }
+    run.firstShowGapMs = gaps.longestMs();
     window.position->scrlUDTime->setValue(500);
     window.position->Check1->setChecked(windowBusy);
 
-    LoadRun run;
     QObject counter;
     QObject::connect(&channel, &Channel::written, &counter, [&run](const QByteArray& bytes) {
         if (bytes.contains("#:GR#"))
@@ -232,7 +235,6 @@ LoadRun runLoad(MainWindow& window, quint16 port, int clients, int seconds, bool
     PollingClients pollers(port, clients, 100);
     if (!pollers.start())
         return run;
-    LoopGapMeter gaps;
     QElapsedTimer took;
     took.start();
     gaps.start();

@@ -74,6 +74,7 @@ struct LoadRun {
     ClientFigures clients;
     double seconds = 0.0;
     double longestGapMs = 0.0;
+    double firstShowGapMs = 0.0;  // while every page was shown once, before the run
     int boardPositionQueries = 0; // "#:GR#" written to the board, the window's included
     int tabChanges = 0;
 };
