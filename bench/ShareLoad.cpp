@@ -162,7 +162,8 @@ PollingClients::PollingClients(quint16 port, int count, int intervalMs)
 }
 
 PollingClients::~PollingClients() {
-    QMetaObject::invokeMethod(m_worker, [w = m_worker] { w->closeAll(); });
+    QMetaObject::invokeMethod(
+        m_worker, [w = m_worker] { w->closeAll(); }, Qt::BlockingQueuedConnection);
     m_thread.quit();
     m_thread.wait();
 }
