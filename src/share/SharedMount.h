@@ -25,8 +25,9 @@ class MountSession;
 // the window polls often enough itself), so that clients polling often find
 // a fresh one instead of waiting for the board.
 // While a long exchange runs (a PEC read-out or restore) nothing of the
-// clients reaches the board: queries are answered from the model, motion is
-// refused. After a client's sync the next position is the board's.
+// clients reaches the board: positions are answered from the last reading,
+// motion is refused. After a client's sync the next position is the
+// board's; while the port is closed there is none.
 class SharedMount : public QObject {
     Q_OBJECT
 public:
@@ -42,7 +43,8 @@ public:
     MountSession& session() const { return m_session; }
 
     // The mount's position in the board's two texts ("HH:MM.T", "sDD*MM"),
-    // or nothing when the board did not give one.
+    // or nothing when the board did not give one (it did not answer, or the
+    // port is closed).
     using PositionAnswer = std::function<void(std::optional<SkyPosition> position,
                                               const QString& ra, const QString& dec)>;
     void position(QObject* asker, PositionAnswer answer);
