@@ -2,7 +2,8 @@
 # Start-up time, peak memory and polling load of corvane-control, measured
 # against bare-qt (a Qt Widgets program that only shows an empty window), and
 # the PEC table read-out and restore against the simulated board over a
-# pseudo-terminal (pec-bench).
+# pseudo-terminal (pec-bench); the shared mount under LX200 clients
+# (share-bench: answer times with 1 and 4 clients, then a minute of load).
 #
 # Usage: bench/run_bench.sh [RUNS] [POLL_SECONDS]
 #   RUNS          start-up runs per program (default 10; the median is reported)
@@ -27,7 +28,8 @@ fi
 if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$build" -j2 --target corvane-control corvane-sim bare-qt pec-bench >/dev/null
+cmake --build "$build" -j2 --target corvane-control corvane-sim bare-qt pec-bench \
+    share-bench >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -95,3 +97,6 @@ echo "  (aim: polling below 1 % of one core)"
 echo "PEC table against the simulated board on a pseudo-terminal (9600 baud both ways):"
 "$build/pec-bench" "$build/corvane-sim" | sed 's/^/  /'
 echo "  (aims: read-out within 1.1x the line limit, restore within 1.05x its floor)"
+
+echo "shared mount, LX200 clients polling \":GR#:GD#\" at 10 Hz (share-bench, simulated board at 9600 baud):"
+"$build/share-bench" 20 60 2>/dev/null | sed 's/^/  /'

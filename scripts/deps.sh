@@ -9,6 +9,11 @@
 #   qt6-qpa-plugins           the xcb platform plugin that shows the window on X
 #   fonts-dejavu-core         a font, so that a bare system draws text at all
 #
+# Only for tests, scripts/test.sh adds
+#   indi-bin                  indiserver and INDI's LX200 drivers, which the
+#                             sharing test (test_share_indi) connects to the
+#                             program as a planetarium would
+#
 # The sanitizer build (-DCORVANE_SANITIZE=ON) needs nothing more: g++ brings
 # its address and undefined-behaviour runtimes. The pseudo-terminal tests use
 # only the C library.

@@ -23,6 +23,7 @@ const FixedCommand kFixed[] = {
     {"GD", Lx200Kind::GetDec},
     {"Gr", Lx200Kind::GetTargetRa},
     {"Gd", Lx200Kind::GetTargetDec},
+    {"D", Lx200Kind::DistanceBars},
     {"U", Lx200Kind::PrecisionToggle},
     {"MS", Lx200Kind::Goto},
     {"CM", Lx200Kind::Sync},

@@ -19,6 +19,7 @@ enum class Lx200Kind {
     GetDec,          // ":GD#"
     GetTargetRa,     // ":Gr#"
     GetTargetDec,    // ":Gd#"
+    DistanceBars,    // ":D#": whether a goto is under way, answered by the server
     SetTargetRa,     // ":Sr HH:MM.T#", ":SrHH:MM:SS#" -> ra
     SetTargetDec,    // ":Sd sDD*MM#", ":SdsDD*MM:SS#" -> dec
     Goto,            // ":MS#"

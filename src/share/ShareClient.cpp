@@ -22,8 +22,13 @@ QString printable(const QByteArray& request) {
     return out;
 }
 
-bool isMotion(Lx200Kind kind) {
+// What a long exchange keeps off the board: motion, and the target queries,
+// whose answers would come only after it, seconds late, when the client may
+// have given up and taken them for the answer to its next request.
+bool heldOffDuringLongExchange(Lx200Kind kind) {
     switch (kind) {
+    case Lx200Kind::GetTargetRa:
+    case Lx200Kind::GetTargetDec:
     case Lx200Kind::SetTargetRa:
     case Lx200Kind::SetTargetDec:
     case Lx200Kind::Goto:
@@ -101,11 +106,11 @@ void ShareClient::takeLx200(const QByteArray& bytes) {
     const Lx200Framer::Output out = m_lx200.feed(bytes);
     for (const QByteArray& request : out.requests)
         m_waiting.enqueue(request);
-    if (out.overflow || m_waiting.size() > kMostWaiting) {
-        close();
-        return;
-    }
+    // What can be answered at once is, before the queue is held to its
+    // bound: only requests left waiting for the board count against it.
     handleNext();
+    if (out.overflow || m_waiting.size() > kMostWaiting)
+        close();
 }
 
 void ShareClient::takeStellarium(const QByteArray& bytes) {
@@ -144,7 +149,7 @@ void ShareClient::handleNext() {
 }
 
 void ShareClient::handle(const Lx200Request& request) {
-    if (isMotion(request.kind) && m_mount.isBusyWithLongExchange()) {
+    if (heldOffDuringLongExchange(request.kind) && m_mount.isBusyWithLongExchange()) {
         answered(refusal(request.kind));
         return;
     }
@@ -152,6 +157,11 @@ void ShareClient::handle(const Lx200Request& request) {
     case Lx200Kind::GetRa:
     case Lx200Kind::GetDec:
         positionAnswer(request);
+        return;
+    case Lx200Kind::DistanceBars:
+        // One bar while a goto is under way, none when it is over.
+        m_mount.slewing(this,
+                        [this](bool slewing) { answered(QByteArray(slewing ? "\x7F#" : "#")); });
         return;
     case Lx200Kind::SetLatitude:
     case Lx200Kind::SetLongitude:

@@ -89,6 +89,14 @@ QString ShareServer::addressText() const {
     return out.join(QStringLiteral(", "));
 }
 
+quint16 ShareServer::lx200Port() const {
+    return m_lx200->isListening() ? m_lx200->serverPort() : 0;
+}
+
+quint16 ShareServer::stellariumPort() const {
+    return m_stellarium->isListening() ? m_stellarium->serverPort() : 0;
+}
+
 void ShareServer::accept(QTcpServer* server, bool stellarium) {
     while (QTcpSocket* socket = server->nextPendingConnection()) {
         if (m_clients.size() >= m_settings.maxClients) {

@@ -40,6 +40,10 @@ public:
     const QList<ShareClient*>& clients() const { return m_clients; }
     // What to type into a planetarium: "127.0.0.1:4030 (LX200)" and the like.
     QString addressText() const;
+    // The ports listened on (the one the system picked for a port 0); 0 when
+    // that protocol is not shared.
+    quint16 lx200Port() const;
+    quint16 stellariumPort() const;
     SharedMount& mount() const { return *m_mount; }
 
 signals:

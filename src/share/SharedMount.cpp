@@ -1,7 +1,9 @@
 #include "share/SharedMount.h"
 
+#include "common/ClockTimer.h"
 #include "link/Channel.h"
 #include "motion/MountPosition.h"
+#include "motion/PositionPolling.h"
 #include "motion/Target.h"
 #include "motion/TargetCommands.h"
 #include "session/MountSession.h"
@@ -34,6 +36,8 @@ SharedMount::SharedMount(MountSession& session, QObject* parent)
     : QObject(parent), m_session(session) {
     m_session.channel().dispatcher().subscribe(
         kClientReplyKind, this, [this](const QByteArray& reply) { m_reply = reply; });
+    connect(&m_session.position(), &MountPosition::changed, this,
+            [this] { m_syncedSinceRead = false; });
 }
 
 bool SharedMount::isBusyWithLongExchange() const {
@@ -42,13 +46,35 @@ bool SharedMount::isBusyWithLongExchange() const {
 
 void SharedMount::position(QObject* asker, PositionAnswer answer) {
     m_waiting.append({asker, std::move(answer)});
-    const MountPosition& model = m_session.position();
-    const qint64 age = m_session.clock().nowMs() - model.updatedMs();
-    const bool fresh = model.updatedMs() >= 0 && age < kFreshPositionMs;
-    if (fresh || isBusyWithLongExchange() || !m_session.isOpen()) {
-        answerWaiting();
+    if (!m_session.isOpen() || isBusyWithLongExchange()) {
+        // Without the board there is no position to give; during a long
+        // exchange the last one read stands in.
+        answerWaiting(m_session.isOpen());
         return;
     }
+    const MountPosition& model = m_session.position();
+    const qint64 age = m_session.clock().nowMs() - model.updatedMs();
+    const bool known = model.updatedMs() >= 0 && !m_syncedSinceRead;
+    if (!known || age >= kFreshPositionMs || (age >= kRefreshPositionMs && !windowPolls()))
+        askBoard();
+    if (known && age < kFreshPositionMs)
+        answerWaiting(true);
+}
+
+bool SharedMount::isFresh() const {
+    const MountPosition& model = m_session.position();
+    return model.updatedMs() >= 0 && !m_syncedSinceRead &&
+           m_session.clock().nowMs() - model.updatedMs() < kFreshPositionMs;
+}
+
+// The window's own polling, at least as often as positions go stale, keeps
+// the position fresh without asking ahead (which would double the queries).
+bool SharedMount::windowPolls() const {
+    const ClockTimer& timer = *m_session.polling().timer();
+    return timer.isActive() && timer.interval() <= kFreshPositionMs;
+}
+
+void SharedMount::askBoard() {
     if (m_positionAsked)
         return;
     m_positionAsked = true;
@@ -58,17 +84,18 @@ void SharedMount::position(QObject* asker, PositionAnswer answer) {
                                 .awaitReply()
                                 .onEnd([this](SequenceResult) {
                                     m_positionAsked = false;
-                                    answerWaiting();
+                                    answerWaiting(isFresh());
                                 }));
 }
 
-// Everyone waiting gets the model's position, or nothing when the board has
-// given none (a client then times out rather than read a wrong position).
-void SharedMount::answerWaiting() {
+// Everyone waiting gets the model's position, or nothing when it is not to
+// be given or the board has given none (the board did not answer, the port
+// is closed): a client then times out rather than read a wrong position.
+void SharedMount::answerWaiting(bool give) {
     const MountPosition& model = m_session.position();
     const QList<Waiting> waiting = std::exchange(m_waiting, {});
     std::optional<SkyPosition> position;
-    if (model.updatedMs() >= 0 && model.raFromPosition() && model.decFromPosition())
+    if (give && model.updatedMs() >= 0 && model.raFromPosition() && model.decFromPosition())
         position =
             positionFromBoardReply(model.ra() + QLatin1Char('#') + model.dec() + QLatin1Char('#'));
     for (const Waiting& w : waiting) {
@@ -94,33 +121,83 @@ void SharedMount::exchange(QObject* asker, const Lx200Request& request, Reply an
         const std::optional<QByteArray> reply =
             result == SequenceResult::Done ? m_reply : std::nullopt;
         m_reply.reset();
-        if (reply && *reply == "1")
-            showTarget(request);
+        noteReply(request, reply);
         if (alive)
             answer(reply);
     });
     m_session.channel().run(std::move(s));
 }
 
-// A target a client set (and the board took) shows in the target fields.
-void SharedMount::showTarget(const Lx200Request& request) {
+// A target a client set (and the board took) shows in the target fields and
+// is where a goto goes; a goto the board took is under way until it is over.
+void SharedMount::noteReply(const Lx200Request& request, const std::optional<QByteArray>& reply) {
+    const bool taken = reply && *reply == "1";
     Target& target = m_session.target();
     TargetFieldTexts texts = target.texts();
-    if (request.kind == Lx200Kind::SetTargetRa) {
+    switch (request.kind) {
+    case Lx200Kind::SetTargetRa:
+        if (!taken)
+            return;
+        m_target.ra = request.ra;
         texts.hours = request.ra.hoursText();
         texts.minutes = request.ra.minutesText();
-    } else if (request.kind == Lx200Kind::SetTargetDec) {
+        target.write(texts);
+        return;
+    case Lx200Kind::SetTargetDec:
+        if (!taken)
+            return;
+        m_target.dec = request.dec;
         texts.degrees = request.dec.degreesText();
         texts.decMinutes = request.dec.minutesText();
-    } else {
+        target.write(texts);
+        return;
+    case Lx200Kind::Goto:
+        if (reply && *reply == "0")
+            m_slew = Slew{m_target, m_session.position().ra(), m_session.position().dec(),
+                          m_session.clock().nowMs()};
+        return;
+    case Lx200Kind::Sync:
+        // The position read before no longer holds: the next is the board's.
+        m_syncedSinceRead = true;
+        return;
+    case Lx200Kind::StopAll:
+        m_slew.reset();
+        return;
+    default:
         return;
     }
-    target.write(texts);
+}
+
+void SharedMount::slewing(QObject* asker, std::function<void(bool)> answer) {
+    position(asker, [this, answer = std::move(answer)](std::optional<SkyPosition>,
+                                                       const QString& ra, const QString& dec) {
+        answer(stillSlewing(ra, dec));
+    });
+}
+
+bool SharedMount::stillSlewing(const QString& ra, const QString& dec) {
+    if (!m_slew)
+        return false;
+    const qint64 now = m_session.clock().nowMs();
+    if (ra != m_slew->lastRa || dec != m_slew->lastDec) {
+        m_slew->lastRa = ra;
+        m_slew->lastDec = dec;
+        m_slew->sinceMs = now;
+    }
+    const std::optional<SkyPosition> at = positionFromBoardReply(ra + '#' + dec + '#');
+    const bool arrived = at && boardRaFromHours(at->raHours) == m_slew->target.ra &&
+                         boardDecFromDegrees(at->decDegrees) == m_slew->target.dec;
+    if (arrived || now - m_slew->sinceMs >= kSlewSettledMs)
+        m_slew.reset();
+    return m_slew.has_value();
 }
 
 void SharedMount::gotoTarget(const BoardTarget& board) {
     const TargetFieldTexts texts{board.ra.hoursText(), board.ra.minutesText(),
                                  board.dec.degreesText(), board.dec.minutesText()};
+    m_target = board;
+    m_slew = Slew{board, m_session.position().ra(), m_session.position().dec(),
+                  m_session.clock().nowMs()};
     m_session.target().write(texts);
     setObject(m_session.channel(), texts);
     gotoObject(m_session.channel());

@@ -20,20 +20,31 @@ class MountSession;
 //
 // Positions come from the session's model while it is younger than half a
 // second; otherwise one board query serves every asker waiting, so clients
-// polling often never multiply the line's load. While a long exchange runs
-// (a PEC read-out or restore) nothing of the clients reaches the board:
-// queries are answered from the model, motion is refused.
+// polling often never multiply the line's load. A position older than
+// kRefreshPositionMs is still given out but asked for again at once (unless
+// the window polls often enough itself), so that clients polling often find
+// a fresh one instead of waiting for the board.
+// While a long exchange runs (a PEC read-out or restore) nothing of the
+// clients reaches the board: positions are answered from the last reading,
+// motion is refused. After a client's sync the next position is the
+// board's; while the port is closed there is none.
 class SharedMount : public QObject {
     Q_OBJECT
 public:
     static constexpr int kFreshPositionMs = 500;
+    // Time enough for the board's answer (25 characters at 9600 baud and the
+    // settle, about 50 ms) even behind a poll of the window's.
+    static constexpr int kRefreshPositionMs = 350;
+    // A goto counts as under way until the mount has stood still this long.
+    static constexpr int kSlewSettledMs = 1500;
 
     explicit SharedMount(MountSession& session, QObject* parent = nullptr);
 
     MountSession& session() const { return m_session; }
 
     // The mount's position in the board's two texts ("HH:MM.T", "sDD*MM"),
-    // or nothing when the board did not give one.
+    // or nothing when the board did not give one (it did not answer, or the
+    // port is closed).
     using PositionAnswer = std::function<void(std::optional<SkyPosition> position,
                                               const QString& ra, const QString& dec)>;
     void position(QObject* asker, PositionAnswer answer);
@@ -47,6 +58,13 @@ public:
     // A Stellarium client's goto: the target set on the board, then the slew.
     void gotoTarget(const BoardTarget& target);
 
+    // LX200's distance bars (":D#"): whether a goto a client started is
+    // still under way, from the positions the board reports, without asking
+    // the board anything else: it is over once the mount reports the target,
+    // a client stops all motion, or the mount has stood still for
+    // kSlewSettledMs (the window's STOP, a goto the board cut short).
+    void slewing(QObject* asker, std::function<void(bool slewing)> answer);
+
     // A long exchange runs: clients' motion is refused meanwhile.
     bool isBusyWithLongExchange() const;
     // Position queries this has sent to the board since it was made.
@@ -57,13 +75,28 @@ private:
         QPointer<QObject> asker;
         PositionAnswer answer;
     };
-    void answerWaiting();
-    void showTarget(const Lx200Request& request);
+    struct Slew {
+        BoardTarget target;
+        QString lastRa, lastDec; // the position last seen, and since when
+        qint64 sinceMs = 0;
+    };
+    bool windowPolls() const;
+    bool isFresh() const;
+    void askBoard();
+    void answerWaiting(bool give);
+    void noteReply(const Lx200Request& request, const std::optional<QByteArray>& reply);
+    bool stillSlewing(const QString& ra, const QString& dec);
 
     MountSession& m_session;
     QList<Waiting> m_waiting;
     bool m_positionAsked = false;
+    // A client synced since the board last reported the position.
+    bool m_syncedSinceRead = false;
     int m_positionQueries = 0;
+    // The target clients set on the board (what a goto goes to), and the
+    // goto under way.
+    BoardTarget m_target;
+    std::optional<Slew> m_slew;
     // The reply to the client exchange under way (one at a time on the line).
     std::optional<QByteArray> m_reply;
 };

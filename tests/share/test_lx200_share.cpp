@@ -1,15 +1,16 @@
 // LX200 clients on the shared mount: how their bytes are cut into requests,
 // read, and turned into the board's own commands.
+#include "SharedWindow.h"
 #include "share/Lx200Board.h"
 #include "share/Lx200Framer.h"
 #include "sim/CommandTokenizer.h"
 #include "sim/CorvaneBoard.h"
 
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QtTest>
 
 using namespace corvane;
+using corvane::test::kClientBoardCommands;
 
 namespace {
 
@@ -34,14 +35,6 @@ QString sent(const QByteArray& request) {
     const Lx200Request r = parseLx200Request(request);
     return r.kind == Lx200Kind::BadCoordinate ? QStringLiteral("refused") : boardCommand(r);
 }
-
-// Each command form the board may be sent, and nothing else.
-const QRegularExpression
-    kBoardForm(QStringLiteral("^#:(GR|GD|Gr|Gd|MS|CM|Q|Q[nsew]|RG|RM|RS)#$|"
-                              "^#:Sr ([01][0-9]|2[0-3]):[0-5][0-9]\\.[0-9]#$|"
-                              "^#:Sd [+-](90\\*00|[0-8][0-9]\\*[0-5][0-9])#$|"
-                              "^#:Qs##:Mn#$|^#:Qn##:Ms#$|^#:Qw##:Me#$|^#:Qe##:Mw#$|"
-                              "^#:Mg[nsew](0|[1-9][0-9]{0,4})#$"));
 
 } // namespace
 
@@ -208,7 +201,7 @@ private slots:
                     if (command.isEmpty())
                         continue;
                     ++sentCount;
-                    QVERIFY2(kBoardForm.match(command).hasMatch(), qPrintable(command));
+                    QVERIFY2(kClientBoardCommands.match(command).hasMatch(), qPrintable(command));
                 }
                 QVERIFY(framer.heldBytes() <= Lx200Framer::kLongestRequest);
                 at += chunk;
@@ -229,7 +222,7 @@ private slots:
             for (const QByteArray& r : {":Sr " + ra + '#', ":Sd " + dec + '#'}) {
                 const QString command = sent(r);
                 QVERIFY2(command == QStringLiteral("refused") ||
-                             kBoardForm.match(command).hasMatch(),
+                             kClientBoardCommands.match(command).hasMatch(),
                          r.constData());
             }
         }
