@@ -197,9 +197,7 @@ void MountBackupRunner::restore() {
                   if (differences.isEmpty())
                       emit status(QStringLiteral("The board already holds the backup ") + path);
                   else if (m_confirm && m_confirm(differences))
-                      // Once the comparison's exchange has let go of the line.
-                      QMetaObject::invokeMethod(
-                          this, [=] { write(file, differences, path); }, Qt::QueuedConnection);
+                      write(file, differences, path);
               });
 }
 
@@ -234,7 +232,11 @@ void MountBackupRunner::write(const MountBackup& file, const QVector<BackupDiffe
             tell(QStringLiteral("The restore of the mount was cut short: the board may hold "
                                 "part of the backup."));
     });
-    m_channel.run(std::move(s));
+    // Straight after the comparison, before any poll that came while the
+    // differences were shown.
+    if (!m_channel.follow(std::move(s)))
+        tell(QStringLiteral("Another exchange with the controller is running; nothing was "
+                            "sent. Try again when it has finished."));
 }
 
 void MountBackupRunner::verify(const MountBackup& file, const QString& path) {

@@ -36,6 +36,7 @@ public:
     SequenceRunner& runner() { return m_runner; }
     // Runs a sequence on this channel (or queues it; see SequenceRunner).
     bool run(Sequence sequence) { return m_runner.run(std::move(sequence)); }
+    bool follow(Sequence sequence) { return m_runner.follow(std::move(sequence)); }
 
     // Awaits the query's reply from the next send on.
     void expect(const Query& query);

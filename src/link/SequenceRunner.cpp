@@ -26,6 +26,13 @@ bool SequenceRunner::run(Sequence sequence) {
     return true;
 }
 
+bool SequenceRunner::follow(Sequence sequence) {
+    if (m_state != State::Finishing)
+        return run(std::move(sequence));
+    m_queue.prepend(std::move(sequence));
+    return true;
+}
+
 void SequenceRunner::startNextWhenLineIsFree() {
     if (m_state == State::Idle && !m_current && !m_queue.isEmpty() && !m_channel.isLineBusy())
         start(m_queue.dequeue());

@@ -26,6 +26,12 @@ public:
     // Starts the sequence or queues it; false when an exclusive sequence was
     // refused because another runs or waits.
     bool run(Sequence sequence);
+    // The sequel of the sequence now ending (called from its end, e.g. after
+    // the user confirmed what a read-out showed): runs next, ahead of those
+    // that queued meanwhile, so nothing gets between the two and an exclusive
+    // sequel is not refused for a poll that came while a dialog was open.
+    // Elsewhere the same as run().
+    bool follow(Sequence sequence);
     bool isBusy() const { return m_current.has_value() || !m_queue.isEmpty(); }
     bool isRunningProtected() const { return m_current && m_current->isProtected(); }
     // A long exchange (a PEC read-out or restore) runs.

@@ -2,6 +2,7 @@
 // with and written onto another, and files that must send nothing.
 #include "backup/MountBackupRunner.h"
 #include "common/SimWindow.h"
+#include "motion/MountPosition.h"
 #include "sim/SimTestHelpers.h"
 
 using namespace corvane;
@@ -68,6 +69,8 @@ private slots:
         second.backup().setConfirm([&](const QVector<BackupDifference>& differences) {
             for (const BackupDifference& d : differences)
                 rows << d.name + '=' + d.board + '>' + d.file;
+            // A poll comes while the differences are shown: it waits for the restore.
+            second.channel().run(Sequence(QStringLiteral("poll")).request(positionQuery()));
             return true;
         });
         second.prompts.fileNames << file;
@@ -83,7 +86,7 @@ private slots:
             sent.filter(QRegularExpression("^(?!#\\d+:VR#)(?!#[<>]?:V[XS]#)"));
         QCOMPARE(writes.mid(0, 3), QStringList({"#5:Ss2#", "#-1b", "#7p#"}));
         QCOMPARE(writes.mid(3, 256).filter(QRegularExpression("^#\\d+:XR\\d#$")).size(), 256);
-        QCOMPARE(writes.mid(259), QStringList({"#:XYR#", "Y"}));
+        QCOMPARE(writes.mid(259, 2), QStringList({"#:XYR#", "Y"}));
         QCOMPARE(second.status(4), QStringLiteral("Mount restored from %1 and checked").arg(file));
         QCOMPARE(sim::test::dump(second.port->board()), dump);
         QCOMPARE(pecOf(second.port->board()), pec);
