@@ -7,31 +7,6 @@
 
 using namespace corvane;
 
-namespace {
-
-struct Run {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-// The program itself, with no display and no platform chosen for it.
-Run runWithoutDisplay(const QString& program, const QStringList& arguments) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
-    p.start(qEnvironmentVariable("CORVANE_BIN_DIR") + QLatin1Char('/') + program, arguments);
-    p.waitForFinished(10000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
-
-} // namespace
-
 class TestCommandLine : public QObject {
     Q_OBJECT
 private slots:
@@ -39,15 +14,10 @@ private slots:
         const CommandLine c = parseCommandLine(
             {"corvane-control", "--simulate", "--sim-firmware", "3.50", "--port", "2=/dev/pts/4",
              "--port", "3=tcp://[::1]:4001", "-platform", "offscreen", "-style", "Fusion"});
-        QVERIFY(c.ok);
-        QVERIFY(!c.exitNow);
-        QVERIFY(c.simulate);
+        QVERIFY(c.ok && !c.exitNow && c.simulate);
         QCOMPARE(c.simulatorArgs, QStringList({"--firmware", "3.50"}));
         QCOMPARE(c.portBindings, QStringList({"2=/dev/pts/4", "3=tcp://[::1]:4001"}));
-    }
-
-    // Help, an unknown option, a stray word, a bad port, a missing value.
-    void answeredOrRefusedAtOnce() {
+        // Help, an unknown option, a stray word, bad ports, a missing value.
         const std::tuple<QStringList, bool, const char*> cases[] = {
             {{"-h"}, true, "Usage: corvane-control"},
             {{"--bogus"}, false, "Try 'corvane-control --help'"},
@@ -65,6 +35,7 @@ private slots:
         }
     }
 
+    // The programs themselves, with no display and no platform chosen.
     void programsAnswerWithoutADisplay() {
         const std::tuple<const char*, QStringList, int, const char*> cases[] = {
             {"corvane-control", {"--help"}, 0, "--port"},
@@ -76,11 +47,19 @@ private slots:
             {"corvane-sim", {"--bogus"}, 2, "--help"},
             {"corvane-sim", {"--tcp", "65536"}, 2, "--tcp expects"},
             {"corvane-sim", {"--tcp", "0", "--tcp-address", "bridge"}, 2, "IP address"}};
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(name));
         for (const auto& [program, arguments, exitCode, says] : cases) {
-            const Run r = runWithoutDisplay(program, arguments);
-            QCOMPARE(r.exitCode, exitCode);
-            QVERIFY2((r.out + r.err).contains(says), qPrintable(r.out + r.err));
-            QVERIFY2(!r.err.contains(QStringLiteral("display")), qPrintable(r.err));
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(qEnvironmentVariable("CORVANE_BIN_DIR") + '/' + program, arguments);
+            QVERIFY(p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit);
+            const QString err = QString::fromLocal8Bit(p.readAllStandardError());
+            const QString all = QString::fromLocal8Bit(p.readAllStandardOutput()) + err;
+            QCOMPARE(p.exitCode(), exitCode);
+            QVERIFY2(all.contains(says) && !err.contains(QStringLiteral("display")),
+                     qPrintable(all));
         }
     }
 };

@@ -1,13 +1,12 @@
 // A flaky line (replies garbled, cut short, dropped, late): the displays only
 // ever hold what the board really said, in its form, and no command built
 // from a reply is malformed. When clean replies come back, so does the session.
-#include "common/SimWindow.h"
+#include "common/WindowFixture.h"
 #include "motion/TargetFields.h"
 #include "motion/ui/PositionPanel.h"
 #include "motion/ui/TargetPanel.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 
 using namespace corvane;
@@ -25,16 +24,16 @@ struct FaultyLine : SimWindow<SystemClock> {
     QStringList badCommands;
 
     explicit FaultyLine(const QStringList& faults) : SimWindow(faults) {
-        port->line().setLog([this](qint64 us, char direction, const QByteArray& bytes) {
+        port->line().setLog([this](qint64, char direction, const QByteArray& bytes) {
             const QString text = QString::fromLatin1(bytes);
-            if (qEnvironmentVariableIsSet("LINE_TRACE"))
-                qDebug() << us / 1000 << direction << bytes;
             if (direction == '>' && text.startsWith(QStringLiteral("#:S")) &&
                 !kSetCommand.match(text).hasMatch())
                 badCommands << text;
         });
-        watch(window->position->ScopeRAtxt, kRaShown);
-        watch(window->position->ScopeDECtxt, kDecShown);
+        watch(window->position->ScopeRAtxt,
+              [](const QString& s) { return kRaShown.match(s).hasMatch(); });
+        watch(window->position->ScopeDECtxt,
+              [](const QString& s) { return kDecShown.match(s).hasMatch(); });
         TargetPanel* t = window->target;
         const std::pair<QLineEdit*, TargetField> fields[] = {
             {t->objhrstxt, TargetField::Hours},
@@ -42,16 +41,17 @@ struct FaultyLine : SimWindow<SystemClock> {
             {t->objDECDegtxt, TargetField::DecDegrees},
             {t->ObjDECMintxt, TargetField::DecMinutes}};
         for (const auto& [box, field] : fields)
-            QObject::connect(box, &QLineEdit::textChanged, [this, field = field](const QString& s) {
-                if (!isFieldForm(field, s))
-                    shownBadly << s;
-            });
+            watch(box, [field = field](const QString& s) { return isFieldForm(field, s); });
     }
-    void watch(QLineEdit* box, const QRegularExpression& form) {
-        QObject::connect(box, &QLineEdit::textChanged, [this, form](const QString& s) {
-            if (!form.match(s).hasMatch())
+    void watch(QLineEdit* box, std::function<bool(const QString&)> inForm) {
+        QObject::connect(box, &QLineEdit::textChanged, [this, inForm](const QString& s) {
+            if (!inForm(s))
                 shownBadly << s;
         });
+    }
+    void step(const std::function<void()>& act) {
+        act();
+        settle();
     }
 };
 
@@ -87,33 +87,27 @@ private slots:
         line.settle();
         line.port->board().mount().setPosition(5.575, -45.5);
         // Polls, reading back the target and setting it again from the fields.
+        PositionPolling& polling = line.session().polling();
         for (int i = 0; i < rounds; ++i) {
-            line.window->session().polling().tick();
-            line.settle();
-            line.window->target->cmdGetObj->click();
-            line.settle();
-            line.window->target->cmdSetObj->click();
-            line.settle();
+            line.step([&] { polling.tick(); });
+            line.step([&] { line.window->target->cmdGetObj->click(); });
+            line.step([&] { line.window->target->cmdSetObj->click(); });
         }
-        QVERIFY2(line.shownBadly.isEmpty(), qPrintable(line.shownBadly.join(QLatin1String(" | "))));
-        QVERIFY2(line.badCommands.isEmpty(),
-                 qPrintable(line.badCommands.join(QLatin1String(" | "))));
+        QVERIFY2(line.shownBadly.isEmpty(), qPrintable(line.shownBadly.join(" | ")));
+        QVERIFY2(line.badCommands.isEmpty(), qPrintable(line.badCommands.join(" | ")));
         QVERIFY(line.port->isOpen());
 
         // The line heals: once what was late is in, the queries are answered
         // and shown again.
         line.port->line().faults().setOptions({});
         QTest::qWait(lateMs + 100);
-        line.click(QStringLiteral("cmdGetVersion"));
-        line.settle();
-        line.window->session().polling().tick();
-        line.settle();
-        line.window->session().polling().tick();
-        line.settle();
-        QCOMPARE(line.window->position->ScopeRAtxt->text(), QStringLiteral("05h34.5m"));
-        QCOMPARE(line.window->position->ScopeDECtxt->text(), QStringLiteral("-45\u00B030\""));
-        QCOMPARE(line.status(1), QStringLiteral("Connected"));
-        QVERIFY2(line.shownBadly.isEmpty(), qPrintable(line.shownBadly.join(QLatin1String(" | "))));
+        line.step([&] { line.click(QStringLiteral("cmdGetVersion")); });
+        line.step([&] { polling.tick(); });
+        line.step([&] { polling.tick(); });
+        QCOMPARE(line.window->position->ScopeRAtxt->text() + ' ' +
+                     line.window->position->ScopeDECtxt->text() + ' ' + line.panel(1),
+                 QStringLiteral("05h34.5m -45\u00B030\" Connected"));
+        QVERIFY2(line.shownBadly.isEmpty(), qPrintable(line.shownBadly.join(" | ")));
     }
 };
 

@@ -1,7 +1,7 @@
 // Every control of the guiding, focus and output panels, pressed in turn on
 // the simulated board: the board's traffic log must hold exactly the
 // commands the controls stand for, in order.
-#include "common/SimWindow.h"
+#include "common/WindowFixture.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,24 +1,17 @@
-// The Options and Help menus: pin labels, help, About and night vision.
+// The Options and Help menus: pin labels, About and night vision.
 #include "common/WindowFixture.h"
 #include "periphery/ui/LabelsDialog.h"
 #include "periphery/ui/NightVision.h"
-#include "periphery/ui/PeripheryMenus.h"
 #include "periphery/ui/SplashWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTabWidget>
-#include <QtTest>
 
 using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-struct Started : ConnectedWindow {
-    LabelsDialog* labels() const { return window->findChild<LabelsDialog*>("Labels"); }
-};
 
 void settle() {
     // Closed windows delete themselves on the next turn of the event loop.
@@ -31,100 +24,94 @@ void settle() {
 class TestPeripheryMenus : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup() {
-        // Windows closed in one test are gone before the next begins.
-        settle();
-    }
+    void cleanup() { settle(); }
 
-    void renameOpensOneDialogBelowTheWindow() {
-        Started f;
-        f.window->move(200, 150);
-        f.window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f.window.get(), 5000));
-        f.action("mnuPin7")->trigger();
+    // One modeless dialog, showing the captions afresh each time; OK renames
+    // without switching anything, Cancel changes nothing.
+    void renamingThePins() {
+        WindowFixture f;
+        f.startAndConnect();
+        f.trigger("mnuPin7");
         f.port->clearWrites();
-        f.action("mnuRename")->trigger();
-        f.action("mnuRename")->trigger();
+        f.trigger("mnuRename");
+        f.trigger("mnuRename");
         QCOMPARE(f.window->findChildren<LabelsDialog*>().size(), 1);
-        LabelsDialog* d = f.labels();
-        QVERIFY(d->isVisible());
-        QVERIFY(!d->isModal());
-        QCOMPARE(d->Text1->text(), QStringLiteral("Pin 7"));
-        QCOMPARE(d->Text2->text(), QStringLiteral("Pin 14"));
-        // 90 twips right of and 315 below the window's corner.
-        const QPoint corner = f.window->frameGeometry().topLeft();
-        const QPoint offset(LabelsDialog::twipsToPixels(90, f.window->logicalDpiX()),
-                            LabelsDialog::twipsToPixels(315, f.window->logicalDpiY()));
-        QVERIFY(QTest::qWaitForWindowExposed(d, 5000));
-        QCOMPARE(d->frameGeometry().topLeft(), corner + offset);
-
+        LabelsDialog* d = f.window->findChild<LabelsDialog*>("Labels");
+        QVERIFY(d->isVisible() && !d->isModal());
+        QCOMPARE(d->Text1->text() + '|' + d->Text2->text(), QStringLiteral("Pin 7|Pin 14"));
         d->Text1->setText(QStringLiteral("Dew heater"));
         d->Text2->setText(QString());
         d->Command1->click();
-        QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Dew heater"));
-        QCOMPARE(f.action("mnuPin14")->text(), QString());
-        // Renaming leaves the outputs as they were.
-        QVERIFY(f.action("mnuPin7")->isChecked());
-        QVERIFY(f.port->writes.isEmpty());
-        QVERIFY(!d->isVisible());
-
-        // Opened again, it shows the captions afresh; Cancel changes nothing.
+        QCOMPARE(f.action("mnuPin7")->text() + '|' + f.action("mnuPin14")->text(), "Dew heater|");
+        QVERIFY(f.action("mnuPin7")->isChecked() && f.port->writes.isEmpty() && !d->isVisible());
         settle();
-        QVERIFY(!f.labels());
-        f.action("mnuRename")->trigger();
-        QCOMPARE(f.labels()->Text1->text(), QStringLiteral("Dew heater"));
-        f.labels()->Text1->setText(QStringLiteral("Camera"));
-        f.labels()->Command2->click();
+        f.trigger("mnuRename");
+        d = f.window->findChild<LabelsDialog*>("Labels");
+        d->Text1->setText(QStringLiteral("Camera"));
+        d->Command2->click();
         QCOMPARE(f.action("mnuPin7")->text(), QStringLiteral("Dew heater"));
-        settle();
-        QVERIFY(!f.labels());
     }
 
-    // About opens one modeless window; start-up closes the splash, and
-    // shutdown closes it and the labels dialog.
-    void startUpAndShutdownCloseTheOtherWindows() {
+    // About opens one modeless window, closed by any key and opened anew; start-up closes the
+    // splash, and shutdown closes it and the labels dialog.
+    void aboutAndTheSplash() {
+        SplashWindow* s = showSplash(nullptr);
+        QVERIFY(QTest::qWaitForWindowExposed(s, 5000));
+        QPointer<SplashWindow> guard(s);
+        QTest::keyClick(s, Qt::Key_A);
+        SplashWindow* again = showSplash(nullptr); // while the closed one is on its way out
+        QVERIFY(again != s && again->isVisible() && showSplash(nullptr) == again);
+        settle();
+        QVERIFY(!guard && openSplash() == again);
+        closeSplash();
+        settle();
         WindowFixture f;
         showSplash(f.window.get());
-        QVERIFY(openSplash());
         f.window->startUp();
         QVERIFY(!openSplash());
         settle();
-        f.action("mnuRename")->trigger();
-        f.action("mnuHelpSel_1")->trigger();
-        f.action("mnuHelpSel_1")->trigger();
+        f.trigger("mnuRename");
+        f.trigger("mnuHelpSel_1");
+        f.trigger("mnuHelpSel_1");
         QCOMPARE(f.window->findChildren<SplashWindow*>().size(), 1);
-        QVERIFY(openSplash());
-        QVERIFY(!openSplash()->isModal());
+        QVERIFY(openSplash() && !openSplash()->isModal());
         f.window->close();
         QVERIFY(!openSplash());
         QVERIFY(!f.window->findChild<LabelsDialog*>("Labels")->isVisible());
     }
 
+    // Night vision lays legible dark reds on every window, dialogs opened later
+    // included, and gives back the user's own palette exactly (off, or at exit).
     void nightVisionSwitchesAndRestoresTheExactPalette() {
-        // A palette of the user's own, which night vision must give back.
+        const QPalette night = nightPalette();
+        const QColor text = night.color(QPalette::WindowText), back = night.color(QPalette::Window);
+        QVERIFY(text.red() - back.red() >= 191 && back.green() + back.blue() == 0); // legible
         QPalette own = QApplication::palette();
         own.setColor(QPalette::Window, QColor(10, 200, 30));
         own.setColor(QPalette::Disabled, QPalette::Text, QColor(1, 2, 3));
         QApplication::setPalette(own);
         const QPalette before = QApplication::palette();
+        NightVision unprepared;
+        unprepared.nightOff();
+        QCOMPARE(QApplication::palette(), before);
         {
-            Started f;
-            QAction* night = f.action("mnuNightVision");
-            night->trigger();
-            QVERIFY(night->isChecked());
-            QCOMPARE(QApplication::palette(), nightPalette());
-            // Every window follows, dialogs opened later included.
-            f.action("mnuRename")->trigger();
-            QCOMPARE(f.labels()->palette().color(QPalette::Window),
-                     nightPalette().color(QPalette::Window));
+            WindowFixture f;
+            f.startAndConnect();
+            QAction* toggle = f.action("mnuNightVision");
+            toggle->trigger();
+            QVERIFY(toggle->isChecked());
+            QCOMPARE(QApplication::palette(), night);
+            f.trigger("mnuRename");
+            QCOMPARE(
+                f.window->findChild<LabelsDialog*>("Labels")->palette().color(QPalette::Window),
+                night.color(QPalette::Window));
             QCoreApplication::processEvents(); // palette changes reach widgets as events
             QCOMPARE(f.window->tabstrip1->palette().color(QPalette::WindowText),
-                     nightPalette().color(QPalette::WindowText));
-            night->trigger();
-            QVERIFY(!night->isChecked());
+                     night.color(QPalette::WindowText));
+            toggle->trigger();
+            QVERIFY(!toggle->isChecked());
             QCOMPARE(QApplication::palette(), before);
-            // On again, and the window closes with it on: exit restores.
-            night->trigger();
+            toggle->trigger();
             f.window->close();
             QCOMPARE(QApplication::palette(), before);
         }

@@ -3,9 +3,10 @@
 // line), the version is asked again when its reply is lost, and the traffic
 // window and the session log show every exchange.
 #include "common/SimProcess.h"
-#include "common/SimWindow.h"
+#include "common/WindowFixture.h"
 #include "link/QtSerialPort.h"
 #include "link/TrafficLog.h"
+#include "pec/PecModel.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -140,12 +141,12 @@ private slots:
         QVERIFY(w.window->startUp());
         w.trigger(QStringLiteral("mnuConnect"));
         QTest::qWait(2);
-        QCOMPARE(w.status(1), QStringLiteral("No Corvane update"));
-        for (int ms = 0; ms < 5000 && w.status(1) != QLatin1String("Connected"); ms += 100) {
+        QCOMPARE(w.panel(1), QStringLiteral("No Corvane update"));
+        for (int ms = 0; ms < 5000 && w.panel(1) != QLatin1String("Connected"); ms += 100) {
             w.clock.advance(100);
             QTest::qWait(2); // the board's reply comes through the event loop
         }
-        QCOMPARE(w.status(1), QStringLiteral("Connected"));
+        QCOMPARE(w.panel(1), QStringLiteral("Connected"));
         QCOMPARE(w.received().count(QStringLiteral("#:GV#")), 2);
     }
 

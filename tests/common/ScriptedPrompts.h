@@ -5,43 +5,35 @@
 #include <QQueue>
 #include <QStringList>
 #include <QVector>
-#include <functional>
 
 namespace corvane::test {
 
-// Prompts answered from a script; every message shown is recorded.
+// Prompts answered from a script (Yes or OK when it runs out); every message
+// shown is recorded.
 class ScriptedPrompts : public Prompts {
 public:
     struct Shown {
         QString text;
         QString title;
-        PromptIcon icon;
         PromptButtons buttons;
     };
 
-    PromptAnswer message(const QString& text, const QString& title, PromptIcon icon,
+    PromptAnswer message(const QString& text, const QString& title, PromptIcon,
                          PromptButtons buttons) override {
-        shown.append({text, title, icon, buttons});
-        if (onMessage)
-            onMessage();
+        shown.append({text, title, buttons});
         if (!answers.isEmpty())
             return answers.dequeue();
         return buttons == PromptButtons::YesNoCancel ? PromptAnswer::Yes : PromptAnswer::Ok;
     }
-    QString openFileName(const QString& filter) override {
-        filters.append(filter);
-        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
-    }
-    QString saveFileName(const QString& filter) override {
-        filters.append(filter);
-        return fileNames.isEmpty() ? QString() : fileNames.dequeue();
-    }
+    QString openFileName(const QString&) override { return nextFileName(); }
+    QString saveFileName(const QString&) override { return nextFileName(); }
 
     QVector<Shown> shown;
     QQueue<PromptAnswer> answers;
     QQueue<QString> fileNames;
-    QStringList filters;
-    std::function<void()> onMessage;
+
+private:
+    QString nextFileName() { return fileNames.isEmpty() ? QString() : fileNames.dequeue(); }
 };
 
 } // namespace corvane::test

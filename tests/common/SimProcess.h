@@ -5,8 +5,6 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QString>
-#include <QStringList>
 #include <csignal>
 
 namespace corvane::test {
@@ -23,10 +21,9 @@ struct SimProcess {
 
     explicit SimProcess(const QStringList& arguments = {}) {
         process.start(simulatorPath(), arguments);
-        if (!process.waitForStarted(5000))
-            return;
         // The device path is the first line on standard output.
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        while (process.waitForStarted(5000) && !process.canReadLine() &&
+               process.waitForReadyRead(5000)) {
         }
         device = QString::fromLocal8Bit(process.readLine()).trimmed();
     }
@@ -37,8 +34,7 @@ struct SimProcess {
                 process.kill();
         }
     }
-    // Sends a signal and waits for a clean end; returns the exit code, -1 when
-    // it did not end normally.
+    // Sends a signal and waits for a clean end: the exit code, else -1.
     int stopWith(int signal) {
         ::kill(static_cast<pid_t>(process.processId()), signal);
         if (!process.waitForFinished(3000) || process.exitStatus() != QProcess::NormalExit)
@@ -47,22 +43,17 @@ struct SimProcess {
     }
     // The TCP port it serves on (with --tcp); 0 otherwise.
     quint16 tcpPort() const {
-        return device.startsWith(QLatin1String("tcp://"))
-                   ? static_cast<quint16>(device.section(QLatin1Char(':'), -1).toUInt())
-                   : 0;
+        return device.startsWith(QLatin1String("tcp://")) ? device.section(':', -1).toUShort() : 0;
     }
     // The traffic of a --log file without its times: one line per direction
     // change, "> " and the host's bytes or "< " and the board's (faults "! "),
-    // so that logs of the same exchange compare equal however the bytes
-    // were split on their way.
+    // so that logs of one exchange compare equal however its bytes were split.
     static QStringList traffic(const QString& logPath) {
         QFile file(logPath);
         QStringList out;
-        if (!file.open(QIODevice::ReadOnly))
-            return out;
-        // "     12.345678 > bytes": the direction and bytes after the time.
-        const QRegularExpression entry(QStringLiteral("^ *\\S+ (.*)$"));
-        for (const QByteArray& line : file.readAll().split('\n')) {
+        const QRegularExpression entry(QStringLiteral("^ *\\S+ (.*)$")); // after the time
+        for (const QByteArray& line :
+             file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
             const QString e = entry.match(QString::fromLatin1(line)).captured(1);
             if (!e.isEmpty() && !out.isEmpty() && out.last().at(0) == e.at(0) && e.at(0) != '!')
                 out.last() += e.mid(2);

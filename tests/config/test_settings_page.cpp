@@ -1,14 +1,10 @@
-// The settings page on the simulated board, as its traffic log shows it: what the page adds to
-// the commands, the readback of both dump layouts, custom gear ratios, and a configuration
-// stored, saved to a file, loaded onto another board and replayed there.
-#include "common/SimWindow.h"
+// The settings page on the simulated board, as its traffic log shows it.
+#include "common/WindowFixture.h"
 #include "config/ui/CustomGearDialog.h"
 #include "config/ui/SettingsPage.h"
-#include "sim/SimTestHelpers.h"
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 
@@ -19,8 +15,7 @@ namespace {
 
 struct Page : SimWindow<> {
     SettingsPage* page = window->settings;
-    explicit Page(const QString& firmware = QStringLiteral("3.60"), const QStringList& more = {})
-        : SimWindow(QStringList{QStringLiteral("--firmware"), firmware} + more) {
+    explicit Page(const QStringList& options = {}) : SimWindow(options) {
         QVERIFY(connect());
         received();
     }
@@ -32,8 +27,7 @@ struct Page : SimWindow<> {
             emit combo->activated(combo->findText(text));
         else
             session().configuration().pick(l);
-        // A board that does not answer lets the awaited acknowledgement go.
-        clock.advance(1000);
+        clock.advance(1000); // a board that does not answer lets the acknowledgement go
         settle();
     }
     void save(NumberSetting n, const QString& t) {
@@ -45,7 +39,14 @@ struct Page : SimWindow<> {
         click(QLatin1String(button));
         settle();
     }
-    // Every list's and box's text, in list order and then box order.
+    // Typed into a list and entered.
+    void enter(SettingList l, const QString& text) {
+        page->list(l)->lineEdit()->clear();
+        QTest::keyClicks(page->list(l)->lineEdit(), text);
+        QTest::keyClick(page->list(l)->lineEdit(), Qt::Key_Return);
+        settle();
+    }
+    // Every list's and box's text.
     QString all() const {
         QStringList texts;
         for (SettingList l : allSettingLists())
@@ -54,19 +55,20 @@ struct Page : SimWindow<> {
             texts << page->box(n)->text();
         return texts.join('|');
     }
+    // The goto speed shown and the store button's caption.
+    QString gotoAndStore() const {
+        return page->list(SettingList::GotoSpeed)->currentText() + ' ' +
+               page->cmdSaveSettings->text();
+    }
     int notices() const {
         return std::count_if(prompts.shown.begin(), prompts.shown.end(), [](const auto& s) {
             return s.text.startsWith(QStringLiteral("To enable this change you must"));
         });
     }
-    QString saveCaption() const { return page->cmdSaveSettings->text(); }
-    void showTab(int index) {
-        window->tabstrip1->setCurrentIndex(index);
+    void file(const char* menu, const QString& path) {
+        prompts.fileNames.enqueue(path);
+        trigger(QLatin1String(menu));
         settle();
-    }
-    void load(const QString& file) {
-        prompts.fileNames.enqueue(file);
-        trigger(QStringLiteral("mnuload"));
     }
 };
 
@@ -75,10 +77,11 @@ struct Page : SimWindow<> {
 class TestSettingsPage : public QObject {
     Q_OBJECT
 private slots:
-    // The commands are in the widget-free table; here what the page adds: the gear and worm
-    // notice, one refusal for a value that cannot go out, and Save left enabled after it.
+    // The gear and worm notice, refusals, Save left offered after one. Typed and
+    // entered, only exactly an entry or a ratio is sent, adding no entry. A ratio
+    // read back is listed once; the custom gear dialog adds only a new one.
     void controlsSendTheirCommands() {
-        // A list or (list -1) a box, the text, what is sent, the notices shown.
+        // A list or (-1) a box, the text, what is sent, the notices shown.
         const std::tuple<int, int, const char*, const char*, int> cases[] = {
             {int(SettingList::SixteenX), -1, "27X", "#4:Ss1#", 0},
             {int(SettingList::GearRatio), -1, "Quenta", "#100g", 1},
@@ -97,72 +100,18 @@ private slots:
             if (box >= 0)
                 QCOMPARE(p.page->saveButton(NumberSetting(box))->isEnabled(), !*sent);
         }
-        // Typed and entered, a text that is not exactly an entry sends nothing.
-        QComboBox* speed = p.page->list(SettingList::EightX);
-        speed->lineEdit()->clear();
-        QTest::keyClicks(speed->lineEdit(), QStringLiteral("8x"));
-        QTest::keyClick(speed->lineEdit(), Qt::Key_Return);
-        p.settle();
+        p.enter(SettingList::EightX, QStringLiteral("8x"));
         QVERIFY(p.received().isEmpty());
-        // Typed and entered, a ratio or an entry's name is sent once, adding no entry.
         QComboBox* gear = p.page->list(SettingList::GearRatio);
-        for (const auto& [typed, sent] : {std::pair{"144", "#144g"}, std::pair{"MT-1", "#120g"}}) {
-            gear->lineEdit()->clear();
-            QTest::keyClicks(gear->lineEdit(), QLatin1String(typed));
-            QTest::keyClick(gear->lineEdit(), Qt::Key_Return);
-            p.settle();
-            QCOMPARE(p.received(), QStringList{sent});
-            QCOMPARE(gear->count(), 3);
-        }
-    }
+        p.enter(SettingList::GearRatio, QStringLiteral("144"));
+        p.enter(SettingList::GearRatio, QStringLiteral("MT-1"));
+        QCOMPARE(p.received(), QStringList({"#144g", "#120g"}));
+        QCOMPARE(gear->count(), 3);
 
-    // Both dump layouts from the board fill the page; the DEC worm ratio is
-    // shown only by boards that have one, and a disconnect empties the rest.
-    void readbackFillsThePage_data() {
-        QTest::addColumn<QString>("firmware");
-        QTest::addColumn<QString>("query");
-        QTest::addColumn<QString>("decWorm");
-        QTest::newRow("18-byte dump") << QString("3.60") << QString("#<:VX##>:VX#") << QString();
-        QTest::newRow("16-byte dump") << QString("3.50") << QString("#:VX#") << QString("80");
-    }
-    void readbackFillsThePage() {
-        QFETCH(QString, firmware);
-        QFETCH(QString, decWorm);
-        Page p(firmware);
-        p.port->board().working().gearRatio = 120;
-        p.port->board().working().raBacklash = -1;
-        p.press("cmdGetSettings");
-        QTEST(p.received().join(' '), "query");
-        QCOMPARE(p.all(), "1.67X|8X|16X|27X|SideReal|Right|Original|MT-1|Neg|Pos|272|-1|" +
-                              decWorm + "|180|138");
-        const bool oldBoard = !decWorm.isEmpty();
-        QCOMPARE(p.page->box(NumberSetting::DecWormRatio)->isVisibleTo(p.page), oldBoard);
-        // The guiding page's rate button, and the goto speed for the slew time estimate.
-        QCOMPARE(p.find<QRadioButton>("Option1_0")->text() + ' ' +
-                     p.page->list(SettingList::GotoSpeed)->currentText(),
-                 "1.67X 27X");
-        // The readback's reception disables the four Save buttons it enabled.
-        const auto enabled = [&p](NumberSetting n) { return p.page->saveButton(n)->isEnabled(); };
-        QVERIFY(!enabled(NumberSetting::WormRatio) && !enabled(NumberSetting::RaBacklash));
-        QCOMPARE(enabled(NumberSetting::DecWormRatio), oldBoard);
-        // A speed list awaits the character the board may send back under a kind that
-        // nothing decodes (see aOneCharacterAnswerIsNeverReadAsADump).
-        p.pick(SettingList::SixteenX, QStringLiteral("27X"));
-        QCOMPARE(p.window->session().channel().awaitedCount(), 1);
-        QCOMPARE(p.window->session().channel().awaitedKind(), AwaitedKind::Acknowledgement);
-        p.trigger(QStringLiteral("mnuConnect"));
-        QCOMPARE(p.all(), QString(12, '|') + decWorm + "||");
-        QVERIFY(!enabled(NumberSetting::WormRatio) && !enabled(NumberSetting::DecWormRatio));
-    }
-
-    // A ratio read back is listed once; the dialog adds only a new ratio it accepts.
-    void aCustomGearRatioIsListedOnce() {
-        Page p;
         p.port->board().working().gearRatio = 400;
         p.press("cmdGetSettings");
         p.press("cmdGetSettings");
         p.received();
-        QComboBox* gear = p.page->list(SettingList::GearRatio);
         QCOMPARE(gear->currentText() + ' ' + QString::number(gear->count()), "400 4");
         for (const char* typed : {"400", "144", "500", "0", "x"}) {
             QTimer::singleShot(0, [&p, typed] {
@@ -175,77 +124,60 @@ private slots:
         QVERIFY(p.received().isEmpty());
     }
 
-    // Read back, change, store; save a file; load it onto another board and
-    // replay it there: that board then holds the file's configuration.
+    // Both dump layouts fill the page (the DEC worm ratio only from boards that have
+    // one); a disconnect empties it and withdraws that Save. A speed or tracking
+    // answer is let go, never decoded as a dump (which would put "Left" and
+    // "Original" on the page and from there into a saved file).
+    void readbackFillsThePage_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QString>("decWorm");
+        QTest::newRow("18-byte dump")
+            << QStringList{"--firmware", "3.60"} << QString("#<:VX##>:VX#") << QString();
+        QTest::newRow("16-byte dump, acknowledged settings")
+            << QStringList{"--firmware", "3.50", "--ack-settings"} << QString("#:VX#")
+            << QString("80");
+    }
+    void readbackFillsThePage() {
+        QFETCH(QStringList, options);
+        QFETCH(QString, query);
+        QFETCH(QString, decWorm);
+        Page p(options);
+        p.port->board().working().gearRatio = 120;
+        p.port->board().working().raBacklash = -1;
+        p.press("cmdGetSettings");
+        QCOMPARE(p.received().join(' '), query);
+        QCOMPARE(p.all(), "1.67X|8X|16X|27X|SideReal|Right|Original|MT-1|Neg|Pos|272|-1|" +
+                              decWorm + "|180|138");
+        const bool oldBoard = !decWorm.isEmpty();
+        QCOMPARE(p.page->box(NumberSetting::DecWormRatio)->isVisibleTo(p.page), oldBoard);
+        // The guiding page's rate button, and the goto speed for the time estimate.
+        QCOMPARE(p.find<QRadioButton>("Option1_0")->text() + ' ' + p.gotoAndStore(),
+                 "1.67X 27X Save Settings");
+        // The readback's reception withdraws the four Save buttons it offered.
+        const auto offered = [&p](NumberSetting n) { return p.page->saveButton(n)->isEnabled(); };
+        QVERIFY(!offered(NumberSetting::WormRatio) && !offered(NumberSetting::RaBacklash));
+        QCOMPARE(offered(NumberSetting::DecWormRatio), oldBoard);
+
+        const QString before = p.all();
+        p.pick(SettingList::SixteenX, QStringLiteral("27X"));
+        QCOMPARE(p.channel().awaitedKind() * 10 + p.channel().awaitedCount(),
+                 AwaitedKind::Acknowledgement * 10 + 1);
+        p.pick(SettingList::TrackSpeed, QStringLiteral("Solar"));
+        QCOMPARE(p.received(), QStringList({"#4:Ss1#", "#1T#"}));
+        QCOMPARE(p.all(), QString(before).replace("|16X|27X|SideReal|", "|27X|27X|Solar|"));
+        p.trigger(QStringLiteral("mnuConnect"));
+        QCOMPARE(p.all(), QString(12, '|') + decWorm + "||");
+        QVERIFY(!offered(NumberSetting::WormRatio) && !offered(NumberSetting::DecWormRatio));
+    }
+
+    // Read back (values from 0x8000 up show negative), change, store, save a file;
+    // loaded onto another board (sending nothing) and replayed, it leaves that board
+    // holding the same. A box that holds no number refuses the replay first.
     void aSavedConfigurationReachesAnotherBoard() {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("mount.mdf"));
         sim::DriveSettings saved;
-        {
-            Page first;
-            first.press("cmdGetSettings");
-            first.received();
-            first.pick(SettingList::GotoSpeed, QStringLiteral("40X"));
-            first.save(NumberSetting::DecBacklash, QStringLiteral("250"));
-            first.press("cmdSaveSettings");
-            QCOMPARE(first.received(), QStringList({"#5:Ss2#", "#250B", "Y"}));
-            QCOMPARE(first.port->board().stored().gotoSpeed, quint8(0x0C));
-            first.prompts.fileNames.enqueue(file);
-            first.trigger(QStringLiteral("mnuSave"));
-            saved = first.port->board().stored();
-        }
-        Page second;
-        second.port->board().working().guideRate = 0x03; // the file's differs too
-        second.prompts.fileNames.enqueue(file);
-        second.trigger(QStringLiteral("mnuload"));
-        // Loading sends nothing.
-        QCOMPARE(second.saveCaption() + ' ' +
-                     second.page->list(SettingList::GotoSpeed)->currentText() +
-                     second.received().join(' '),
-                 "Save All Settings 40X");
-        // A box that holds no number refuses the whole replay, naming it.
-        QLineEdit* worm = second.page->box(NumberSetting::WormRatio);
-        worm->setText(QStringLiteral("18O"));
-        second.press("cmdSaveSettings");
-        QCOMPARE(second.prompts.shown.last().text + ", " + second.saveCaption() +
-                     second.received().join(' '),
-                 "Invalid Entry: Worm Ratio, Save All Settings");
-        worm->setText(QStringLiteral("180"));
-        const int shownBefore = second.prompts.shown.size();
-        second.press("cmdSaveSettings");
-        QCOMPARE(second.received(),
-                 QStringList({"#<-G", "#1:Ss0#", "#2:Ss1#", "#5:Ss2#", "#0T#", "#>X", "#<x",
-                              "#132g", "#180W", "#138w", "#250B", "#-1M", "#32b", "#1m", "Y"}));
-        QCOMPARE(second.prompts.shown.size(), shownBefore + 1); // one notice for all
-        QCOMPARE(second.saveCaption(), QStringLiteral("Save Settings"));
-        QVERIFY(!second.window->session().configuration().fileSettingsPending());
-        QVERIFY(second.port->board().stored() == saved);
-        second.press("cmdSaveSettings"); // a second press only stores
-        QCOMPARE(second.received(), QStringList{"Y"});
-    }
-
-    // A board that answers a speed or tracking command with one character: the answer is
-    // let go, never decoded as a settings dump (which would turn orientation and rotation
-    // to "Left" and "Original" on the page, and from there into a saved file).
-    void aOneCharacterAnswerIsNeverReadAsADump() {
-        Page p(QStringLiteral("3.50"), {QStringLiteral("--ack-settings")});
-        p.press("cmdGetSettings");
-        const QString before = p.all();
-        p.pick(SettingList::SixteenX, QStringLiteral("27X"));
-        p.pick(SettingList::TrackSpeed, QStringLiteral("Solar"));
-        p.clock.advance(1000);
-        p.settle();
-        QCOMPARE(p.all(), QString(before).replace("|16X|27X|SideReal|", "|27X|27X|Solar|"));
-        QCOMPARE(p.received(), QStringList({"#:VX#", "#4:Ss1#", "#1T#"}));
-    }
-
-    // A value read back from 0x8000 up shows negative ("-1" for FF FF) and goes back to a
-    // board as it was read: through a file and Save All, the second board's dump equals
-    // the first's.
-    void aNegativeReadbackIsWrittenBackAsRead() {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("mount.mdf"));
-        QByteArray firstDump;
         {
             Page first;
             first.port->board().working().raBacklash = -1;
@@ -254,47 +186,60 @@ private slots:
             QCOMPARE(first.page->box(NumberSetting::RaBacklash)->text() + ' ' +
                          first.page->box(NumberSetting::WormRatio)->text(),
                      "-1 -1");
-            first.prompts.fileNames.enqueue(file);
-            first.trigger(QStringLiteral("mnuSave"));
-            firstDump = sim::test::dump(first.port->board());
+            first.received();
+            first.pick(SettingList::GotoSpeed, QStringLiteral("40X"));
+            first.save(NumberSetting::DecBacklash, QStringLiteral("250"));
+            first.press("cmdSaveSettings");
+            QCOMPARE(first.received(), QStringList({"#5:Ss2#", "#250B", "Y"}));
+            first.file("mnuSave", file);
+            saved = first.port->board().stored();
         }
         Page second;
-        QVERIFY(sim::test::dump(second.port->board()) != firstDump);
-        second.load(file);
+        second.port->board().working().guideRate = 0x03; // the file's differs too
+        QVERIFY(!(second.port->board().stored() == saved));
+        second.file("mnuload", file);
+        QCOMPARE(second.gotoAndStore() + second.received().join(' '), "40X Save All Settings");
+        QLineEdit* worm = second.page->box(NumberSetting::WormRatio);
+        worm->setText(QStringLiteral("18O"));
         second.press("cmdSaveSettings");
-        QCOMPARE(second.received().filter(QRegularExpression("^#-")),
-                 QStringList({"#-1W", "#-1M", "#-1b"}));
-        QCOMPARE(sim::test::dump(second.port->board()), firstDump);
+        QCOMPARE(second.prompts.shown.last().text + ", " + second.gotoAndStore() +
+                     second.received().join(' '),
+                 "Invalid Entry: Worm Ratio, 40X Save All Settings");
+        worm->setText(QStringLiteral("-1"));
+        const int shownBefore = second.prompts.shown.size();
+        second.press("cmdSaveSettings");
+        QCOMPARE(second.received(),
+                 QStringList({"#<-G", "#1:Ss0#", "#2:Ss1#", "#5:Ss2#", "#0T#", "#>X", "#<x",
+                              "#132g", "#-1W", "#138w", "#250B", "#-1M", "#-1b", "#1m", "Y"}));
+        QCOMPARE(second.prompts.shown.size(), shownBefore + 1);
+        QCOMPARE(second.gotoAndStore(), QStringLiteral("40X Save Settings"));
+        QVERIFY(second.port->board().stored() == saved);
+        second.press("cmdSaveSettings"); // a second press only stores
+        QCOMPARE(second.received(), QStringList{"Y"});
     }
 
-    // A loaded file waits on the page until it is stored: showing the tab does not read
-    // the board's settings over it; Save All with the port closed says so and keeps it
-    // waiting; "Get Settings Status" is the user's choice to give it up.
+    // A loaded file waits until stored: showing the tab does not read the board over
+    // it, Save All with the port closed says so, "Get Settings Status" gives it up.
+    // Files that cannot be written or read say so and change nothing.
     void aLoadedFileWaitsUntilStored() {
         Page p;
         const QString file = p.dir.filePath(QStringLiteral("mount.mdf"));
         p.press("cmdGetSettings");
         p.page->list(SettingList::GotoSpeed)->setEditText(QStringLiteral("40X"));
-        p.prompts.fileNames.enqueue(file);
-        p.trigger(QStringLiteral("mnuSave"));
-        p.showTab(1);
-        p.load(file);
+        p.file("mnuSave", file);
+        p.window->tabstrip1->setCurrentIndex(1);
+        p.file("mnuload", file);
         p.received();
-        p.showTab(0);
+        p.window->tabstrip1->setCurrentIndex(0);
+        p.settle();
         QCOMPARE(p.received(), QStringList{"#:GS#"});
-        QCOMPARE(p.page->list(SettingList::GotoSpeed)->currentText() + ' ' + p.saveCaption(),
-                 "40X Save All Settings");
+        QCOMPARE(p.gotoAndStore(), "40X Save All Settings");
 
         p.trigger(QStringLiteral("mnuConnect")); // disconnected: the page empties
-        p.load(file);
-        const int shown = p.prompts.shown.size();
+        p.file("mnuload", file);
         p.press("cmdSaveSettings");
-        QCOMPARE(p.prompts.shown.size(), shown + 1);
         QVERIFY(p.prompts.shown.last().text.startsWith("The port is not open"));
-        QCOMPARE(p.page->list(SettingList::GotoSpeed)->currentText() + ' ' + p.saveCaption(),
-                 "40X Save All Settings");
-        QVERIFY(p.window->session().configuration().fileSettingsPending());
-
+        QCOMPARE(p.gotoAndStore(), "40X Save All Settings");
         p.trigger(QStringLiteral("mnuConnect"));
         p.settle();
         p.received();
@@ -303,24 +248,14 @@ private slots:
         QCOMPARE(p.port->board().stored().gotoSpeed, quint8(0x0C));
 
         p.port->board().working().gotoSpeed = 0x0B;
-        p.load(file);
+        p.file("mnuload", file);
         p.press("cmdGetSettings");
-        QCOMPARE(p.page->list(SettingList::GotoSpeed)->currentText() + ' ' + p.saveCaption(),
-                 "27X Save Settings");
-        QVERIFY(!p.window->session().configuration().fileSettingsPending());
-    }
-
-    void unreadableOrUnwritableFilesSaySoAndChangeNothing() {
-        Page p;
-        p.press("cmdGetSettings");
-        p.prompts.fileNames << "/no/such/folder/x.mdf"
-                            << "/no/such/file.mdf";
-        p.trigger(QStringLiteral("mnuSave"));
-        QCOMPARE(p.prompts.shown.size(), 1);
-        p.trigger(QStringLiteral("mnuload"));
-        QCOMPARE(p.prompts.shown.size(), 2);
-        QCOMPARE(p.saveCaption() + ' ' + p.page->list(SettingList::GotoSpeed)->currentText(),
-                 "Save Settings 27X");
+        QCOMPARE(p.gotoAndStore(), "27X Save Settings");
+        const int shown = p.prompts.shown.size();
+        p.file("mnuSave", QStringLiteral("/no/such/folder/x.mdf"));
+        p.file("mnuload", QStringLiteral("/no/such/file.mdf"));
+        QCOMPARE(p.prompts.shown.size(), shown + 2);
+        QCOMPARE(p.gotoAndStore(), "27X Save Settings");
     }
 };
 

@@ -1,11 +1,17 @@
-// The command channel: what goes on the wire, how receptions are cut, and
-// what happens to a reply that does not come. The channel knows no
-// subsystem: the queries here are the test's own.
-#include "common/FakeClock.h"
-#include "common/FakeSerialPort.h"
-#include "link/Channel.h"
+// The command channel: what goes on the wire, how receptions are cut, a reply
+// that does not come, the sequences it runs (on timers, one at a time), and what
+// the controller's replies are taken to say. The queries here are the test's own.
+#include "common/Wire.h"
+#include "link/ControllerInfo.h"
+#include "link/Dispatcher.h"
+#include "link/Replies.h"
+#include "motion/PositionReplies.h"
+#include "pec/PecState.h"
 
+#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 
 using namespace corvane;
@@ -24,143 +30,302 @@ Query query(int length, Reading reading = Reading::Read, bool collects = false) 
     return q;
 }
 
+// 256 writes paced 20 ms apart, as a PEC table restore sends them.
+Sequence tableWrite(int steps = 256) {
+    Sequence s(QStringLiteral("table write"));
+    for (int n = 0; n < steps; ++n)
+        s.send(QStringLiteral("#%1:XR1#").arg(n)).pause(20).report(n, steps);
+    return s;
+}
+
 } // namespace
 
 class TestChannel : public QObject {
     Q_OBJECT
-
-    FakeClock clock;
-    FakeSerialPort* port = nullptr;
-    Channel* channel = nullptr;
-    QList<QByteArray> dispatched;
-
 private slots:
-    void init() {
-        clock = FakeClock();
-        port = new FakeSerialPort(&clock);
-        channel = new Channel(clock);
-        channel->setPort(port);
-        port->open(nullptr);
-        dispatched.clear();
-        channel->dispatcher().subscribe(7, channel,
-                                        [this](const QByteArray& r) { dispatched << r; });
-    }
-    void cleanup() {
-        delete channel;
-        delete port;
-    }
-
+    // Nothing goes out on a closed port; a send flushes input unless answers collect.
     void closedPortAndFlushing() {
-        port->close();
-        channel->request(query(15));
-        QVERIFY(port->writes.isEmpty() && !channel->isAwaitingReply());
-        QCOMPARE(channel->awaitedKind() * 100 + channel->awaitedCount(), 715);
-        port->open(nullptr);
-        // Every send discards waiting input, except while answers are collected.
-        port->setThreshold(0);
-        port->feed("stale");
-        channel->request(query(0));
-        QCOMPARE(port->waitingCount(), 0);
-        channel->request(query(256, Reading::Read, true));
-        port->feed("1");
-        channel->send(QStringLiteral("#2:VR#"));
-        port->feed("2");
-        channel->send(QStringLiteral("#3:VR#"));
-        QCOMPARE(port->readAll(), QByteArray("12"));
+        Wire w;
+        w.port.close();
+        w.channel.request(query(15));
+        QVERIFY(w.port.writes.isEmpty() && !w.channel.isAwaitingReply());
+        w.port.open(nullptr);
+        w.port.feed("stale");
+        w.channel.request(query(0));
+        QCOMPARE(w.port.waitingCount(), 0);
+        w.channel.request(query(256, Reading::Read, true));
+        w.port.feed("1");
+        w.channel.send(QStringLiteral("#2:VR#"));
+        w.port.feed("2");
+        w.channel.send(QStringLiteral("#3:VR#"));
+        QCOMPARE(w.port.readAll(), QByteArray("12"));
     }
 
-    void aReplyIsOneReceptionDispatchedAsBytes() {
-        QSignalSpy received(channel, &Channel::received);
-        QSignalSpy ended(channel, &Channel::requestEnded);
-        channel->request(query(15));
-        // Arrives in two pieces before the event loop runs, a third during
-        // the settle: still one reception.
-        port->feed("12:34.5#");
-        clock.onPause = [this](int) { port->feed("\xFF"); };
-        port->feed("+45*30#");
+    // Pieces arriving before and during the settle are one reception, handed on as
+    // bytes; one flushed by the next request is none.
+    void aReplyIsOneReception() {
+        Wire w;
+        w.collect(7);
+        QSignalSpy received(&w.channel, &Channel::received);
+        QSignalSpy ended(&w.channel, &Channel::requestEnded);
+        w.channel.request(query(15));
+        w.port.feed("12:34.5#");
+        w.clock.onPause = [&w](int) { w.port.feed("\xFF"); };
+        w.port.feed("+45*30#");
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);
         QCoreApplication::processEvents();
-        QCOMPARE(dispatched, QList<QByteArray>{"12:34.5#+45*30#\xFF"});
-        QCOMPARE(received.count() * 100 + ended.count() * 10 + ended.at(0).at(0).toBool(), 111);
-        QVERIFY(!channel->isAwaitingReply());
+        QCOMPARE(w.dispatched, QList<QByteArray>{"12:34.5#+45*30#\xFF"});
+        QCOMPARE(ended.count() * 10 + ended.at(0).at(0).toBool(), 11);
+        w.clock.onPause = nullptr;
+        w.channel.request(query(15));
+        w.port.feed("12:34.5#");
+        QTest::qWait(20);
+        w.channel.request(query(10));
+        w.port.feed("3.60#     ");
+        w.channel.request(query(15));
+        QTest::qWait(20);
+        QCOMPARE(received.count(), 1);
     }
 
-    void shortOrFlushedRepliesRaiseNothing() {
-        QSignalSpy spy(channel, &Channel::received);
-        channel->request(query(15));
-        port->feed("12:34.5#");
-        QTest::qWait(20);
-        // A new request flushes the input before the queued notification runs.
-        channel->request(query(10));
-        port->feed("3.60#     ");
-        channel->request(query(15));
-        QTest::qWait(20);
-        QCOMPARE(spy.count(), 0);
-    }
-
-    // A manual command's reception is shown (in hex when it starts with a
-    // control or high byte) and not read; one that never comes ends with its
-    // deadline, and the next reply is read again.
+    // A manual command's reception is shown (hex when it starts with a control or
+    // high byte), not read; one that never comes ends with its deadline.
     void aManualCommandIsShownNotRead() {
-        const std::pair<QByteArray, ReplyForm> replies[] = {
-            {QByteArray("\x05\x41", 2), ReplyForm::Raw},
-            {"\xC8", ReplyForm::Raw},
-            {"12:34.5#+45*30#", ReplyForm::Text}};
-        for (const auto& [reply, form] : replies) {
-            QSignalSpy spy(channel, &Channel::received);
-            channel->expectManualCommand();
-            port->feed(reply);
-            QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 1, 1000);
-            QCOMPARE(spy.at(0).at(1).value<ReplyForm>(), form);
+        Wire w;
+        w.collect(7);
+        QSignalSpy spy(&w.channel, &Channel::received);
+        for (const QByteArray& reply :
+             {QByteArray("\x05\x41"), QByteArray("\xC8"), QByteArray("12:34.5#+45*30#")}) {
+            const int before = spy.count();
+            w.channel.expectManualCommand();
+            w.port.feed(reply);
+            QTRY_COMPARE_WITH_TIMEOUT(spy.count(), before + 1, 1000);
+            QCOMPARE(spy.last().at(0).toByteArray(), reply);
         }
-        QVERIFY(dispatched.isEmpty());
-        channel->expectManualCommand();
-        channel->send(QStringLiteral("#:XX#"));
-        QVERIFY(!channel->isDispatchArmed());
-        clock.advance(1000);
-        QVERIFY(channel->isDispatchArmed() && !channel->isAwaitingReply());
+        QCOMPARE(QList<ReplyForm>({spy.at(0).at(1).value<ReplyForm>(),
+                                   spy.at(1).at(1).value<ReplyForm>(),
+                                   spy.at(2).at(1).value<ReplyForm>()}),
+                 QList<ReplyForm>({ReplyForm::Raw, ReplyForm::Raw, ReplyForm::Text}));
+        QVERIFY(w.dispatched.isEmpty());
+        w.channel.expectManualCommand();
+        w.channel.send(QStringLiteral("#:XX#"));
+        QVERIFY(!w.channel.isDispatchArmed());
+        w.clock.advance(1000);
+        QVERIFY(w.channel.isDispatchArmed() && !w.channel.isAwaitingReply());
     }
 
-    void aMissingReplyTimesOutAndTheNextQueryWorks() {
-        QSignalSpy timedOut(channel, &Channel::timedOut);
-        QSignalSpy received(channel, &Channel::received);
-        channel->request(query(15));
-        port->feed("12:34.5#"); // cut short: the rest never comes
-        // About a second for a short reply; the PEC read-out's 1,938 query
-        // characters and 256 answers take over two seconds of line time more.
-        QCOMPARE(replyDeadlineMs(Reading::Read, 10, 15), 1027);
+    // A reply cut short times out after its line time and a second; the late rest
+    // belongs to nothing and keeps the line busy until in. What is let go, a manual
+    // command or a reply flushed by the next command is never reported missing.
+    void aMissingReplyTimesOutAndTheLateRestIsThrownAway() {
+        Wire w;
+        w.collect(7);
+        QSignalSpy timedOut(&w.channel, &Channel::timedOut);
+        QSignalSpy received(&w.channel, &Channel::received);
         QCOMPARE(replyDeadlineMs(Reading::Read, 1938, 256), 1000 + 2286);
-        clock.advance(1026);
+        w.channel.request(query(15));
+        w.port.feed("12:34.5#");
+        w.clock.advance(1026);
         QCOMPARE(timedOut.count(), 0);
-        clock.advance(1);
+        w.clock.advance(1);
         QCOMPARE(timedOut.count(), 1);
         QCOMPARE(timedOut.at(0).at(0).toString(), QStringLiteral("test query"));
-        QVERIFY(!channel->isAwaitingReply() && channel->lastRequestTimedOut());
-        QCOMPARE(channel->awaitedKind(), AwaitedKind::None);
-        // The rest arriving late belongs to nothing and keeps the line busy
-        // until it is in; then the next query works.
-        QVERIFY(channel->isLineBusy());
-        port->feed("+45*30#");
+        QVERIFY(!w.channel.isAwaitingReply() && w.channel.lastRequestTimedOut());
+        QCOMPARE(w.channel.awaitedKind(), AwaitedKind::None);
+        QVERIFY(w.channel.isLineBusy());
+        w.port.feed("+45*30#");
         QTest::qWait(10);
-        QVERIFY(received.isEmpty() && !channel->isLineBusy());
-        channel->request(query(15));
-        port->feed("01:02.3#-05*07#");
+        QVERIFY(received.isEmpty() && !w.channel.isLineBusy());
+        w.channel.request(query(15));
+        w.port.feed("01:02.3#-05*07#");
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);
-        QCOMPARE(dispatched, QList<QByteArray>{"01:02.3#-05*07#"});
+        QCOMPARE(w.dispatched, QList<QByteArray>{"01:02.3#-05*07#"});
+
+        w.channel.request(query(1, Reading::LetGo));
+        w.channel.expectManualCommand();
+        w.channel.send(QStringLiteral("#:Q#"));
+        w.channel.request(query(15));
+        w.channel.send(QStringLiteral("#:Mn#"));
+        w.clock.advance(5000);
         QCOMPARE(timedOut.count(), 1);
     }
 
-    // An answer that is only let go, a manual command and a reply flushed by
-    // the next command are never reported missing.
-    void whatIsLetGoHasNoTimeOut() {
-        QSignalSpy timedOut(channel, &Channel::timedOut);
-        channel->request(query(1, Reading::LetGo));
-        channel->expectManualCommand();
-        channel->send(QStringLiteral("#:Q#"));
-        channel->request(query(15));
-        channel->send(QStringLiteral("#:Mn#"));
-        clock.advance(5000);
-        QCOMPARE(timedOut.count(), 0);
+    // On the real clock the event loop turns between every two steps, each pause
+    // really waits.
+    void onTheRealClockTheEventLoopTurnsBetweenSteps() {
+        SystemClock clock;
+        FakeSerialPort port(&clock);
+        Channel channel(clock);
+        channel.setPort(&port);
+        port.open(nullptr);
+        int turns = 0;
+        QTimer heartbeat;
+        connect(&heartbeat, &QTimer::timeout, this, [&] { ++turns; });
+        QVector<int> turnsAtStep;
+        connect(&channel.runner(), &SequenceRunner::progress, this,
+                [&](int, int) { turnsAtStep << turns; });
+        bool done = false;
+        channel.run(
+            tableWrite().onEnd([&](SequenceResult r) { done = r == SequenceResult::Done; }));
+        QCOMPARE(port.writes.size(), 1);
+        heartbeat.start(1);
+        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
+        QCOMPARE(turnsAtStep.size(), 256);
+        for (int i = 1; i < 256; ++i) {
+            QVERIFY2(turnsAtStep[i] > turnsAtStep[i - 1], qPrintable(QString::number(i)));
+            QVERIFY(port.writes[i].atMs - port.writes[i - 1].atMs >= 20);
+        }
+    }
+
+    // A sequence waits its turn and for the reply last awaited; an exclusive one is
+    // refused while another runs; a reply that does not come ends it as timed out.
+    void sequencesTakeTurns() {
+        Wire w;
+        w.channel.run(Sequence()
+                          .then([&] { w.channel.request(versionQuery()); })
+                          .awaitReply()
+                          .send("after the reply"));
+        QVERIFY(w.channel.run(Sequence().send("second")));
+        QVERIFY(!w.channel.run(Sequence().send("refused").exclusive()));
+        QCOMPARE(w.port.writtenCommands(), QStringList{"#:GV#"});
+        w.port.feed("3.60 CORV#");
+        QTRY_COMPARE_WITH_TIMEOUT(w.port.writtenCommands(),
+                                  QStringList({"#:GV#", "after the reply", "second"}), 1000);
+        w.port.clearWrites();
+        const auto result = w.run(Sequence()
+                                      .then([&] { w.channel.request(pecStateQuery()); })
+                                      .awaitReply()
+                                      .send("never"));
+        w.clock.advance(2000);
+        QCOMPARE(*result, SequenceResult::TimedOut);
+        QCOMPARE(w.port.writtenCommands(), QStringList{"#:VS#"});
+        QVERIFY(!w.channel.runner().isBusy());
+    }
+
+    // STOP cancels what runs and waits, unless protected; a lost port ends all; a
+    // declined question sends nothing more.
+    void cancelLossAndQuestions() {
+        Wire w;
+        const auto first =
+            w.run(Sequence().then([&] { w.channel.request(versionQuery()); }).awaitReply());
+        const auto queued = w.run(Sequence().send("queued"));
+        w.channel.runner().cancel();
+        QCOMPARE(QList<SequenceResult>({*first, *queued}),
+                 QList<SequenceResult>(2, SequenceResult::Cancelled));
+        w.port.feed("3.60 CORV#");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.channel.isLineBusy(), 1000);
+        const auto restore = w.run(
+            tableWrite(3).protect().then([&] { w.channel.request(versionQuery()); }).awaitReply());
+        w.channel.runner().cancel();
+        QVERIFY(w.channel.runner().isRunningProtected());
+        w.port.unplug();
+        QTRY_COMPARE_WITH_TIMEOUT(*restore, SequenceResult::PortLost, 1000);
+        QVERIFY(!w.channel.runner().isBusy());
+
+        Wire asked;
+        const auto declined =
+            asked.run(Sequence().send("first").ask([] { return false; }).send("second"));
+        QCOMPARE(*declined, SequenceResult::Cancelled);
+        QCOMPARE(asked.port.writtenCommands(), QStringList{"first"});
+    }
+
+    // The version and what it enables: s(plit dump), t(ouch up), d(EC worm row),
+    // x (tracking correction); only a number in the reply's form is a version.
+    void versionReply() {
+        QStringList got;
+        for (const QString& reply : QStringList{"3.3#",
+                                                "3.31#",
+                                                "3.49#",
+                                                "3.5#",
+                                                "3.56#",
+                                                "3.57#",
+                                                "3.58#",
+                                                "3.59 CORV#",
+                                                "1.9#",
+                                                "  3.6",
+                                                "3.60 \x19\x9Dl#",
+                                                "Vx#",
+                                                "",
+                                                "inf#",
+                                                "nan#",
+                                                QString(40, '9'),
+                                                "3.6000000001#",
+                                                "360#",
+                                                "-3.6#",
+                                                "05:3405:34",
+                                                "3#",
+                                                "3.60x#",
+                                                ".5#",
+                                                "3.#"}) {
+            const VersionInfo v = parseVersionReply(reply);
+            got << QString::number(v.version) + ' ' + (v.splitSettingsDump ? "s" : "") +
+                       (v.pecTouchUp ? "t" : "") + (v.decWormRowShown ? "d" : "") +
+                       (v.tarvixEnabled ? "x" : "");
+        }
+        QCOMPARE(got, QStringList({"3.3 ", "3.31 d", "3.49 d", "3.5 dx", "3.56 dx", "3.57 sx",
+                                   "3.58 sx", "3.59 stx", "1.9 ", "3.6 stx", "3.6 stx"}) +
+                          QStringList(13, "0 "));
+        // The caption never shows a control or high byte as it came.
+        QCOMPARE(versionCaption(QStringLiteral("3.60 \x19\x9Dl\\#")),
+                 QStringLiteral("Corvane Update Ver. 3.60 \\x19\\x9Dl\\#"));
+    }
+
+    // Position, target and single-axis replies count only in their form.
+    void coordinateReplies() {
+        for (const QString& reply :
+             QStringList{"12:34.5#+45*30#", "01:02.3#-05*07#", "23:59.9#+90*00#"}) {
+            const auto position = positionFromReply(reply);
+            const auto target = targetFromReply("1#" + reply);
+            QVERIFY(position && target);
+            QCOMPARE(position->ra + position->dec, reply.left(7) + reply.mid(8, 6));
+            QCOMPARE(QStringList({target->response, target->hours, target->minutes, target->degrees,
+                                  target->decMinutes}),
+                     QStringList({reply, reply.left(2), reply.mid(3, 4), reply.mid(8, 3),
+                                  reply.mid(12, 2)}));
+            QCOMPARE(*rawRightAscension(reply.left(8)) + *rawDeclination(reply.mid(8)),
+                     reply.left(7) + reply.mid(8, 6));
+        }
+        // Empty, short, long, high bytes, NUL, a hash inside, no sign, a late reply
+        // meeting the next, hour 24, minute 60, degree 91, signed minutes, sync answer.
+        for (const QString& reply : QStringList{
+                 QString(), QStringLiteral("12:34.5#+45*3"), QStringLiteral("12:34.5#+45*30##"),
+                 QString::fromLatin1("q\x17h\x94\xD6I<m+45*30#"),
+                 QString::fromLatin1("12:3\0.5#+45*30#", 15), QStringLiteral("12:34#5#+45*30#"),
+                 QStringLiteral("12:34.5#045*30#"), QStringLiteral("06#00:0.0#+45*30"),
+                 QStringLiteral("24:00.0#+45*30#"), QStringLiteral("12:60.0#+45*30#"),
+                 QStringLiteral("12:34.5#+91*30#"), QStringLiteral("12:34.5#+45*-2#"),
+                 QStringLiteral("Synced#")})
+            QVERIFY2(!positionFromReply(reply) && !targetFromReply(reply), qPrintable(reply));
+        QVERIFY(!rawRightAscension(QStringLiteral("12:3x.5#")) &&
+                !rawDeclination(QStringLiteral("+45:30#")));
+    }
+
+    // Random bytes never pass for a position, and nothing accepted is out of form.
+    void randomRepliesNeverPassForPositions() {
+        QRandomGenerator random(7);
+        const QByteArray alphabet("0123456789:.#*+-\x00\xB0\xFF", 19);
+        const QRegularExpression form(
+            QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d\\.\\d[+-]([0-8]\\d|90)\\*[0-5]\\d$"));
+        for (int i = 0; i < 20000; ++i) {
+            QByteArray bytes = "12:34.5#+45*30#";
+            bytes[random.bounded(15)] = alphabet.at(random.bounded(alphabet.size()));
+            const auto p = positionFromReply(QString::fromLatin1(bytes));
+            QVERIFY2(!p || form.match(p->ra + p->dec).hasMatch(), bytes.constData());
+        }
+    }
+
+    void dispatcherHandsEachKindToItsSubscribers() {
+        ReplyDispatcher dispatcher;
+        QStringList got;
+        QObject owner;
+        auto* shortLived = new QObject;
+        dispatcher.subscribe(99, &owner, [&](const QByteArray& r) { got << "a" + r; });
+        dispatcher.subscribe(99, shortLived, [&](const QByteArray& r) { got << "b" + r; });
+        dispatcher.subscribe(0, &owner, [&](const QByteArray& r) { got << "v" + r; });
+        dispatcher.dispatch(99, "1");
+        dispatcher.dispatch(999, "2");
+        delete shortLived;
+        dispatcher.dispatch(99, "3");
+        QCOMPARE(got, QStringList({"a1", "b1", "a3"}));
     }
 };
 

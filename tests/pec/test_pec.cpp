@@ -1,8 +1,6 @@
 // PEC: the state in words, the speeds rebuilt from the table codes, the CSV
 // file and its checks, and the exchanges on the wire.
-#include "common/FakeClock.h"
-#include "common/FakeSerialPort.h"
-#include "link/Channel.h"
+#include "common/Wire.h"
 #include "pec/PecFile.h"
 #include "pec/PecState.h"
 
@@ -15,20 +13,6 @@ using namespace corvane;
 using namespace corvane::test;
 
 namespace {
-
-struct Wire {
-    FakeClock clock;
-    FakeSerialPort port{&clock};
-    Channel channel{clock};
-    QStringList replies; // table receptions dispatched
-    Wire() {
-        channel.setPort(&port);
-        port.open(nullptr);
-        channel.armDispatch();
-        channel.dispatcher().subscribe(kPecTableKind, &channel,
-                                       [this](const QByteArray& r) { replies << r; });
-    }
-};
 
 // 256 codes of every kind, the speed running past both limits.
 const QString kCodes =
@@ -50,8 +34,7 @@ class TestPec : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
-    // The status byte in words; "=": the label is left as it was (a mode digit it does not
-    // know, a reply cut in the status byte).
+    // The status byte in words; "=" leaves the label (a mode it does not know, a cut).
     void stateLabel() {
         QStringList labels;
         for (const QString status : {"80", "81", "03", "91", "85", "8A", "8"}) {
@@ -68,8 +51,7 @@ private slots:
                               "=", "="}));
     }
 
-    // Nothing waits between the commands; the state reply is awaited when asked for, and the
-    // switches have it decoded even after the terminal.
+    // The commands, then the state query (dispatched even after the terminal).
     void commandsOnTheWire() {
         const std::tuple<const char*, std::function<void(Channel&)>, QString> cases[] = {
             {"enable", [](Channel& c) { switchPec(c, true); }, "0: #1P|0: #:VS#"},
@@ -85,14 +67,14 @@ private slots:
             w.channel.expectManualCommand(); // dispatch disarmed by the terminal
             act(w.channel);
             QCOMPARE(w.port.timeline().join('|'), sent);
-            const bool asksState = w.channel.awaitedKind() == kPecStateKind;
-            QVERIFY2(asksState == sent.endsWith("#:VS#"), name);
+            QVERIFY2((w.channel.awaitedKind() == kPecStateKind) == sent.endsWith("#:VS#"), name);
             QVERIFY2(!QByteArray(name).endsWith("able") || w.channel.isDispatchArmed(), name);
         }
     }
 
-    // Each step's requested speed, and ">" the real one where it differs.
-    void speeds() {
+    // Each step's requested speed (">" the real one where it differs); a whole table
+    // as saved and as the column view shows it.
+    void tables() {
         QStringList got;
         const std::pair<const char*, int> cases[] = {
             {"110231", 5}, {"1456789", 2}, {"11111111112", 5}, {"222222222222", 5}, {"11x1", 5}};
@@ -109,9 +91,6 @@ private slots:
                                    "5 10 15 20 25 30 35 40 45 50>47 45",
                                    "-5 -10 -15 -20 -25 -30 -35 -40 -45 -50>-47 -55>-47 -60>-47",
                                    "5 10"})); // a non-digit ends the table
-    }
-
-    void viewsOfAWholeTable() { // a header, then a line for each step, each ended by CR LF
         const PecTable t = decodePecTable(QString(300, '0'), 3);
         QCOMPARE(pecCsvText(t).split("\r\n").mid(1), QStringList(256, "3, 0, 0, 0, 47, -47") << "");
         QStringList view;
@@ -120,16 +99,15 @@ private slots:
         QCOMPARE(pecColumnView(t).split("\r\n").mid(1), view << "");
     }
 
-    void csvExtension() {
-        QStringList got;
-        for (const char* name : {"/d/pec", "/d/pec.txt", "pec.cs", "a.b", ".ab", ""})
-            got << withCsvExtension(name);
-        QCOMPARE(got.join('|'), "/d/pec.csv|/d/pec.txt|pec.cs.csv|a.b.csv|.ab|");
-    }
-
+    // A saved table's file ends each line with CR LF and restores its factor and
+    // codes; ".csv" is added to a name without an extension.
     void savedTableRestoresItsFactorAndCodes() {
         QString error;
         QVERIFY(writePecCsv(path("round.csv"), pecCsvText(decodePecTable(kCodes, 7)), &error));
+        QFile saved(path("round.csv"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        QCOMPARE(bytes.count('\n') * 1000 + bytes.count("\r\n"), 258 * 1001);
         const auto plan = readRestoreFile(path("round.csv"), &error);
         QVERIFY2(plan, qPrintable(error));
         QString codes = QString::number(plan->factor) + ':';
@@ -137,10 +115,13 @@ private slots:
             codes += QString::number(code);
         QCOMPARE(codes, "7:" + kCodes);
         QCOMPARE(plan->echoText, "7" + kCodes.split("").join("\r\n")); // "7" CR LF "1" CR LF ...
+        QStringList names;
+        for (const char* name : {"/d/pec", "/d/pec.txt", "pec.cs", "a.b", ".ab", ""})
+            names << withCsvExtension(name);
+        QCOMPARE(names.join('|'), "/d/pec.csv|/d/pec.txt|pec.cs.csv|a.b.csv|.ab|");
     }
 
-    // The whole file is checked before anything is sent: as saved, with LF line ends, without
-    // blanks and the code alone it is restored; cut short, a bad factor or code is refused.
+    // The whole file is checked before anything is sent; files not regular are left alone.
     void restoreChecksTheWholeFile() {
         QStringList got;
         for (const QByteArray& content :
@@ -159,9 +140,6 @@ private slots:
                           QStringList(2, "Line 2 of the PEC file does not begin with a PEC factor "
                                          "from 1 to 9.") +
                           QStringList(4, "Line 57 of the PEC file holds no table code."));
-    }
-
-    void filesThatAreNotRegularAreLeftAlone() {
         QVERIFY(::mkfifo(QFile::encodeName(path("fifo.csv")).constData(), 0600) == 0);
         QString error;
         QVERIFY(!readRestoreFile(path("fifo.csv"), &error) && error.contains("not a regular"));
@@ -170,6 +148,8 @@ private slots:
         QVERIFY(!writePecCsv(path("no/dir/p.csv"), "x", &error) && error.startsWith("Could not"));
     }
 
+    // The factor, 256 codes 20 ms apart, the store and the state query, even through
+    // STOP; a closed port or half a table writes nothing.
     void restoreWritesTheWholeTableEvenThroughStop() {
         Wire w;
         RestorePlan plan{7, QVector<int>(256, 1), {}};
@@ -177,7 +157,7 @@ private slots:
         QVector<int> progress;
         connect(&w.channel.runner(), &SequenceRunner::progress, this,
                 [&](int value, int total) { progress << value * 1000 + total; });
-        w.clock.onPause = [&](int) { // STOP pressed during a pause
+        w.clock.onPause = [&](int) {
             if (w.clock.pauses.size() == 100)
                 w.channel.runner().cancel();
         };
@@ -188,44 +168,41 @@ private slots:
             expected << QStringLiteral("%1: #%2:XR%3#").arg(n * 20).arg(n).arg(n < 255 ? 1 : 3);
             expectedProgress << n * 1000 + 256;
         }
-        expected += QStringList{"5120: #:XYR#", "5140: Y", "5160: #:VS#"};
+        expected << "5120: #:XYR#"
+                 << "5140: Y"
+                 << "5160: #:VS#";
         QCOMPARE(w.port.timeline(), expected);
         QCOMPARE(progress, expectedProgress);
 
-        // A closed port or half a table: nothing written, not done.
-        const auto result = [](Channel& c, const RestorePlan& p) {
-            auto r = std::make_shared<SequenceResult>(SequenceResult::Done);
-            c.run(pecRestoreSequence(c, p).onEnd([r](SequenceResult e) { *r = e; }));
-            return *r;
-        };
         Wire closed;
         closed.port.close();
-        QCOMPARE(result(closed.channel, plan), SequenceResult::Cancelled);
+        QCOMPARE(*closed.run(pecRestoreSequence(closed.channel, plan)), SequenceResult::Cancelled);
         w.port.feed(QByteArray(10, '\x81')); // the state query that ended the restore
         QTRY_VERIFY_WITH_TIMEOUT(!w.channel.isLineBusy(), 1000);
-        QCOMPARE(result(w.channel, {7, QVector<int>(100, 1), {}}), SequenceResult::Cancelled);
+        const RestorePlan half{7, QVector<int>(100, 1), {}};
+        QCOMPARE(*w.run(pecRestoreSequence(w.channel, half)), SequenceResult::Cancelled);
         QCOMPARE(w.port.writes.size() + closed.port.writes.size(), 260);
     }
 
+    // 256 queries, the answers collected as one reply; 44 missing time out.
     void readout() {
-        for (const int answers : {256, 212}) { // all answered, 44 missing
+        for (const int answers : {256, 212}) {
             Wire w;
+            w.collect(kPecTableKind);
             w.port.responder = [&](const QByteArray& cmd) {
                 const int step = cmd.mid(1, cmd.indexOf(':') - 1).toInt();
                 return step < answers ? QByteArray(1, kCodes.at(step).toLatin1()) : QByteArray();
             };
-            SequenceResult result = SequenceResult::Cancelled;
             w.port.feed("stale"); // flushed once, before the first query
-            w.channel.run(
-                pecReadoutSequence(w.channel).onEnd([&](SequenceResult r) { result = r; }));
+            const auto result = w.run(pecReadoutSequence(w.channel));
             QCOMPARE(w.port.writes.size(), 256);
             QCOMPARE(w.port.writtenCommands().last(), "#255:VR#");
-            QVERIFY(!w.channel.run(pecReadoutSequence(w.channel))); // one at a time
+            QVERIFY(!w.channel.run(pecReadoutSequence(w.channel)));
             QTest::qWait(30);
             w.clock.advance(10000);
-            // A flush between the queries would have lost the answers before it.
-            QCOMPARE(w.replies, answers == 256 ? QStringList{kCodes} : QStringList());
-            QCOMPARE(result, answers == 256 ? SequenceResult::Done : SequenceResult::TimedOut);
+            QCOMPARE(w.dispatched,
+                     answers == 256 ? QList<QByteArray>{kCodes.toLatin1()} : QList<QByteArray>());
+            QCOMPARE(*result, answers == 256 ? SequenceResult::Done : SequenceResult::TimedOut);
         }
     }
 };

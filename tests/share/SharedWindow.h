@@ -2,7 +2,7 @@
 
 // The window on the simulated board sharing the mount on ports the system
 // picks, and clients of it in the same process.
-#include "common/SimWindow.h"
+#include "common/WindowFixture.h"
 #include "share/ShareServer.h"
 
 #include <QRegularExpression>
