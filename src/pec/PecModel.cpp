@@ -105,8 +105,8 @@ void PecModel::clearTable() {
     emit tableChanged();
 }
 
-bool PecModel::runExclusive(Sequence sequence) {
-    if (m_channel.run(std::move(sequence)))
+bool PecModel::runExclusive(Sequence sequence, bool straightAfter) {
+    if (straightAfter ? m_channel.follow(std::move(sequence)) : m_channel.run(std::move(sequence)))
         return true;
     m_readingOut = m_restoring = false;
     tell(QStringLiteral("Another exchange with the controller is running; "
@@ -185,7 +185,7 @@ void PecModel::restore() {
     write(*plan);
 }
 
-void PecModel::write(const RestorePlan& plan) {
+void PecModel::write(const RestorePlan& plan, bool straightAfter) {
     Sequence restore = pecRestoreSequence(m_channel, plan);
     restore.onEnd([this, plan](SequenceResult r) {
         if (r == SequenceResult::Done) {
@@ -199,9 +199,12 @@ void PecModel::write(const RestorePlan& plan) {
     });
     m_restoring = true;
     emit changed();
-    runExclusive(std::move(restore));
+    runExclusive(std::move(restore), straightAfter);
 }
 
+// Called at the end of the greeting that found the board back: the table goes
+// out before the polling the reconnection resumes (an exclusive exchange
+// would otherwise be refused while the greeting ends).
 void PecModel::offerRestoreAgain() {
     if (!m_cutRestore)
         return;
@@ -212,7 +215,7 @@ void PecModel::offerRestoreAgain() {
                                          "the whole table again now?"),
                           applicationTitle(), PromptIcon::Warning,
                           PromptButtons::OkCancel) == PromptAnswer::Ok)
-        write(plan);
+        write(plan, true);
 }
 
 void PecModel::restoreEnded(SequenceResult result) {

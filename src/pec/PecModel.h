@@ -70,11 +70,13 @@ private:
     void decodeTable(const QByteArray& reply);
     void readoutEnded(SequenceResult result);
     void restoreEnded(SequenceResult result);
-    void write(const RestorePlan& plan);
+    // `straightAfter`: ahead of anything queued meanwhile, when called from the
+    // end of the exchange now finishing (the greeting of a board come back).
+    void write(const RestorePlan& plan, bool straightAfter = false);
     void clearTable();
     void setProgress(int value);
     void tell(const QString& text);
-    bool runExclusive(Sequence sequence);
+    bool runExclusive(Sequence sequence, bool straightAfter = false);
 
     Channel& m_channel;
     ControllerInfo& m_controller;

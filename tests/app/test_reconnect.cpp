@@ -7,6 +7,7 @@
 #include "link/QtSerialPort.h"
 #include "link/TrafficLog.h"
 #include "pec/PecModel.h"
+#include "pec/PecTable.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>
@@ -132,6 +133,45 @@ private slots:
                         [&] { return written(log).join(' ').contains("#:GR##:GD#"); }, 3000));
             }
         }
+    }
+
+    // A PEC restore cut by the line's loss says the board may hold part of the
+    // table; once the board is back the whole table is written again on the
+    // user's word, and the board then holds it.
+    void aCutRestoreIsOfferedAgain() {
+        QTemporaryDir dir;
+        QString codes;
+        for (int step = 0; step < kPecSteps; ++step)
+            codes += QChar('0' + (step * 7) % 4);
+        const QString csv = dir.filePath(QStringLiteral("table.csv"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write(pecCsvText(decodePecTable(codes, 5)).toLatin1()) > 0);
+        file.close();
+        auto first = std::make_unique<SimProcess>(QStringList{"--tcp", "0"});
+        LineWindow w(first->device);
+        QVERIFY(w.connected());
+        PecModel& pec = w.window.session().pec();
+        const auto said = [&w](const char* start) {
+            return !w.prompts.shown.isEmpty() &&
+                   w.prompts.shown.last().text.startsWith(QLatin1String(start));
+        };
+        w.prompts.fileNames << csv;
+        pec.restore();
+        QTest::qWait(1000);    // of the restore's five seconds
+        first->process.kill(); // the bridge loses power
+        QVERIFY(QTest::qWaitFor([&] { return said("The line was lost during the PEC restore"); },
+                                10000));
+        first->process.waitForFinished(3000);
+        SimProcess back({QStringLiteral("--tcp"), QString::number(first->tcpPort())});
+        QVERIFY(QTest::qWaitFor([&] { return said("The board is back"); }, 5000));
+        QVERIFY(w.idle(15000));
+        pec.readOut();
+        QVERIFY(w.idle());
+        QString held;
+        for (const PecRow& row : pec.table().rows)
+            held += QChar('0' + row.code);
+        QCOMPARE(held, codes);
     }
 
     // One version reply lost: the board is asked again and shown connected.
