@@ -6,6 +6,7 @@
 #include "share/SharedMount.h"
 
 #include <QHostAddress>
+#include <QSignalBlocker>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -23,6 +24,9 @@ ShareServer::ShareServer(MountSession& session, QObject* parent)
 }
 
 ShareServer::~ShareServer() {
+    // Its owner (the window) may be part way through its own destruction:
+    // nothing is told of the clients going.
+    const QSignalBlocker quiet(this);
     stop();
 }
 

@@ -90,18 +90,18 @@ void TargetPanel::buildButtons() {
         const char* name;
         const char* caption;
         const char* toolTip;
-        void (Target::*press)();
+        void (*press)(Target&);
     };
     const ButtonDesign design[4] = {
         {&cmdSetObj, "cmdSetObj", "Set Object",
          "Sets the Objects RA and DEC without syncing or going to the the coordinates",
-         &Target::setInMount},
+         [](Target& t) { t.setInMount(); }},
         {&cmdGotoObj, "cmdGotoObj", "Goto Object",
-         "Commands the Mount to GoTo the Object RA and DEC", &Target::goTo},
+         "Commands the Mount to GoTo the Object RA and DEC", [](Target& t) { t.goTo(); }},
         {&cmdSyncObj, "cmdSyncObj", "Sync Object",
-         "Syncs the mounts RA and DEC to the Objects RA and DEC", &Target::sync},
+         "Syncs the mounts RA and DEC to the Objects RA and DEC", [](Target& t) { t.sync(); }},
         {&cmdGetObj, "cmdGetObj", "Get Object", "Retrieves the Objects RA and DEC",
-         &Target::readBack},
+         [](Target& t) { t.readBack(); }},
     };
     auto* grid = static_cast<QGridLayout*>(layout());
     for (int i = 0; i < 4; ++i) {
@@ -114,7 +114,7 @@ void TargetPanel::buildButtons() {
         // nothing goes out that the user did not see in the fields.
         connect(button, &QPushButton::clicked, this, [this, press = design[i].press] {
             if (readyToAct())
-                (m_target.*press)();
+                press(m_target);
         });
         *design[i].button = button;
         grid->addWidget(button, 2 + i / 2, (i % 2) * 2, 1, 2);
