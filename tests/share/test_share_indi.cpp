@@ -45,11 +45,13 @@ public:
                            drivers);
     }
 
+    // indi_getprop and indi_setprop are given the server's address: a fresh
+    // system may not resolve "localhost", their default host.
     // "LX200 Basic.CONNECTION._STATE" and the like; empty when it did not come.
     QString get(const QString& name) const {
         QProcess p;
         p.start(QStringLiteral("indi_getprop"),
-                {"-p", QString::number(m_port), "-t", "2", "-1", name});
+                {"-h", "127.0.0.1", "-p", QString::number(m_port), "-t", "2", "-1", name});
         p.waitForFinished(5000);
         const QString value = QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
         if (value.isEmpty())
@@ -59,7 +61,8 @@ public:
     double number(const QString& name) const { return get(name).toDouble(); }
     bool set(const QString& assignment) const {
         QProcess p;
-        p.start(QStringLiteral("indi_setprop"), {"-p", QString::number(m_port), assignment});
+        p.start(QStringLiteral("indi_setprop"),
+                {"-h", "127.0.0.1", "-p", QString::number(m_port), assignment});
         return p.waitForFinished(5000) && p.exitCode() == 0;
     }
     // Reads that did not come, and the errors and time-outs the drivers logged.
