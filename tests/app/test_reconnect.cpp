@@ -135,6 +135,26 @@ private slots:
         }
     }
 
+    // A bridge that stops answering without closing the connection (the
+    // simulator frozen): once replies have been missing for the silence limit
+    // the line counts as lost, and when the bridge answers again the window
+    // connects by itself.
+    void aSilentBridgeCountsAsLost() {
+        SimProcess sim({QStringLiteral("--tcp"), QStringLiteral("0")});
+        LineWindow w(sim.device);
+        w.window.session().setSilenceLimit(1);
+        QVERIFY(w.connected());
+        const auto pid = static_cast<pid_t>(sim.process.processId());
+        ::kill(pid, SIGSTOP);
+        w.window.tabstrip1->setCurrentIndex(1);
+        w.window.findChild<QScrollBar*>(QStringLiteral("scrlUDTime"))->setValue(500);
+        w.window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+        QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Disconnected"; }, 10000));
+        QVERIFY(w.status(4).startsWith(QStringLiteral("Waiting for the board on ") + sim.device));
+        ::kill(pid, SIGCONT);
+        QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Connected"; }, 5000));
+    }
+
     // A PEC restore cut by the line's loss says the board may hold part of the
     // table; once the board is back the whole table is written again on the
     // user's word, and the board then holds it.
