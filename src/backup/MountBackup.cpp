@@ -6,7 +6,6 @@
 #include "link/Replies.h"
 #include "pec/PecTable.h"
 
-#include <QFile>
 #include <QHash>
 
 namespace corvane {
@@ -176,23 +175,12 @@ bool writeMountBackup(const QString& path, const MountBackup& backup, QString* e
 }
 
 std::optional<MountBackup> readMountBackup(const QString& path, QString* error) {
-    QString why;
-    if (!isRegularFile(path, &why)) {
-        fail(error, why);
+    const auto bytes =
+        readRegularFile(path, kMaxFileBytes, QStringLiteral("a mount backup"), error);
+    if (!bytes)
         return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        fail(error, QStringLiteral("\"%1\" could not be read: %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (bytes.size() > kMaxFileBytes) {
-        fail(error, QStringLiteral("\"%1\" is too large to be a mount backup.").arg(path));
-        return std::nullopt;
-    }
     MountBackup backup;
-    if (!parse(readLines(bytes), &backup, error))
+    if (!parse(readLines(*bytes), &backup, error))
         return std::nullopt;
     return backup;
 }

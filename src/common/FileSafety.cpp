@@ -53,6 +53,26 @@ bool isRegularFile(const QString& path, QString* why) {
     return refuse(path, why);
 }
 
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, const QString& kind,
+                                          QString* why) {
+    if (!isRegularFile(path, why))
+        return std::nullopt;
+    QFile file(path);
+    const QByteArray bytes =
+        file.open(QIODevice::ReadOnly) ? file.read(maxBytes + 1) : QByteArray();
+    if (file.error() != QFileDevice::NoError) {
+        if (why)
+            *why = QStringLiteral("\"%1\" could not be read: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    if (bytes.size() > maxBytes) {
+        if (why)
+            *why = QStringLiteral("\"%1\" is too large to be %2.").arg(path, kind);
+        return std::nullopt;
+    }
+    return bytes;
+}
+
 bool isRegularFileOrAbsent(const QString& path, QString* why) {
     return kindOf(path) == Kind::Other ? refuse(path, why) : true;
 }

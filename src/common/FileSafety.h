@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <optional>
 
 namespace corvane {
 
@@ -13,6 +15,13 @@ namespace corvane {
 bool isRegularFile(const QString& path, QString* why = nullptr);
 // True when nothing is at `path` yet, or a regular file is.
 bool isRegularFileOrAbsent(const QString& path, QString* why = nullptr);
+
+// The whole of a regular file the program reads, or nullopt with a sentence
+// naming the path in `why`: not a regular file, not readable, or larger than
+// `maxBytes` (a file chosen by mistake; `kind` says what it is not, as in
+// "is too large to be a mount backup").
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes, const QString& kind,
+                                          QString* why);
 
 // Replacing a file the program writes (the settings file, mount data, PEC
 // tables) as a whole: the content goes to a temporary file beside it, which

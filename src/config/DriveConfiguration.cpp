@@ -25,12 +25,7 @@ Query settingsQuery(bool splitSettingsDump) {
 }
 
 Query settingAcknowledgement() {
-    Query q;
-    q.name = QStringLiteral("setting");
-    q.replyLength = 1;
-    q.reading = Reading::LetGo;
-    q.awaitedKind = AwaitedKind::Acknowledgement;
-    return q;
+    return letGoQuery(QStringLiteral("setting"), 1);
 }
 
 DriveConfiguration::DriveConfiguration(Channel& channel, ControllerInfo& controller,

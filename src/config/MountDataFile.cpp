@@ -18,23 +18,9 @@ void say(QString* error, const QString& message) {
         *error = message;
 }
 
-// The whole file, or nullopt with the reason. The path is a regular file.
+// The whole file, or nullopt with the reason.
 std::optional<QByteArray> readWhole(const QString& path, QString* error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        say(error, QStringLiteral("\"%1\" could not be read: %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (bytes.size() > kMaxFileBytes) {
-        say(error, QStringLiteral("\"%1\" is too large to be a mount data file.").arg(path));
-        return std::nullopt;
-    }
-    if (file.error() != QFileDevice::NoError) {
-        say(error, QStringLiteral("\"%1\" could not be read: %2").arg(path, file.errorString()));
-        return std::nullopt;
-    }
-    return bytes;
+    return readRegularFile(path, kMaxFileBytes, QStringLiteral("a mount data file"), error);
 }
 
 } // namespace
@@ -97,11 +83,6 @@ bool writeMountData(const QString& path, const QStringList& valuesInKeyOrder, QS
 }
 
 std::optional<QStringList> readMountData(const QString& path, QString* error) {
-    QString why;
-    if (!isRegularFile(path, &why)) {
-        say(error, why);
-        return std::nullopt;
-    }
     const auto bytes = readWhole(path, error);
     if (!bytes)
         return std::nullopt;

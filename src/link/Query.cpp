@@ -14,6 +14,16 @@ int replyDeadlineMs(Reading reading, int charactersSent, int charactersAwaited) 
            lineTimeMs(charactersSent, charactersAwaited);
 }
 
+Query letGoQuery(const QString& name, int characters, const QString& command) {
+    Query q;
+    q.name = name;
+    q.command = command;
+    q.replyLength = characters;
+    q.reading = Reading::LetGo;
+    q.awaitedKind = AwaitedKind::Acknowledgement;
+    return q;
+}
+
 QString noReplyMessage(const QString& queryName) {
     return QStringLiteral("No reply to the ") + queryName;
 }

@@ -40,6 +40,10 @@ struct Query {
     bool collects = false;
 };
 
+// An answer of `characters` that is only let go, under the acknowledgement
+// kind: awaited briefly, read by nothing.
+Query letGoQuery(const QString& name, int characters, const QString& command = {});
+
 // How long a reply may take: its characters and the command's at 9600 baud
 // (960 a second) plus a margin, 1000 ms for a reply that is read, 200 ms for
 // an answer that is let go.

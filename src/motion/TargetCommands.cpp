@@ -17,12 +17,7 @@ QString setDECCommand(const TargetFieldTexts& target) {
 }
 
 Query targetAcknowledgement() {
-    Query q;
-    q.name = QStringLiteral("set target");
-    q.replyLength = 1;
-    q.reading = Reading::LetGo;
-    q.awaitedKind = AwaitedKind::Acknowledgement;
-    return q;
+    return letGoQuery(QStringLiteral("set target"), 1);
 }
 
 namespace {

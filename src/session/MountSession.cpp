@@ -26,13 +26,7 @@ constexpr int kPageSettleMs = 100;
 // "#:GS#" (the sidereal time, nine characters) opens every page change; its
 // answer is only let go, so that it is not read as the reply awaited last.
 Query siderealTimeQuery() {
-    Query q;
-    q.name = QStringLiteral("sidereal time");
-    q.command = QStringLiteral("#:GS#");
-    q.replyLength = 9;
-    q.reading = Reading::LetGo;
-    q.awaitedKind = AwaitedKind::Acknowledgement;
-    return q;
+    return letGoQuery(QStringLiteral("sidereal time"), 9, QStringLiteral("#:GS#"));
 }
 
 } // namespace
