@@ -181,12 +181,13 @@ private slots:
         f.port->clearWrites();
         key(QEvent::KeyPress, Qt::Key_Left);
         QCOMPARE(f.sent(), QStringList({"#:Q#", "#:Mgw250#"}));
-        f.find<QLineEdit>("Pulsetxt")->setFocus();
         on = f.find<QLineEdit>("Pulsetxt");
-        if (QApplication::focusWidget() == on) {
-            key(QEvent::KeyPress, Qt::Key_Left);
-            QCOMPARE(f.sent().size(), 2);
-        }
+        QApplication::setActiveWindow(f.window.get());
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        on->setFocus();
+        QCOMPARE(QApplication::focusWidget(), on);
+        key(QEvent::KeyPress, Qt::Key_Left);
+        QCOMPARE(f.sent().size(), 2);
     }
 };
 
