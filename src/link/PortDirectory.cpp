@@ -1,9 +1,8 @@
 #include "link/PortDirectory.h"
 
 #include "link/NetworkAddress.h"
+#include "link/SerialDeviceList.h"
 
-#include <QDir>
-#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -11,44 +10,30 @@ namespace corvane {
 
 namespace {
 
-// Links in a folder such as /dev/serial/by-id, by the device they point to.
-QMap<QString, QString> linksByTarget(const QString& folder) {
-    QMap<QString, QString> links;
-    const QFileInfoList entries = QDir(folder).entryInfoList(QDir::System | QDir::Files);
-    for (const QFileInfo& link : entries) {
-        const QString target = link.canonicalFilePath();
-        if (!target.isEmpty())
-            links.insert(target, link.fileName());
-    }
-    return links;
-}
-
-QString identityOf(const QSerialPortInfo& info, const QMap<QString, QString>& byId,
-                   const QMap<QString, QString>& byPath) {
-    const QString canonical = QFileInfo(info.systemLocation()).canonicalFilePath();
-    if (byId.contains(canonical))
-        return QStringLiteral("by-id:") + byId.value(canonical);
+#if !defined(Q_OS_WIN) && !defined(Q_OS_LINUX)
+QString identityOf(const QSerialPortInfo& info) {
     if (!info.serialNumber().isEmpty() && info.hasVendorIdentifier())
         return QStringLiteral("usb:%1:%2:%3")
             .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
             .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'))
             .arg(info.serialNumber());
-    if (byPath.contains(canonical))
-        return QStringLiteral("by-path:") + byPath.value(canonical);
     return info.systemLocation();
 }
+#endif
 
 } // namespace
 
 QVector<SerialDevice> PortDirectory::systemDevices() {
+#if defined(Q_OS_LINUX)
+    return listSerialDevices();
+#elif defined(Q_OS_WIN)
+    return {};
+#else
     QVector<SerialDevice> devices;
-#ifndef Q_OS_WIN
-    const QMap<QString, QString> byId = linksByTarget(QStringLiteral("/dev/serial/by-id"));
-    const QMap<QString, QString> byPath = linksByTarget(QStringLiteral("/dev/serial/by-path"));
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        devices.append({info.systemLocation(), identityOf(info, byId, byPath)});
-#endif
+        devices.append({info.systemLocation(), identityOf(info)});
     return devices;
+#endif
 }
 
 PortDirectory PortDirectory::fromSystemDevices(const QVector<SerialDevice>& devices,

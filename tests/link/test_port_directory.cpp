@@ -1,7 +1,9 @@
 // Which device stands behind a port number, and how numbers stay with their
 // adapters when devices come and go.
 #include "link/PortDirectory.h"
+#include "link/SerialDeviceList.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace corvane;
@@ -78,6 +80,66 @@ private slots:
                  "/dev/pts/8,/dev/pts/9," + kFocuser.location + ",tcp://[::1]:4001,");
         QCOMPARE(dir.identitiesToRemember(),
                  PortDirectory::Identities({{1, kMount.identity}, {3, kFocuser.identity}}));
+    }
+
+    // The listing read from a made-up sysfs tree: real lines only, each named by
+    // what stays with it (by-id link, USB serial as udev writes it, by-path link).
+    void systemListingTakesRealLinesOnly() {
+        QTemporaryDir root;
+        QDir top(root.path());
+        const auto file = [&](const QString& path, const QByteArray& text) {
+            top.mkpath(QFileInfo(root.filePath(path)).path());
+            QFile f(root.filePath(path));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        const auto link = [&](const QString& target, const QString& path) {
+            top.mkpath(QFileInfo(root.filePath(path)).path());
+            QVERIFY(QFile::link(root.filePath(target), root.filePath(path)));
+        };
+        const QString usbDevice = "devices/usb1/1-2";
+        file(usbDevice + "/idVendor", "0403\n");
+        file(usbDevice + "/idProduct", "6001\n");
+        file(usbDevice + "/serial", " A1 b/2\n");
+        top.mkpath("devices/serial8250/port0");
+        top.mkpath(usbDevice + "/1-2:1.0/ttyUSB0");
+        top.mkpath("devices/usb1/1-3/1-3:1.0");
+        file("devices/usb1/1-3/idVendor", "1546\n"); // no serial number
+        file("devices/usb1/1-3/idProduct", "01a7\n");
+        struct Tty {
+            const char* name;
+            const char* device; // the "device" link's target, or none
+            const char* type;   // the UART type attribute, or none
+        };
+        for (const Tty& t :
+             {Tty{"tty0", nullptr, nullptr}, Tty{"ttyS0", "devices/serial8250/port0", "4"},
+              Tty{"ttyS1", "devices/serial8250/port0", "0"},
+              Tty{"ttyUSB0", "devices/usb1/1-2/1-2:1.0/ttyUSB0", nullptr},
+              Tty{"ttyACM0", "devices/usb1/1-3/1-3:1.0", nullptr},
+              Tty{"ttyACM1", "devices/usb1/1-3/1-3:1.0", nullptr}, Tty{"rfcomm0", nullptr, nullptr},
+              Tty{"ttyUSB9", "devices/usb1/1-2", nullptr}}) {
+            top.mkpath(QStringLiteral("class/tty/") + t.name);
+            if (t.device)
+                link(t.device, QStringLiteral("class/tty/%1/device").arg(t.name));
+            if (t.type)
+                file(QStringLiteral("class/tty/%1/type").arg(t.name), t.type);
+            if (QByteArray(t.name) != "ttyUSB9") // no node in /dev: cannot be opened
+                file(QStringLiteral("dev/") + t.name, "");
+        }
+        link("dev/ttyACM0", "dev/serial/by-id/usb-u-blox_GPS-if00");
+        link("dev/ttyACM1", "dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0");
+        DeviceFolders folders{root.filePath("class/tty"), root.filePath("dev"),
+                              root.filePath("dev/serial/by-id"),
+                              root.filePath("dev/serial/by-path")};
+        QStringList got;
+        for (const SerialDevice& d : listSerialDevices(folders))
+            got << d.location.mid(root.path().size()) + ' ' +
+                       d.identity.mid(d.identity.startsWith(root.path()) ? root.path().size() : 0);
+        got.sort();
+        QCOMPARE(got,
+                 QStringList({"/dev/rfcomm0 /dev/rfcomm0", "/dev/ttyACM0 by-id:usb-u-blox_GPS-if00",
+                              "/dev/ttyACM1 by-path:pci-0000:00:14.0-usb-0:3:1.0",
+                              "/dev/ttyS0 /dev/ttyS0", "/dev/ttyUSB0 usb:0403:6001:A1_b_2"}));
     }
 
     // Rescanned, adapters take their numbers along; an absent one's opens nothing; a
