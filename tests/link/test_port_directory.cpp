@@ -133,8 +133,7 @@ private slots:
                               root.filePath("dev/serial/by-path")};
         QStringList got;
         for (const SerialDevice& d : listSerialDevices(folders))
-            got << d.location.mid(root.path().size()) + ' ' +
-                       d.identity.mid(d.identity.startsWith(root.path()) ? root.path().size() : 0);
+            got << QString(d.location + ' ' + d.identity).remove(root.path());
         got.sort();
         QCOMPARE(got,
                  QStringList({"/dev/rfcomm0 /dev/rfcomm0", "/dev/ttyACM0 by-id:usb-u-blox_GPS-if00",
