@@ -110,6 +110,7 @@ private slots:
             const char* name;
             const char* device; // the "device" link's target, or none
             const char* type;   // the UART type attribute, or none
+            bool node = true;   // in /dev: a device without a node cannot be opened
         };
         for (const Tty& t :
              {Tty{"tty0", nullptr, nullptr}, Tty{"ttyS0", "devices/serial8250/port0", "4"},
@@ -117,13 +118,13 @@ private slots:
               Tty{"ttyUSB0", "devices/usb1/1-2/1-2:1.0/ttyUSB0", nullptr},
               Tty{"ttyACM0", "devices/usb1/1-3/1-3:1.0", nullptr},
               Tty{"ttyACM1", "devices/usb1/1-3/1-3:1.0", nullptr}, Tty{"rfcomm0", nullptr, nullptr},
-              Tty{"ttyUSB9", "devices/usb1/1-2", nullptr}}) {
+              Tty{"ttyUSB9", "devices/usb1/1-2", nullptr, false}}) {
             top.mkpath(QStringLiteral("class/tty/") + t.name);
             if (t.device)
                 link(t.device, QStringLiteral("class/tty/%1/device").arg(t.name));
             if (t.type)
                 file(QStringLiteral("class/tty/%1/type").arg(t.name), t.type);
-            if (QByteArray(t.name) != "ttyUSB9") // no node in /dev: cannot be opened
+            if (t.node)
                 file(QStringLiteral("dev/") + t.name, "");
         }
         link("dev/ttyACM0", "dev/serial/by-id/usb-u-blox_GPS-if00");

@@ -164,7 +164,8 @@ struct Unanswered {
 class TestQtSerialPort : public QObject {
     Q_OBJECT
 private slots:
-    // A bridge is listed without a connection, and reads as its address.
+    // Over a bridge the test first checks that it is listed without a connection
+    // and reads as its address.
     void aLineCarriesEveryByteAndEndsOnce_data() {
         QTest::addColumn<bool>("tcp");
         QTest::newRow("pseudo-terminal") << false;
