@@ -20,19 +20,38 @@ QString stepKey(int step) {
 
 // Whether the board can take the text as the setting's value.
 bool takes(const SaveAllStep& control, const QString& value) {
-    if (value.isEmpty())
-        return true;
     if (!control.isList)
         return settingNumberText(value).has_value();
     const ListPick pick = listCommand(control.list, value);
     return !pick.refused && !pick.command.isEmpty();
 }
 
+// Two texts of a setting mean the same to the board when they send the same
+// command ("0144" and "144" as gear ratios); numbers compare as the two bytes
+// the board keeps ("032" is 32, "65535" is -1).
+bool sameValue(const SaveAllStep& control, const QString& a, const QString& b) {
+    if (a == b)
+        return true;
+    if (control.isList) {
+        const QString command = listCommand(control.list, a).command;
+        return !command.isEmpty() && command == listCommand(control.list, b).command;
+    }
+    const std::optional<QString> x = settingNumberText(a), y = settingNumberText(b);
+    return x && y && (x->toInt() & 0xFFFF) == (y->toInt() & 0xFFFF);
+}
+
+// The one value a backup may leave empty: the DEC worm ratio of a board whose
+// firmware has none (those with the split settings dump).
+const QString kDecWormKey = QStringLiteral("mountparam/wormratiod");
+
 // The file's lines as "section/key" -> (value, line number), the first of a
-// name counting, as in every initialisation file.
+// name counting, as in every initialisation file. A line that is no section,
+// key or comment (";"), and a key whose value is empty, are noted by number.
 struct Lines {
     QHash<QString, std::pair<QString, int>> values;
-    int count = 0;
+    int notALine = 0;      // the first line that is none of them
+    QVector<int> empty;    // lines of keys with empty values, in file order
+    QStringList emptyKeys; // their "section/key"
 };
 
 Lines readLines(const QByteArray& bytes) {
@@ -41,18 +60,27 @@ Lines readLines(const QByteArray& bytes) {
     const QList<QByteArray> lines = bytes.split('\n');
     for (int i = 0; i < lines.size(); ++i) {
         QString line = QString::fromUtf8(lines.at(i)).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
         if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
             section = line.mid(1, line.size() - 2).trimmed().toLower();
             continue;
         }
         const int equals = line.indexOf(QLatin1Char('='));
-        if (equals <= 0)
+        if (equals <= 0) {
+            if (out.notALine == 0)
+                out.notALine = i + 1;
             continue;
+        }
         const QString key = section + QLatin1Char('/') + line.left(equals).trimmed().toLower();
+        const QString value = line.mid(equals + 1).trimmed();
+        if (value.isEmpty()) {
+            out.empty << i + 1;
+            out.emptyKeys << key;
+        }
         if (!out.values.contains(key))
-            out.values.insert(key, {line.mid(equals + 1).trimmed(), i + 1});
+            out.values.insert(key, {value, i + 1});
     }
-    out.count = static_cast<int>(lines.size());
     return out;
 }
 
@@ -60,6 +88,23 @@ bool fail(QString* error, const QString& message) {
     if (error)
         *error = message;
     return false;
+}
+
+// Every line is a section, a key or a comment, and no value is empty but
+// the one the board's firmware lacks: a damaged file is named by its first
+// bad line, so an empty value is never taken for "leave as it is".
+bool wholeLines(const Lines& lines, bool split, QString* error) {
+    int emptyLine = 0;
+    for (int i = 0; i < lines.empty.size() && emptyLine == 0; ++i)
+        if (!(split && lines.emptyKeys.at(i) == kDecWormKey))
+            emptyLine = lines.empty.at(i);
+    if (lines.notALine > 0 && (emptyLine == 0 || lines.notALine < emptyLine))
+        return fail(error, QStringLiteral("Line %1 of the backup is no section, setting or "
+                                          "comment.")
+                               .arg(lines.notALine));
+    if (emptyLine > 0)
+        return fail(error, QStringLiteral("Line %1 of the backup holds no value.").arg(emptyLine));
+    return true;
 }
 
 // The single digit a..b the value holds.
@@ -96,10 +141,12 @@ bool parse(const Lines& lines, MountBackup* b, QString* error) {
     if (parseVersionReply(b->firmware).version <= 0.0f)
         return fail(error,
                     QStringLiteral("Line %1 of the backup names no firmware version.").arg(line));
+    if (!wholeLines(lines, b->splitSettingsDump(), error))
+        return false;
     for (const MountDataKey& key : mountDataKeys()) {
         if (!get(QStringLiteral("mountparam"), key.name, &value, &line))
             return false;
-        if (!takes(key.control, value))
+        if (!value.isEmpty() && !takes(key.control, value))
             return fail(error, QStringLiteral("Line %1 of the backup holds no value the board "
                                               "takes for %2.")
                                    .arg(line)
@@ -203,9 +250,9 @@ QVector<BackupDifference> compareBackup(const MountBackup& board, const MountBac
     const QVector<MountDataKey> keys = mountDataKeys();
     for (int i = 0; i < keys.size(); ++i) {
         const QString& wanted = file.settings.value(i);
-        if (wanted.isEmpty() || wanted == board.settings.value(i))
-            continue;
         const SaveAllStep& c = keys.at(i).control;
+        if (wanted.isEmpty() || sameValue(c, wanted, board.settings.value(i)))
+            continue;
         out.append({c.isList ? settingListInfo(c.list).label : numberSettingTitle(c.number),
                     board.settings.value(i), wanted, i});
     }

@@ -50,9 +50,11 @@ QByteArray mountBackupText(const MountBackup& backup);
 // message when it could not be.
 bool writeMountBackup(const QString& path, const MountBackup& backup, QString* error);
 // The whole file is read and checked before anything is done with it: every
-// key there, every setting a value the board can take (or empty), the factor
-// 1..9 and 256 codes 0..9. nullopt, with a message naming the first bad
-// line (or the key that is missing), when it fails.
+// line a section, a key or a comment (";"), every key there, no value empty
+// but the DEC worm ratio of firmware without one, every setting a value the
+// board can take, the factor 1..9 and 256 codes 0..9. nullopt, with a
+// message naming the first bad line (or the key that is missing), when it
+// fails.
 std::optional<MountBackup> readMountBackup(const QString& path, QString* error);
 
 // The fifteen setting texts a settings dump shows, in mount data key order;
@@ -68,8 +70,9 @@ struct BackupDifference {
     QString file;
     int key = -1; // index in mount data key order; -1 for the PEC table
 };
-// What writing the backup would change on a board that holds `board`.
-// Settings the backup leaves empty are not compared.
+// What writing the backup would change on a board that holds `board`. A
+// setting the backup leaves empty (the DEC worm ratio of a board without one)
+// is not compared; numbers compare as numbers ("032" is 32).
 QVector<BackupDifference> compareBackup(const MountBackup& board, const MountBackup& file);
 
 // The backup as a mount data file and a PEC file, as Settings ▸ Save and

@@ -101,8 +101,10 @@ private slots:
         QCOMPARE(pecOf(second.port->board()), pec);
     }
 
-    // A damaged backup names its first bad line and sends nothing; one of the
-    // other firmware family is refused naming both versions.
+    // A damaged backup names its first bad line and sends nothing (an empty value
+    // is no "leave as it is", only the DEC worm ratio of boards without one may be
+    // empty); one of the other firmware family is refused naming both versions.
+    // Numbers compare as numbers: a backup's "032" is the board's 32.
     void aBadBackupSendsNothing() {
         Board b;
         QTemporaryDir dir;
@@ -113,25 +115,42 @@ private slots:
         QFile f(good);
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray text = f.readAll();
+        QVERIFY(text.contains("\r\nWormRatioD=\r\n"));
+        b.port->board().working().gotoSpeed = 0x0C; // 40X: the file's 27X differs
         const std::pair<QByteArray, const char*> damaged[] = {
             {QByteArray(text).replace("WormWheel=138\r\n", ""), "lacks WormWheel"},
             {QByteArray(text).replace("Step017=", "Step017=12"), "Line 40 "},
             {text.left(text.indexOf("Step200")), "lacks Step200"},
-            {QByteArray(text).replace("GotoSpeed=27X", "GotoSpeed=12X"), "GotoSpeed"},
+            {QByteArray(text).replace("GotoSpeed=27X", "GotoSpeed=12X"), "Line 9 "},
+            {QByteArray(text).replace("GotoSpeed=27X", "GotoSpeed="), "Line 9 "},
+            {QByteArray(text).replace("WormWheel=138", "WormWheel=1x8"), "Line 16 "},
+            {QByteArray(text).replace("[PEC]\r\n", "[PEC]\r\nFactor 7\r\n"), "Line 22 "},
             {QByteArray(text).replace("Firmware=3.60 CORV#", "Firmware=3.50 CORV#"),
              "firmware 3.50, the board has firmware 3.60"}};
+        QStringList rows;
+        b.backup().setConfirm([&rows](const QVector<BackupDifference>& differences) {
+            for (const BackupDifference& d : differences)
+                rows << d.name + '=' + d.board + '>' + d.file;
+            return false;
+        });
         b.received();
-        for (const auto& [content, says] : damaged) {
-            const QString path = dir.filePath(QStringLiteral("bad.cmb"));
+        const QString path = dir.filePath(QStringLiteral("bad.cmb"));
+        const auto restore = [&](const QByteArray& content) {
             QFile bad(path);
             QVERIFY(bad.open(QIODevice::WriteOnly | QIODevice::Truncate) && bad.write(content) > 0);
             bad.close();
+            b.prompts.shown.clear();
             b.prompts.fileNames << path;
             b.trigger(QStringLiteral("mnuRestoreMount"));
             b.settle();
+        };
+        for (const auto& [content, says] : damaged) {
+            restore(content);
             QVERIFY2(b.lastMessage().contains(QLatin1String(says)), qPrintable(b.lastMessage()));
-            QVERIFY(b.received().isEmpty());
+            QVERIFY(b.received().isEmpty() && rows.isEmpty());
         }
+        restore(QByteArray(text).replace("BacklashR=32\r\n", "BacklashR=032\r\n"));
+        QCOMPARE(rows, QStringList{"Goto Speed=40X>27X"});
     }
 };
 

@@ -218,6 +218,37 @@ private slots:
         QCOMPARE(second.received(), QStringList{"Y"});
     }
 
+    // A file's value that is no entry replaces the one read back and stays as the
+    // file has it: a custom gear ratio is replayed in its place (and the board
+    // reads back holding it), an odd speed is shown but not sent.
+    void aLoadedValueThatIsNoEntryIsKept() {
+        Page p;
+        const QString file = p.dir.filePath(QStringLiteral("mount.mdf"));
+        p.press("cmdGetSettings");
+        p.file("mnuSave", file);
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll().replace("GearRatio=Original", "GearRatio=144");
+        f.close();
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                f.write(QByteArray(text).replace("Paddle8x=8X", "paddle8x = 12X")) > 0);
+        f.close();
+        p.file("mnuload", file);
+        QComboBox* gear = p.page->list(SettingList::GearRatio);
+        QCOMPARE(gear->currentText() + ' ' + p.page->list(SettingList::EightX)->currentText() +
+                     ' ' + QString::number(gear->count()),
+                 "144 12X 3");
+        p.received();
+        p.press("cmdSaveSettings");
+        const QStringList sent = p.received();
+        QCOMPARE(sent.mid(0, 7),
+                 QStringList({"#<-G", "#2:Ss1#", "#4:Ss2#", "#0T#", "#>X", "#<x", "#144g"}));
+        QCOMPARE(sent.last(), "Y");
+        p.press("cmdGetSettings");
+        QCOMPARE(gear->currentText() + ' ' + p.page->cmdSaveSettings->text(), "144 Save Settings");
+        QCOMPARE(p.port->board().stored().gearRatio, qint16(144));
+    }
+
     // A loaded file waits until stored: showing the tab does not read the board over
     // it, Save All with the port closed says so, "Get Settings Status" gives it up.
     // Files that cannot be written or read say so and change nothing.

@@ -49,8 +49,10 @@ SettingsPage::SettingsPage(MountSession& session, QWidget* parent)
         combo->addItems(m_configuration.entries(l));
         combo->setCurrentIndex(-1);
         combo->setEditText(QString());
-        connect(combo, &QComboBox::editTextChanged, this,
-                [this, l](const QString& text) { m_configuration.setText(l, text); });
+        connect(combo, &QComboBox::editTextChanged, this, [this, l](const QString& text) {
+            if (!m_showingModel)
+                m_configuration.setText(l, text);
+        });
         connect(combo, &QComboBox::activated, this, [this, l] { m_configuration.pick(l); });
         m_lists[static_cast<int>(l)] = combo;
     }
@@ -213,19 +215,24 @@ void SettingsPage::showEvent(QShowEvent* event) {
 }
 
 // The page shows the model; a text is set only where it differs, so the one
-// the user is typing keeps its cursor.
+// the user is typing keeps its cursor. A text that is no entry (a custom gear
+// ratio, a file's odd speed) first leaves the entry shown before, which
+// empties the line for a moment: that passing text is not the user's and
+// must not reach the model, or the value would be lost.
 void SettingsPage::refresh() {
+    m_showingModel = true;
     for (SettingList l : allSettingLists()) {
         QComboBox* combo = list(l);
         const QStringList entries = m_configuration.entries(l);
         for (int i = combo->count(); i < entries.size(); ++i)
             combo->addItem(entries.at(i));
-        const QString& text = m_configuration.text(l);
+        const QString text = m_configuration.text(l);
         if (combo->currentText() != text) {
             combo->setCurrentIndex(combo->findText(text));
             combo->setEditText(text);
         }
     }
+    m_showingModel = false;
     for (NumberSetting n : allNumberSettings()) {
         if (box(n)->text() != m_configuration.text(n))
             box(n)->setText(m_configuration.text(n));

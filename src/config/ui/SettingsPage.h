@@ -58,6 +58,7 @@ private:
     QPushButton* m_saves[kNumberSettingCount] = {};
     QLabel* m_boxLabels[kNumberSettingCount] = {};
     CustomGearDialog* m_customGear = nullptr;
+    bool m_showingModel = false; // refresh() is setting the lists' texts
 };
 
 } // namespace corvane
