@@ -125,7 +125,9 @@ private slots:
             {QByteArray(text).replace("GotoSpeed=27X", "GotoSpeed="), "Line 9 "},
             {QByteArray(text).replace("WormWheel=138", "WormWheel=1x8"), "Line 16 "},
             {QByteArray(text).replace("[PEC]\r\n", "[PEC]\r\nFactor 7\r\n"), "Line 22 "},
-            {QByteArray(text).replace("Firmware=3.60 CORV#", "Firmware=3.50 CORV#"),
+            {QByteArray(text)
+                 .replace("Firmware=3.60 CORV#", "Firmware=3.50 CORV#")
+                 .replace("WormRatioD=", "WormRatioD=80"),
              "firmware 3.50, the board has firmware 3.60"}};
         QStringList rows;
         b.backup().setConfirm([&rows](const QVector<BackupDifference>& differences) {
