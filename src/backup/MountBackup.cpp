@@ -245,6 +245,19 @@ std::optional<QStringList> settingsOfDump(const QByteArray& dump, bool split) {
     return values;
 }
 
+QString unreadableSetting(const MountBackup& board) {
+    const QVector<MountDataKey> keys = mountDataKeys();
+    for (int i = 0; i < keys.size(); ++i) {
+        const SaveAllStep& c = keys.at(i).control;
+        const bool mayBeEmpty =
+            board.splitSettingsDump() &&
+            QStringLiteral("mountparam/") + keys.at(i).name.toLower() == kDecWormKey;
+        if (board.settings.value(i).isEmpty() && !mayBeEmpty)
+            return c.isList ? settingListInfo(c.list).label : numberSettingTitle(c.number);
+    }
+    return QString();
+}
+
 QVector<BackupDifference> compareBackup(const MountBackup& board, const MountBackup& file) {
     QVector<BackupDifference> out;
     const QVector<MountDataKey> keys = mountDataKeys();

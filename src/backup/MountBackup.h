@@ -74,6 +74,10 @@ struct BackupDifference {
 // setting the backup leaves empty (the DEC worm ratio of a board without one)
 // is not compared; numbers compare as numbers ("032" is 32).
 QVector<BackupDifference> compareBackup(const MountBackup& board, const MountBackup& file);
+// The name of the first setting the board gave no readable value for (other
+// than the DEC worm ratio of firmware without one), or "" when all are
+// there: such a backup could never be restored, so it is not written.
+QString unreadableSetting(const MountBackup& board);
 
 // The backup as a mount data file and a PEC file, as Settings ▸ Save and
 // "Save PEC Data to File" write them.

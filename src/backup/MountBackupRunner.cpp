@@ -163,6 +163,13 @@ void MountBackupRunner::backUp() {
     if (!path.endsWith(QLatin1String(".cmb"), Qt::CaseInsensitive))
         path += QStringLiteral(".cmb");
     readBoard(QStringLiteral("mount backup"), true, [this, path](const MountBackup& board) {
+        const QString unreadable = unreadableSetting(board);
+        if (!unreadable.isEmpty()) {
+            tell(QStringLiteral("The board's %1 is no value this program can read: nothing was "
+                                "written.")
+                     .arg(unreadable));
+            return;
+        }
         QString error;
         if (writeMountBackup(path, board, &error))
             emit status(QStringLiteral("Mount backed up to ") + path);

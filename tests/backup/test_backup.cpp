@@ -153,6 +153,17 @@ private slots:
         }
         restore(QByteArray(text).replace("BacklashR=32\r\n", "BacklashR=032\r\n"));
         QCOMPARE(rows, QStringList{"Goto Speed=40X>27X"});
+
+        // A board value the program cannot read would make a backup that is
+        // refused on restore: none is written.
+        b.port->board().working().gotoSpeed = 0x03;
+        const QString unreadable = dir.filePath(QStringLiteral("unreadable.cmb"));
+        b.prompts.fileNames << unreadable;
+        b.trigger(QStringLiteral("mnuBackup"));
+        b.settle();
+        QVERIFY2(b.lastMessage().contains(QLatin1String("Goto Speed")),
+                 qPrintable(b.lastMessage()));
+        QVERIFY(!QFile::exists(unreadable));
     }
 };
 
