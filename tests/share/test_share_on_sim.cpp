@@ -260,6 +260,7 @@ private slots:
         SharedWindow<> w;
         QVERIFY(w.connect());
         w.server().stop(); // as a test before may have left it
+        w.server().setSettings(ShareSettings());
         w.trigger(QStringLiteral("mnuShare"));
         auto* dialog = w.find<ShareDialog>(QStringLiteral("Share"));
         dialog->chkLx200->setChecked(true);
