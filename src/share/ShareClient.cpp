@@ -132,6 +132,8 @@ void ShareClient::takeStellarium(const QByteArray& bytes) {
 }
 
 void ShareClient::startGoto() {
+    if (m_mount.isBusyWithLongExchange())
+        m_goto.reset();
     if (m_busy || m_closing || !m_goto)
         return;
     m_busy = true;
