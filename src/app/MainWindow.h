@@ -74,6 +74,7 @@ private:
     void applySettings(const WindowSettings& settings);
     void saveSettings();
     void showSharing();
+    void sayWhereShared();
 
     MountSession* m_session;
     ShareServer* m_share;

@@ -118,6 +118,20 @@ void MainWindow::startFromCommandLine(const CommandLine& options) {
     QString why;
     if (!m_share->start(settings, &why))
         std::fprintf(stderr, "corvane-control: %s\n", qPrintable(why));
+    else
+        sayWhereShared();
+}
+
+// Sharing started without the dialog (which asks first) where other
+// computers reach it is said on standard error and in the status bar.
+void MainWindow::sayWhereShared() {
+    const QString where = m_share->settings().outsideAddresses();
+    if (where.isEmpty() || !m_share->isSharing())
+        return;
+    const QString text =
+        QStringLiteral("The mount is shared on %1: anyone on that network can move it").arg(where);
+    std::fprintf(stderr, "corvane-control: %s\n", qPrintable(text));
+    statusPanel[4]->setText(text);
 }
 
 void MainWindow::shutDown() {
@@ -179,6 +193,8 @@ void MainWindow::applySettings(const WindowSettings& s) {
         statusPanel[4]->setText(why);
     else if (!share.any())
         m_share->setSettings(share);
+    else
+        sayWhereShared();
 }
 
 void MainWindow::saveSettings() {

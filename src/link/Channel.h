@@ -56,6 +56,11 @@ public:
     // A reply is on its way (one the program reads, or an answer it lets go
     // but keeps off the next request).
     bool isAwaitingReply() const { return m_awaiting; }
+    // The awaited reply collects the answers of several commands: a command
+    // without an answer of its own may go out meanwhile.
+    bool isCollecting() const { return m_awaiting && m_query.collects; }
+    // expect() was called and the command it awaits a reply to not yet sent.
+    bool isRequestArmed() const { return m_requestArmed; }
     bool lastRequestTimedOut() const { return m_lastTimedOut; }
     // After a time-out the reply may still come, late: until it has come (and
     // been thrown away) or another time-out's length has passed, the line is

@@ -2,11 +2,15 @@
 
 #include "link/Channel.h"
 
+#include <QScopedValueRollback>
+
 namespace corvane {
 
 SequenceRunner::SequenceRunner(Channel& channel, Clock& clock, QObject* parent)
     : QObject(parent), m_channel(channel), m_clock(clock) {
     connect(&m_channel, &Channel::requestEnded, this, &SequenceRunner::onRequestEnded);
+    // A let-go answer may end while no step awaits it (during a pause).
+    connect(&m_channel, &Channel::requestEnded, this, &SequenceRunner::sendInterjections);
     connect(&m_channel, &Channel::lost, this, [this] { abort(SequenceResult::PortLost); });
     connect(&m_channel, &Channel::lineFree, this, &SequenceRunner::startNextWhenLineIsFree);
 }
@@ -33,7 +37,33 @@ bool SequenceRunner::follow(Sequence sequence) {
     return true;
 }
 
+void SequenceRunner::interject(const QString& command, const QString& cause) {
+    m_interjections.enqueue({command, cause});
+    sendInterjections();
+}
+
+QString SequenceRunner::writer() const {
+    if (!m_interjecting.isEmpty())
+        return m_interjecting;
+    return m_stepping && m_current ? m_current->name() : QString();
+}
+
+// Never while a request is armed (its command is the next write) or its
+// reply is on its way, unless that reply is collected from several answers.
+void SequenceRunner::sendInterjections() {
+    if (!m_interjecting.isEmpty() || m_channel.isRequestArmed() ||
+        (m_channel.isLineBusy() && !m_channel.isCollecting()))
+        return;
+    while (!m_interjections.isEmpty()) {
+        const Interjection next = m_interjections.dequeue();
+        m_interjecting = next.cause.isEmpty() ? QStringLiteral("interjection") : next.cause;
+        m_channel.send(next.command);
+        m_interjecting.clear();
+    }
+}
+
 void SequenceRunner::startNextWhenLineIsFree() {
+    sendInterjections();
     if (m_state == State::Idle && !m_current && !m_queue.isEmpty() && !m_channel.isLineBusy())
         start(m_queue.dequeue());
 }
@@ -48,7 +78,9 @@ void SequenceRunner::start(Sequence sequence) {
 
 void SequenceRunner::advance() {
     const quint64 generation = m_generation;
+    const QScopedValueRollback<bool> stepping(m_stepping, true);
     while (m_current && m_state == State::Running && m_next < m_current->m_steps.size()) {
+        sendInterjections();
         const Sequence::Step step = m_current->m_steps.at(m_next++);
         switch (step.kind) {
         case Sequence::StepKind::Send:
@@ -132,12 +164,14 @@ void SequenceRunner::dropQueued(SequenceResult why) {
 }
 
 void SequenceRunner::cancel() {
+    emit cancelling();
     dropQueued(SequenceResult::Cancelled);
     if (m_current && m_state != State::Finishing && !m_current->isProtected())
         finish(SequenceResult::Cancelled);
 }
 
 void SequenceRunner::abort(SequenceResult why) {
+    m_interjections.clear();
     dropQueued(why);
     if (m_current && m_state != State::Finishing)
         finish(why);

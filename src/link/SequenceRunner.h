@@ -38,8 +38,20 @@ public:
     bool isRunningExclusive() const { return m_current && m_current->isExclusive(); }
     QString runningName() const { return m_current ? m_current->name() : QString(); }
 
-    // Ends the running sequence as cancelled, unless it is protected, and
-    // drops the waiting ones.
+    // Writes a command that has no answer (a stop) as soon as the line
+    // allows, ahead of every waiting sequence and between the steps of the
+    // running one, which goes on: at once when no reply is awaited or the one
+    // awaited collects the answers of several commands; otherwise as soon as
+    // it is in, or its wait has ended. `cause` names who asked for it.
+    void interject(const QString& command, const QString& cause);
+    // Whom the write being made is for: the running sequence while one of its
+    // steps runs, the asker of an interjected command; empty otherwise (the
+    // window's own writes).
+    QString writer() const;
+
+    // The user's STOP: ends the running sequence as cancelled, unless it is
+    // protected, and drops the waiting ones; cancelling() comes first, so
+    // that whoever keeps requests of its own to run drops them too.
     void cancel();
     // Ends everything, protected or not (the port is gone).
     void abort(SequenceResult why);
@@ -47,6 +59,7 @@ public:
 signals:
     void progress(int value, int total);
     void finished(const QString& name, corvane::SequenceResult result);
+    void cancelling();
 
 private:
     enum class State { Idle, Running, Pausing, AwaitingReply, Finishing };
@@ -56,6 +69,7 @@ private:
     void onRequestEnded(bool answered);
     void dropQueued(SequenceResult why);
     void startNextWhenLineIsFree();
+    void sendInterjections();
 
     Channel& m_channel;
     Clock& m_clock;
@@ -67,6 +81,15 @@ private:
     quint64 m_generation = 0;
     Clock::Ticket m_pause = 0;
     QQueue<Sequence> m_queue;
+    struct Interjection {
+        QString command;
+        QString cause;
+    };
+    QQueue<Interjection> m_interjections;
+    // A step of the running sequence runs (so its writes are its own), or an
+    // interjection is written for its asker.
+    bool m_stepping = false;
+    QString m_interjecting;
 };
 
 } // namespace corvane

@@ -16,10 +16,20 @@ void TrafficLog::clear() {
     m_entries.clear();
 }
 
+// A write while a reply is collected from several answers (a stop during a
+// table read-out) is not what that reply answers.
 void TrafficLog::add(bool written, const QByteArray& bytes) {
-    const QString running = m_channel.runner().runningName();
-    Entry entry{m_channel.clock().nowMs(), written,
-                running.isEmpty() ? QStringLiteral("window") : running, bytes};
+    QString cause = m_replyCause;
+    if (written) {
+        cause = m_channel.runner().writer();
+        if (cause.isEmpty())
+            cause = QStringLiteral("window");
+        if (!m_channel.isCollecting())
+            m_replyCause = cause;
+    } else if (cause.isEmpty()) {
+        cause = QStringLiteral("window");
+    }
+    Entry entry{m_channel.clock().nowMs(), written, cause, bytes};
     m_entries.push_back(entry);
     while (m_entries.size() > kKeptEntries)
         m_entries.pop_front();

@@ -11,8 +11,10 @@ namespace corvane {
 class Channel;
 
 // What went over the line: every write and every reception, with its time
-// (milliseconds on the program's clock), its direction and what caused it
-// (the exchange under way, by name, or the window). Keeps the last
+// (milliseconds on the program's clock), its direction and what caused it: a
+// write, the exchange that made it (by name; a client's names the client) or
+// the window; a reception, the cause of the request it answers, also when it
+// comes after its exchange has ended. Keeps the last
 // kKeptEntries; a session log file, when given, gets every line as it comes.
 class TrafficLog : public QObject {
     Q_OBJECT
@@ -50,6 +52,8 @@ private:
     void writeToFile(const Entry& entry);
 
     Channel& m_channel;
+    // Whom the reply now on its way answers.
+    QString m_replyCause;
     std::deque<Entry> m_entries;
     QFile m_file;
 };

@@ -24,7 +24,8 @@ QString printable(const QByteArray& request) {
 
 // What a long exchange keeps off the board: motion, and the target queries,
 // whose answers would come only after it, seconds late, when the client may
-// have given up and taken them for the answer to its next request.
+// have given up and taken them for the answer to its next request. Stops
+// are no motion: they pass.
 bool heldOffDuringLongExchange(Lx200Kind kind) {
     switch (kind) {
     case Lx200Kind::GetTargetRa:
@@ -33,8 +34,6 @@ bool heldOffDuringLongExchange(Lx200Kind kind) {
     case Lx200Kind::SetTargetDec:
     case Lx200Kind::Goto:
     case Lx200Kind::Sync:
-    case Lx200Kind::StopAll:
-    case Lx200Kind::Stop:
     case Lx200Kind::Move:
     case Lx200Kind::Pulse:
     case Lx200Kind::SetRate:
@@ -64,7 +63,8 @@ std::optional<QByteArray> refusal(Lx200Kind kind) {
 
 ShareClient::ShareClient(QTcpSocket* socket, Protocol protocol, SharedMount& mount,
                          SiteSettings& site, QObject* parent)
-    : QObject(parent), m_socket(socket), m_protocol(protocol), m_mount(mount), m_site(site) {
+    : QObject(parent), m_socket(socket), m_asking(new QObject(this)), m_protocol(protocol),
+      m_mount(mount), m_site(site) {
     m_socket->setParent(this);
     m_address = m_socket->peerAddress().toString() + QLatin1Char(':') +
                 QString::number(m_socket->peerPort());
@@ -74,6 +74,7 @@ ShareClient::ShareClient(QTcpSocket* socket, Protocol protocol, SharedMount& mou
     connect(m_socket, &QTcpSocket::readyRead, this, &ShareClient::onReadable);
     connect(m_socket, &QTcpSocket::disconnected, this, &ShareClient::close);
     connect(m_socket, &QTcpSocket::errorOccurred, this, &ShareClient::close);
+    connect(&m_mount, &SharedMount::stopped, this, &ShareClient::dropWaiting);
 }
 
 ShareClient::~ShareClient() = default;
@@ -87,6 +88,8 @@ void ShareClient::close() {
     if (m_closing)
         return;
     m_closing = true;
+    dropWaiting();
+    delete std::exchange(m_asking, nullptr);
     m_socket->disconnect(this);
     m_socket->abort();
     emit closed(this);
@@ -121,10 +124,28 @@ void ShareClient::takeStellarium(const QByteArray& bytes) {
         const std::optional<BoardTarget> target =
             position ? boardTargetFrom(*position) : std::nullopt;
         if (target && !m_mount.isBusyWithLongExchange())
-            m_mount.gotoTarget(*target);
+            m_goto = target;
     }
+    startGoto();
     if (out.error)
         close();
+}
+
+void ShareClient::startGoto() {
+    if (m_mount.isBusyWithLongExchange())
+        m_goto.reset();
+    if (m_busy || m_closing || !m_goto)
+        return;
+    m_busy = true;
+    m_mount.gotoTarget(m_asking, label(), *std::exchange(m_goto, std::nullopt), [this] {
+        m_busy = false;
+        startGoto();
+    });
+}
+
+void ShareClient::dropWaiting() {
+    m_waiting.clear();
+    m_goto.reset();
 }
 
 void ShareClient::note(const QByteArray& request) {
@@ -160,7 +181,7 @@ void ShareClient::handle(const Lx200Request& request) {
         return;
     case Lx200Kind::DistanceBars:
         // One bar while a goto is under way, none when it is over.
-        m_mount.slewing(this,
+        m_mount.slewing(m_asking,
                         [this](bool slewing) { answered(QByteArray(slewing ? "\x7F#" : "#")); });
         return;
     case Lx200Kind::SetLatitude:
@@ -172,9 +193,10 @@ void ShareClient::handle(const Lx200Request& request) {
         break;
     }
     if (!boardCommand(request).isEmpty()) {
-        m_mount.exchange(this, request, [this, request](std::optional<QByteArray> reply) {
-            answered(clientAnswerFromBoard(request, reply));
-        });
+        m_mount.exchange(m_asking, label(), request,
+                         [this, request](std::optional<QByteArray> reply) {
+                             answered(clientAnswerFromBoard(request, reply));
+                         });
         return;
     }
     MountSession& session = m_mount.session();
@@ -186,8 +208,8 @@ void ShareClient::handle(const Lx200Request& request) {
 
 void ShareClient::positionAnswer(const Lx200Request& request) {
     const bool ra = request.kind == Lx200Kind::GetRa;
-    m_mount.position(this, [this, ra](std::optional<SkyPosition> position, const QString& raText,
-                                      const QString& decText) {
+    m_mount.position(m_asking, [this, ra](std::optional<SkyPosition> position,
+                                          const QString& raText, const QString& decText) {
         answered(position ? std::optional<QByteArray>((ra ? raText : decText).toLatin1() + '#')
                           : std::nullopt);
     });
@@ -216,7 +238,7 @@ void ShareClient::sendPosition() {
         return;
     m_positionAsked = true;
     m_mount.position(
-        this, [this](std::optional<SkyPosition> position, const QString&, const QString&) {
+        m_asking, [this](std::optional<SkyPosition> position, const QString&, const QString&) {
             m_positionAsked = false;
             if (position)
                 write(encodeStellariumPosition(

@@ -17,9 +17,12 @@ struct SiteSettings;
 
 // One program sharing the mount over TCP, speaking LX200 or Stellarium's
 // telescope protocol. Its requests are handled one at a time, in the order
-// they came, so its answers come in that order too. Everything it holds is
+// they came, so its answers come in that order too, and no client has more
+// than one request before the board at a time; of Stellarium's gotos only
+// the newest waits, replacing the one not yet begun. Everything it holds is
 // bounded: a request without its end, a queue of requests, the answers it
-// does not read; a client that exceeds them is cut off.
+// does not read; a client that exceeds them is cut off. The window's STOP
+// drops whatever waits, and so does the client's leaving.
 class ShareClient : public QObject {
     Q_OBJECT
 public:
@@ -37,6 +40,8 @@ public:
     Protocol protocol() const { return m_protocol; }
     QString address() const { return m_address; }
     QString program() const;
+    // "LX200 client 127.0.0.1:50312": whose requests they are, in the traffic log.
+    QString label() const { return program() + QLatin1Char(' ') + m_address; }
     // The last request, as printable text, and when it came.
     const QString& lastCommand() const { return m_lastCommand; }
     const QDateTime& lastTime() const { return m_lastTime; }
@@ -56,6 +61,8 @@ private:
     void takeLx200(const QByteArray& bytes);
     void takeStellarium(const QByteArray& bytes);
     void handleNext();
+    void startGoto();
+    void dropWaiting();
     void handle(const Lx200Request& request);
     void answered(const std::optional<QByteArray>& answer);
     void write(const QByteArray& bytes);
@@ -63,6 +70,10 @@ private:
     void positionAnswer(const Lx200Request& request);
 
     QTcpSocket* m_socket;
+    // Stands for the client's requests before the mount: gone with its
+    // connection, so what of them still waits its turn is dropped unsent and
+    // nothing answers into a closed client.
+    QObject* m_asking;
     Protocol m_protocol;
     SharedMount& m_mount;
     SiteSettings& m_site;
@@ -70,6 +81,7 @@ private:
     Lx200Framer m_lx200;
     StellariumFramer m_stellarium;
     QQueue<QByteArray> m_waiting;
+    std::optional<BoardTarget> m_goto;
     bool m_busy = false;
     bool m_handling = false;
     bool m_positionAsked = false;

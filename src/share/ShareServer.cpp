@@ -36,17 +36,20 @@ void ShareServer::setSettings(const ShareSettings& settings) {
     emit changed();
 }
 
+// An address that is none would listen on every interface: refused.
 bool ShareServer::listen(QTcpServer* server, const QString& address, quint16 port, QString* why) {
     const QHostAddress host = address == QLatin1String("localhost")
                                   ? QHostAddress(QHostAddress::LocalHost)
                                   : QHostAddress(address);
-    if (server->listen(host, port))
+    if (isListenAddress(address) && server->listen(host, port))
         return true;
     if (why)
         *why = QStringLiteral("Cannot share the mount on %1:%2: %3")
                    .arg(address)
                    .arg(port)
-                   .arg(server->errorString());
+                   .arg(isListenAddress(address)
+                            ? server->errorString()
+                            : QStringLiteral("\"%1\" is not an IP address").arg(address));
     return false;
 }
 

@@ -14,6 +14,19 @@ bool ShareSettings::reachableFromOutside() const {
     return (lx200 && !isLoopback(lx200Address)) || (stellarium && !isLoopback(stellariumAddress));
 }
 
+QString ShareSettings::outsideAddresses() const {
+    QStringList out;
+    if (lx200 && !isLoopback(lx200Address))
+        out << QStringLiteral("%1:%2 (LX200)").arg(lx200Address).arg(lx200Port);
+    if (stellarium && !isLoopback(stellariumAddress))
+        out << QStringLiteral("%1:%2 (Stellarium)").arg(stellariumAddress).arg(stellariumPort);
+    return out.join(QStringLiteral(", "));
+}
+
+bool isListenAddress(const QString& address) {
+    return address == QLatin1String("localhost") || !QHostAddress(address).isNull();
+}
+
 // Only what differs from the defaults is written, so a file of someone who
 // never shared keeps its seven lines.
 QMap<QString, QString> shareOptions(const ShareSettings& s) {
@@ -48,7 +61,7 @@ void readNumber(const QMap<QString, QString>& options, const char* key, double l
 }
 void readAddress(const QMap<QString, QString>& options, const char* key, QString* address) {
     const QString a = options.value(QLatin1String(key));
-    if (a == QLatin1String("localhost") || !QHostAddress(a).isNull())
+    if (isListenAddress(a))
         *address = a;
 }
 } // namespace
@@ -87,7 +100,7 @@ bool parseListenAddress(const QString& text, QString* address, quint16* port, QS
     if (colon >= 0) {
         if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
             host = host.mid(1, host.size() - 2);
-        if (host != QLatin1String("localhost") && QHostAddress(host).isNull())
+        if (!isListenAddress(host))
             return fail(QStringLiteral("\"%1\" is not an IP address of this computer").arg(host));
         *address = host;
     }

@@ -27,7 +27,14 @@ struct ShareSettings {
     bool any() const { return lx200 || stellarium; }
     // Listening anywhere but this computer lets others on the network in.
     bool reachableFromOutside() const;
+    // "0.0.0.0:4030 (LX200)": where others on the network can reach the
+    // mount; empty when it is shared with this computer only.
+    QString outsideAddresses() const;
 };
+
+// An address to listen on: an IP address, or "localhost". Anything else
+// ("127.0.0.l", "locahost", nothing) is none: it would listen everywhere.
+bool isListenAddress(const QString& address);
 
 // The settings as the settings file keeps them ("Share LX200=1", "Share LX200
 // Port=4030", "Site Latitude=48.1500", ...), and back: a value that does not

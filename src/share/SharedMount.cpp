@@ -38,6 +38,8 @@ SharedMount::SharedMount(MountSession& session, QObject* parent)
         kClientReplyKind, this, [this](const QByteArray& reply) { m_reply = reply; });
     connect(&m_session.position(), &MountPosition::changed, this,
             [this] { m_syncedSinceRead = false; });
+    connect(&m_session.channel().runner(), &SequenceRunner::cancelling, this,
+            &SharedMount::stopped);
 }
 
 bool SharedMount::isBusyWithLongExchange() const {
@@ -104,15 +106,24 @@ void SharedMount::answerWaiting(bool give) {
     }
 }
 
-void SharedMount::exchange(QObject* asker, const Lx200Request& request, Reply answer) {
+void SharedMount::exchange(QObject* asker, const QString& who, const Lx200Request& request,
+                           Reply answer) {
     const QString command = boardCommand(request);
     if (command.isEmpty()) {
         answer(std::nullopt);
         return;
     }
+    // A stop has no answer and waits for nothing.
+    if (request.kind == Lx200Kind::StopAll || request.kind == Lx200Kind::Stop) {
+        m_session.channel().runner().interject(command, who + QStringLiteral("'s stop"));
+        noteReply(request, std::nullopt);
+        answer(std::nullopt);
+        return;
+    }
     const BoardReplyForm form = boardReplyForm(request);
     QPointer<QObject> alive(asker);
-    Sequence s(QStringLiteral("shared client's command"));
+    Sequence s(who + QStringLiteral("'s command"));
+    s.ask([alive] { return !alive.isNull(); });
     if (form.awaited())
         s.then([this] { m_reply.reset(); }).request(clientQuery(command, form)).awaitReply();
     else
@@ -192,15 +203,26 @@ bool SharedMount::stillSlewing(const QString& ra, const QString& dec) {
     return m_slew.has_value();
 }
 
-void SharedMount::gotoTarget(const BoardTarget& board) {
-    const TargetFieldTexts texts{board.ra.hoursText(), board.ra.minutesText(),
-                                 board.dec.degreesText(), board.dec.minutesText()};
-    m_target = board;
-    m_slew = Slew{board, m_session.position().ra(), m_session.position().dec(),
-                  m_session.clock().nowMs()};
-    m_session.target().write(texts);
-    setObject(m_session.channel(), texts);
-    gotoObject(m_session.channel());
+// The same three requests an LX200 client makes, each on from the last only
+// when the board took it.
+void SharedMount::gotoTarget(QObject* asker, const QString& who, const BoardTarget& board,
+                             std::function<void()> done) {
+    Lx200Request ra, dec, slew;
+    ra.kind = Lx200Kind::SetTargetRa;
+    ra.ra = board.ra;
+    dec.kind = Lx200Kind::SetTargetDec;
+    dec.dec = board.dec;
+    slew.kind = Lx200Kind::Goto;
+    const auto taken = [](const std::optional<QByteArray>& reply) { return reply == "1"; };
+    exchange(asker, who, ra, [this, asker, who, dec, slew, taken, done](auto reply) {
+        if (!taken(reply))
+            return done();
+        exchange(asker, who, dec, [this, asker, who, slew, taken, done](auto reply) {
+            if (!taken(reply))
+                return done();
+            exchange(asker, who, slew, [done](auto) { done(); });
+        });
+    });
 }
 
 } // namespace corvane

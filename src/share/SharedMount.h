@@ -24,10 +24,13 @@ class MountSession;
 // kRefreshPositionMs is still given out but asked for again at once (unless
 // the window polls often enough itself), so that clients polling often find
 // a fresh one instead of waiting for the board.
-// While a long exchange runs (a PEC read-out or restore) nothing of the
-// clients reaches the board: positions are answered from the last reading,
-// motion is refused. After a client's sync the next position is the
-// board's; while the port is closed there is none.
+// While a long exchange runs (a PEC read-out or restore, a mount backup,
+// comparison or restore) clients' motion is refused and positions are
+// answered from the last reading; their stops still reach the board, between
+// the exchange's own writes, as every client's stop goes ahead of what waits.
+// After a client's sync the next position is the board's; while the port is
+// closed there is none. Each request names the client (`who`) in the traffic
+// log.
 class SharedMount : public QObject {
     Q_OBJECT
 public:
@@ -51,12 +54,15 @@ public:
 
     // The board's command for the request and its reply (nothing when it
     // has none, or it did not come); `answer` runs once, also when the
-    // exchange was cancelled.
+    // exchange was cancelled, unless the asker is gone. A request still
+    // waiting its turn when the asker goes is dropped unsent.
     using Reply = std::function<void(std::optional<QByteArray> reply)>;
-    void exchange(QObject* asker, const Lx200Request& request, Reply answer);
+    void exchange(QObject* asker, const QString& who, const Lx200Request& request, Reply answer);
 
-    // A Stellarium client's goto: the target set on the board, then the slew.
-    void gotoTarget(const BoardTarget& target);
+    // A Stellarium client's goto: the target set on the board, then the
+    // slew; `done` runs once it is over (refused, cut short or sent).
+    void gotoTarget(QObject* asker, const QString& who, const BoardTarget& target,
+                    std::function<void()> done);
 
     // LX200's distance bars (":D#"): whether a goto a client started is
     // still under way, from the positions the board reports, without asking
@@ -69,6 +75,10 @@ public:
     bool isBusyWithLongExchange() const;
     // Position queries this has sent to the board since it was made.
     int boardPositionQueries() const { return m_positionQueries; }
+
+signals:
+    // The window's STOP: clients drop every request still waiting.
+    void stopped();
 
 private:
     struct Waiting {

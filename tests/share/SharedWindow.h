@@ -48,6 +48,24 @@ inline QByteArray stellariumGoto(double hours, double degrees) {
     return m;
 }
 
+// Both protocols shared on ports the system picks, for at most `clients`.
+inline bool shareBoth(ShareServer& server, int clients = ShareSettings::kDefaultClients) {
+    ShareSettings settings;
+    settings.lx200 = settings.stellarium = true;
+    settings.lx200Port = settings.stellariumPort = 0;
+    settings.maxClients = clients;
+    return server.start(settings, nullptr);
+}
+
+// A client, connected (its socket says so; the server may still turn it away).
+inline std::unique_ptr<QTcpSocket> clientOf(const ShareServer& server, bool stellarium = false) {
+    auto socket = std::make_unique<QTcpSocket>();
+    socket->connectToHost(QStringLiteral("127.0.0.1"),
+                          stellarium ? server.stellariumPort() : server.lx200Port());
+    socket->waitForConnected(3000);
+    return socket;
+}
+
 template <typename ClockType = FakeClock> struct SharedWindow : SimWindow<ClockType> {
     using SimWindow<ClockType>::SimWindow;
 
@@ -55,22 +73,10 @@ template <typename ClockType = FakeClock> struct SharedWindow : SimWindow<ClockT
 
     // Connected, and sharing both protocols for at most `clients` clients.
     bool share(int clients = ShareSettings::kDefaultClients) {
-        if (!this->connect())
-            return false;
-        ShareSettings settings;
-        settings.lx200 = settings.stellarium = true;
-        settings.lx200Port = settings.stellariumPort = 0;
-        settings.maxClients = clients;
-        return server().start(settings, nullptr);
+        return this->connect() && shareBoth(server(), clients);
     }
-
-    // A client, connected (its socket says so; the server may still turn it away).
     std::unique_ptr<QTcpSocket> client(bool stellarium = false) const {
-        auto socket = std::make_unique<QTcpSocket>();
-        socket->connectToHost(QStringLiteral("127.0.0.1"),
-                              stellarium ? server().stellariumPort() : server().lx200Port());
-        socket->waitForConnected(3000);
-        return socket;
+        return clientOf(server(), stellarium);
     }
 };
 

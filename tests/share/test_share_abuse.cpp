@@ -70,7 +70,8 @@ private slots:
         }
         QVERIFY(w.settle());
         QVERIFY2(renewed > 100, qPrintable(QString::number(renewed)));
-        QVERIFY(checkStillServing(w) > 1000);
+        // Stellarium's gotos read together make one slew, the newest.
+        QVERIFY(checkStillServing(w) > 500);
     }
 
     // A request that never ends is cut off at its bound, however much more

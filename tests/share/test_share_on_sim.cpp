@@ -1,9 +1,15 @@
 // Programs sharing the mount, end to end: clients over TCP in this process,
 // the window on the simulated board, the board's traffic log.
 #include "SharedWindow.h"
+#include "app/CommandLine.h"
+#include "link/TrafficLog.h"
+#include "share/ShareClient.h"
+#include "share/ui/ShareDialog.h"
 
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QTcpServer>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -137,6 +143,147 @@ private slots:
         for (const QString& line : w.received())
             QVERIFY2(line.endsWith(QLatin1String(":VR#")), qPrintable(line));
         QVERIFY(!mount.isSlewing());
+    }
+
+    // On the system clock. A burst of Stellarium gotos sets off only the
+    // newest once the one under way is over, and an LX200 client is answered
+    // meanwhile; a client that leaves takes its waiting goto with it.
+    void stellariumGotosDoNotPileUp() {
+        SharedWindow<SystemClock> w;
+        QVERIFY(w.share());
+        const sim::MountMotion& mount = w.port->board().mount();
+        const auto lx200 = w.client();
+        const auto stellarium = w.client(true);
+        QTRY_COMPARE(w.server().clients().size(), 2);
+        w.received();
+        const auto burst = [](double sign) {
+            QByteArray out;
+            for (int i = 1; i <= 500; ++i)
+                out += stellariumGoto(1.0, sign * i / 10.0);
+            return out;
+        };
+        stellarium->write(burst(1));
+        QCOMPARE(ask(*lx200, ":Gr#", 8).size(), 8);
+        QTRY_COMPARE(mount.targetDec(), 50.0);
+        QVERIFY(w.settle());
+        const int slews = static_cast<int>(w.received().count(QStringLiteral("#:MS#")));
+        QVERIFY2(slews >= 1 && slews < 10, qPrintable(QString::number(slews)));
+
+        stellarium->write(burst(-1));
+        stellarium->disconnectFromHost();
+        QTRY_COMPARE(w.server().clients().size(), 1);
+        QVERIFY(w.settle());
+        QVERIFY(w.received().count(QStringLiteral("#:MS#")) <= 2);
+        QVERIFY(mount.targetDec() > -50.0);
+    }
+
+    // The window's STOP drops what clients asked and the board has not yet
+    // been sent (an LX200 client's target and goto, a Stellarium client's
+    // next goto), then stops.
+    void stopDropsWhatClientsAsked() {
+        WindowFixture w;
+        w.startAndConnect();
+        QVERIFY(shareBoth(w.window->share()));
+        const auto lx200 = clientOf(w.window->share());
+        const auto stellarium = clientOf(w.window->share(), true);
+        QTRY_COMPARE(w.window->share().clients().size(), 2);
+        w.port->clearWrites();
+        lx200->write(":Sr 05:00.0#:Sd +30*00#:MS#");
+        QTRY_COMPARE(w.sent(), QStringList{"#:Sr 05:00.0#"});
+        stellarium->write(stellariumGoto(6.0, 10.0) + stellariumGoto(7.0, 20.0));
+        const auto gotoRead = [&w] {
+            for (const ShareClient* c : w.window->share().clients())
+                if (c->lastCommand() == QLatin1String("goto"))
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY(gotoRead());
+        w.click(QStringLiteral("cmdMoveStop"));
+        w.reply("1"); // the set target's answer, late
+        QCOMPARE(ask(*lx200, ":GVP#", 9), QByteArray("0Corvane#"));
+        QVERIFY(!w.channel().runner().isBusy());
+        QCOMPARE(w.sent(), QStringList({"#:Sr 05:00.0#", "#:Q#"}));
+    }
+
+    // On the system clock. A client's stop reaches the board during a mount
+    // backup, which goes on and is written whole; its move stays refused.
+    void aClientsStopPassesDuringABackup() {
+        SharedWindow<SystemClock> w;
+        QVERIFY(w.share());
+        const sim::MountMotion& mount = w.port->board().mount();
+        const auto c = w.client();
+        QCOMPARE(ask(*c, ":RG#:Mn#:GVP#", 8), QByteArray("Corvane#"));
+        QTRY_VERIFY(mount.isMoving(sim::Direction::North));
+        const QString file = w.dir.filePath(QStringLiteral("mount.cmb"));
+        w.prompts.fileNames << file;
+        w.trigger(QStringLiteral("mnuBackup"));
+        QVERIFY(w.channel().runner().isRunningExclusive());
+        QCOMPARE(ask(*c, ":Q#:Ms#:GVP#", 8), QByteArray("Corvane#"));
+        QTRY_VERIFY(!mount.isBusy());
+        QVERIFY(w.settle());
+        QTRY_COMPARE(w.panel(4), "Mount backed up to " + file);
+        QVERIFY(!mount.isBusy());
+    }
+
+    // On the system clock. Each write names whom it is for (a client by its
+    // protocol and address), and each reply is labelled as the request it
+    // answers, also when it comes after its exchange has ended.
+    void trafficNamesWhoAsked() {
+        SharedWindow<SystemClock> w;
+        QVERIFY(w.share());
+        const auto lx200 = w.client();
+        const auto stellarium = w.client(true);
+        QCOMPARE(ask(*lx200, ":Sr 05:34.5#:Sd +10*00#:MS#", 3), QByteArray("110"));
+        stellarium->write(stellariumGoto(6.0, 20.0));
+        QTRY_COMPARE(w.port->board().mount().targetDec(), 20.0);
+        w.click(QStringLiteral("cmdGotoObj"));
+        QVERIFY(w.settle());
+        QString request;
+        QSet<QString> causes;
+        for (const TrafficLog::Entry& e : w.session().traffic().entries()) {
+            if (e.written)
+                request = e.cause;
+            QVERIFY2(e.cause == request, qPrintable(e.cause + " after " + request));
+            causes << e.cause;
+        }
+        for (const auto& [program, port] : {std::pair("LX200 client", lx200->localPort()),
+                                            std::pair("Stellarium", stellarium->localPort())})
+            QVERIFY(causes.contains(
+                QStringLiteral("%1 127.0.0.1:%2's command").arg(QLatin1String(program)).arg(port)));
+    }
+
+    // A share address that does not read is refused, by the dialog (which
+    // names the field) and by the server, rather than listened on
+    // everywhere; sharing from the command line where other computers reach
+    // the mount is said in the status bar.
+    void badAndOutsideAddresses() {
+        SharedWindow<> w;
+        QVERIFY(w.connect());
+        w.server().stop(); // as a test before may have left it
+        w.server().setSettings(ShareSettings());
+        w.trigger(QStringLiteral("mnuShare"));
+        auto* dialog = w.find<ShareDialog>(QStringLiteral("Share"));
+        dialog->chkLx200->setChecked(true);
+        for (const char* typed : {"127.0.0.l", "locahost", ""}) {
+            dialog->txtLx200Address->setText(QLatin1String(typed));
+            dialog->toggleSharing();
+            QVERIFY(!w.server().isSharing());
+            QVERIFY(w.prompts.shown.last().text.contains(QLatin1String("LX200 address")));
+        }
+        QTcpServer probe; // a port free for the test
+        QVERIFY(probe.listen(QHostAddress::LocalHost));
+        CommandLine options;
+        options.shareAddress = QStringLiteral("0.0.0.0");
+        options.sharePort = probe.serverPort();
+        probe.close();
+        w.window->startFromCommandLine(options);
+        QVERIFY(w.server().isSharing());
+        QVERIFY2(w.panel(4).contains(QStringLiteral("0.0.0.0:%1 (LX200)").arg(options.sharePort)),
+                 qPrintable(w.panel(4)));
+        ShareSettings settings;
+        settings.stellarium = true;
+        settings.stellariumAddress = QStringLiteral("127.0.0.l");
+        QVERIFY(!w.server().start(settings, nullptr) && !w.server().isSharing());
     }
 };
 

@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace corvane {
 
@@ -139,6 +140,19 @@ bool ShareDialog::readSettings(ShareSettings* s) {
     s->stellariumAddress = txtStellariumAddress->text().trimmed();
     s->stellariumPort = static_cast<quint16>(spnStellariumPort->value());
     s->maxClients = spnClients->value();
+    // An address that does not read would listen on every interface.
+    for (const auto& [on, field, name] :
+         {std::tuple(s->lx200, txtLx200Address, "LX200"),
+          std::tuple(s->stellarium, txtStellariumAddress, "Stellarium")}) {
+        if (on && !isListenAddress(field->text().trimmed())) {
+            m_prompts.message(QStringLiteral("Invalid Entry: the %1 address \"%2\" is not an IP "
+                                             "address (such as 127.0.0.1) or \"localhost\".")
+                                  .arg(QLatin1String(name), field->text()),
+                              applicationTitle(), PromptIcon::None, PromptButtons::Ok);
+            field->setFocus();
+            return false;
+        }
+    }
     if (!readDegrees(txtLatitude->text(), 90, &s->site.latitude) ||
         !readDegrees(txtLongitude->text(), 180, &s->site.longitude)) {
         m_prompts.message(QStringLiteral("Invalid Entry: the site's latitude is -90 to 90 "
