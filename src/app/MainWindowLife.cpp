@@ -81,7 +81,6 @@ void MainWindow::relistPorts() {
     if (m_session->isOpen())
         return;
     showPorts(m_session->relistPorts());
-    checkOnlyPort(m_session->portNumber());
 }
 
 void MainWindow::showPorts(const ProbeResult& probe) {

@@ -22,7 +22,9 @@ bool fail(QString* why, const QString& reason) {
 bool isHostName(const QString& host) {
     if (host.size() > kMaxHostLength)
         return false;
-    for (const QString& label : host.split(QLatin1Char('.'))) {
+    // A fully qualified name may end in a dot.
+    const QString name = host.endsWith(QLatin1Char('.')) ? host.chopped(1) : host;
+    for (const QString& label : name.split(QLatin1Char('.'))) {
         if (label.isEmpty() || label.startsWith(QLatin1Char('-')) ||
             label.endsWith(QLatin1Char('-')))
             return false;

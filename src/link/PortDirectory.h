@@ -14,7 +14,8 @@ struct SerialDevice {
     // What names this adapter whatever it is plugged into and whatever else
     // is plugged in: its /dev/serial/by-id name, else its USB serial number
     // with vendor and product id, else its place on the bus, else the
-    // location itself.
+    // location itself. A USB adapter without a serial number is named by its
+    // place on the bus (the USB port it is plugged into) only.
     QString identity;
 };
 

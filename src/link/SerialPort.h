@@ -18,8 +18,10 @@ namespace corvane {
 //
 // Reconnecting after Lost: rescan(), then check that lineIdentity() is still
 // the identity of the line that was lost (the number may now stand for
-// nothing, or, after a restart of the program, for another line), then
-// open(). Each step is cheap enough to repeat once a second while waiting.
+// nothing, or, after a restart of the program, for another line) and that
+// presentIdentity() is what it was when the line was opened (a path may lead
+// to another device now), then openWithoutWaiting(). Each step is cheap
+// enough to repeat once a second while waiting, and none waits for a line.
 class SerialPort : public QObject {
     Q_OBJECT
 public:

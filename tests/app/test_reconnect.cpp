@@ -172,7 +172,7 @@ private slots:
                 if (!tcp && reconnect)
                     QVERIFY(QTest::qWaitFor(
                         [&] { return w.status(4).startsWith("Another device is on " + link); },
-                        3000));
+                        5000));
                 const QString log = dir.filePath(QStringLiteral("back.log"));
                 QStringList again{QStringLiteral("--log"), log};
                 if (tcp)
