@@ -106,6 +106,7 @@ bool PortDirectory::bindNetwork(int number, const QString& address, QString* why
         return false;
     }
     if (address.trimmed().isEmpty()) {
+        m_replaced.remove(number);
         if (m_lines.contains(number) && isNetworkAddress(m_lines.value(number).device.location))
             m_lines.remove(number);
         if (isNetworkAddress(m_remembered.value(number)))
