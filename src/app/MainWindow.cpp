@@ -82,6 +82,7 @@ void MainWindow::buildMenus() {
         });
     }
     mnuPort->setToolTipsVisible(true);
+    connect(mnuPort, &QMenu::aboutToShow, this, &MainWindow::relistPorts);
     mnuPort->addSeparator();
     mnuNetwork = namedAction(mnuPort, "mnuNetwork", QStringLiteral("Network Board…"));
     connect(mnuNetwork, &QAction::triggered, this, &MainWindow::openNetworkBoard);

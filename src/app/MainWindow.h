@@ -40,7 +40,7 @@ public:
     ~MainWindow() override;
 
     // Start-up: probes the ports and prepares every panel. Returns false when
-    // no port can be used; the caller then ends the program.
+    // no port could be used (which it says); the window works all the same.
     bool startUp();
 
     MountSession& session() { return *m_session; }
@@ -67,6 +67,8 @@ private:
     void connectSession();
     void showConnection();
     void showPorts(const ProbeResult& probe);
+    // The port entries as the menu opens, while no port is open.
+    void relistPorts();
     void checkOnlyPort(int portNumber);
     void shutDown();
     // The settings file (MainWindowSettings.cpp).

@@ -59,12 +59,12 @@ bool MainWindow::startUp() {
     const WindowSettings saved = readSettingsFile();
     const ProbeResult probe = m_session->probe(saved.portDevices);
     showPorts(probe);
-    if (!probe.anyUsable) {
+    // Said, but the window opens all the same: a board may be behind a
+    // network bridge, or its adapter plugged in later (the Port menu looks
+    // for adapters again each time it opens).
+    if (!probe.anyUsable)
         m_session->prompts().message(noPortsMessage(), noPortsTitle(), PromptIcon::None,
                                      PromptButtons::Ok);
-        m_shutDown = true; // ends at once, without the shutdown steps
-        return false;
-    }
     applySettings(saved);
     statusPanel[4]->show();
     m_session->startUp();
@@ -74,7 +74,13 @@ bool MainWindow::startUp() {
         catalogueFolder(QDir::currentPath(), QCoreApplication::applicationDirPath()));
     periphery->prepareColours();
     closeSplash();
-    return true;
+    return probe.anyUsable;
+}
+
+void MainWindow::relistPorts() {
+    if (m_session->isOpen())
+        return;
+    showPorts(m_session->relistPorts());
 }
 
 void MainWindow::showPorts(const ProbeResult& probe) {

@@ -15,16 +15,23 @@ bool fail(QString* why, const QString& reason) {
     return false;
 }
 
-// Letters and digits (a name in another script is looked up in its ASCII
-// form), hyphens, dots and underscores: nothing that could mean something
-// else to a resolver or a log (blanks, slashes, '@', '%', control bytes).
+// Labels of letters and digits (a name in another script is looked up in its
+// ASCII form), hyphens and underscores, between single dots: nothing that
+// could mean something else to a resolver or a log (blanks, slashes, '@',
+// '%', control bytes), and no empty label.
 bool isHostName(const QString& host) {
     if (host.size() > kMaxHostLength)
         return false;
-    for (const QChar c : host) {
-        if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('.') &&
-            c != QLatin1Char('_'))
+    // A fully qualified name may end in a dot.
+    const QString name = host.endsWith(QLatin1Char('.')) ? host.chopped(1) : host;
+    for (const QString& label : name.split(QLatin1Char('.'))) {
+        if (label.isEmpty() || label.startsWith(QLatin1Char('-')) ||
+            label.endsWith(QLatin1Char('-')))
             return false;
+        for (const QChar c : label) {
+            if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_'))
+                return false;
+        }
     }
     return true;
 }
@@ -33,6 +40,22 @@ bool isHostName(const QString& host) {
 bool looksNumeric(const QString& host) {
     for (const QChar c : host) {
         if (!(c >= QLatin1Char('0') && c <= QLatin1Char('9')) && c != QLatin1Char('.'))
+            return false;
+    }
+    return true;
+}
+
+// Four decimal numbers 0..255, as in 192.168.1.40. The shorter forms the C
+// library also takes ("1.2.3" for 1.2.0.3, "1" for 0.0.0.1) and leading
+// zeros (octal to some readers) are refused: they are typing errors far more
+// often than meant.
+bool isDottedQuad(const QString& host) {
+    const QStringList parts = host.split(QLatin1Char('.'));
+    if (parts.size() != 4)
+        return false;
+    for (const QString& part : parts) {
+        if (part.isEmpty() || part.size() > 3 ||
+            (part.size() > 1 && part.startsWith(QLatin1Char('0'))) || part.toInt() > 255)
             return false;
     }
     return true;
@@ -80,8 +103,7 @@ bool splitHostAndPort(const QString& rest, QString* host, QString* portText, QSt
     if (host->isEmpty())
         return fail(why, QStringLiteral("no host: write tcp://HOST:PORT"));
     if (looksNumeric(*host)) {
-        QHostAddress address;
-        if (!address.setAddress(*host) || address.protocol() != QAbstractSocket::IPv4Protocol)
+        if (!isDottedQuad(*host))
             return fail(why, QStringLiteral("\"%1\" is not an IPv4 address").arg(*host));
     } else if (!isHostName(*host)) {
         return fail(why, QStringLiteral("\"%1\" is not a host name").arg(*host));

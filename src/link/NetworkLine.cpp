@@ -5,10 +5,20 @@
 
 namespace corvane {
 
-NetworkLine::NetworkLine(QObject* parent) : QObject(parent) {
+NetworkLine::NetworkLine(QObject* parent) : QObject(parent), m_attemptLimit(new QTimer(this)) {
+    m_attemptLimit->setObjectName(QStringLiteral("NetworkAttemptLimit"));
+    m_attemptLimit->setSingleShot(true);
+    connect(m_attemptLimit, &QTimer::timeout, this, &NetworkLine::dropAttempt);
     connect(&m_socket, &QTcpSocket::readyRead, this, [this] {
         if (m_up)
             emit readyRead();
+    });
+    connect(&m_socket, &QTcpSocket::connected, this, [this] {
+        if (m_attempt != Attempt::Connecting)
+            return;
+        m_attemptLimit->stop();
+        m_attempt = Attempt::Ready;
+        emit readyToOpen();
     });
     connect(&m_socket, &QTcpSocket::disconnected, this, &NetworkLine::onBroken);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &NetworkLine::onBroken);
@@ -50,24 +60,63 @@ bool NetworkLine::open(const QString& host, quint16 port, QString* error) {
     m_connecting = nullptr;
     disconnect(&m_socket, nullptr, &loop, nullptr);
     if (m_socket.state() == QAbstractSocket::ConnectedState && !m_cancelled) {
-        // A command goes out when it is written, not when a segment is full.
-        m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        m_up = true;
-        // Bytes that came while connecting are announced like any others.
-        if (m_socket.bytesAvailable() > 0)
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (m_up)
-                        emit readyRead();
-                },
-                Qt::QueuedConnection);
+        takeConnection();
         return true;
     }
     if (error)
         *error = failureText(host, port, waiting());
     m_socket.abort();
     return false;
+}
+
+void NetworkLine::takeConnection() {
+    // A command goes out when it is written, not when a segment is full.
+    m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    m_up = true;
+    // Bytes that came while connecting are announced like any others.
+    if (m_socket.bytesAvailable() > 0)
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_up)
+                    emit readyRead();
+            },
+            Qt::QueuedConnection);
+}
+
+bool NetworkLine::openWithoutWaiting(const QString& host, quint16 port, QString* error) {
+    if (m_connecting || m_up) {
+        if (error)
+            *error = m_up ? QStringLiteral("The line is open already.") : busyText();
+        return false;
+    }
+    const QString target = host + QLatin1Char(' ') + QString::number(port);
+    if (m_attempt != Attempt::None && m_attemptTarget == target) {
+        if (m_attempt == Attempt::Ready && m_socket.state() == QAbstractSocket::ConnectedState) {
+            m_attempt = Attempt::None;
+            takeConnection();
+            return true;
+        }
+        if (error)
+            *error = busyText();
+        return false;
+    }
+    dropAttempt();
+    m_attempt = Attempt::Connecting;
+    m_attemptTarget = target;
+    m_attemptLimit->start(m_connectMs);
+    m_socket.connectToHost(host, port);
+    if (error)
+        *error = busyText();
+    return false;
+}
+
+void NetworkLine::dropAttempt() {
+    if (m_attempt == Attempt::None)
+        return;
+    m_attempt = Attempt::None;
+    m_attemptLimit->stop();
+    m_socket.abort();
 }
 
 QString NetworkLine::failureText(const QString& host, quint16 port, bool timedOut) const {
@@ -98,6 +147,7 @@ void NetworkLine::close() {
         m_socket.abort();
         return;
     }
+    dropAttempt();
     const bool wasUp = m_up;
     m_up = false;
     if (!wasUp)
@@ -122,8 +172,12 @@ void NetworkLine::write(const QByteArray& bytes) {
 // The bridge hung up, lost power or the network failed: like an unplugged
 // adapter, the line is closed and reported lost once.
 void NetworkLine::onBroken() {
-    if (!m_up)
+    if (!m_up) {
+        // An attempt that failed (refused, unreachable) or whose connection
+        // the bridge closed before it was taken: the next call starts afresh.
+        dropAttempt();
         return;
+    }
     m_up = false;
     m_socket.abort();
     emit lost();

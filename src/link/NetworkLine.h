@@ -6,6 +6,7 @@
 #include <QTcpSocket>
 
 class QEventLoop;
+class QTimer;
 
 namespace corvane {
 
@@ -37,6 +38,13 @@ public:
     // within 3 s"). A second open() while one is connecting fails at once;
     // close() meanwhile cancels the connecting one.
     bool open(const QString& host, quint16 port, QString* error);
+    // Opens without waiting (reconnecting, where the window must not wait
+    // for a bridge that does not answer): the first call starts connecting,
+    // within the time limit, and returns false; once connected, readyToOpen()
+    // is raised and the next call for the same address takes the connection
+    // and returns true. Meanwhile a call says the connection is being made;
+    // a failed attempt is dropped, and the next call starts another.
+    bool openWithoutWaiting(const QString& host, quint16 port, QString* error);
     void close();
     bool isOpen() const { return m_up; }
     // An open() is under way (its event loop is turning).
@@ -55,16 +63,25 @@ signals:
     // The bridge closed the connection or it failed while open; the line is
     // closed already. Not raised by close() nor by a failed open().
     void lost();
+    // A connection started by openWithoutWaiting() is made.
+    void readyToOpen();
 
 private:
     QString failureText(const QString& host, quint16 port, bool timedOut) const;
     void onBroken();
+    void takeConnection();
+    void dropAttempt();
+
+    enum class Attempt { None, Connecting, Ready }; // of openWithoutWaiting()
 
     QTcpSocket m_socket;
     int m_connectMs = kDefaultConnectMs;
     bool m_up = false;
     QEventLoop* m_connecting = nullptr; // the loop of an open() under way
     bool m_cancelled = false;
+    Attempt m_attempt = Attempt::None;
+    QString m_attemptTarget; // "host port" of the attempt
+    QTimer* m_attemptLimit;
 };
 
 } // namespace corvane

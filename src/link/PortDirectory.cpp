@@ -3,12 +3,19 @@
 #include "link/NetworkAddress.h"
 #include "link/SerialDeviceList.h"
 
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <algorithm>
 
 namespace corvane {
 
 namespace {
+
+#ifdef Q_OS_WIN
+const char* const kExamplePath = "COM3";
+#else
+const char* const kExamplePath = "/dev/ttyUSB0";
+#endif
 
 #if !defined(Q_OS_WIN) && !defined(Q_OS_LINUX)
 QString identityOf(const QSerialPortInfo& info) {
@@ -67,20 +74,22 @@ PortDirectory PortDirectory::fromDevices(QVector<SerialDevice> devices,
         else
             rest.append(d);
     }
-    // Then the others: first the numbers nobody claims, then, when those run
-    // out, the numbers kept for absent adapters.
+    dir.numberNewDevices(rest);
+    return dir;
+}
+
+void PortDirectory::numberNewDevices(QVector<SerialDevice> devices) {
     for (const bool takeKept : {false, true}) {
         int n = kFirstPort;
-        while (!rest.isEmpty()) {
+        while (!devices.isEmpty()) {
             while (n <= kLastPort &&
-                   (dir.m_lines.contains(n) || (!takeKept && dir.m_remembered.contains(n))))
+                   (m_lines.contains(n) || (!takeKept && m_remembered.contains(n))))
                 ++n;
             if (n > kLastPort)
                 break;
-            dir.m_lines.insert(n, {rest.takeFirst(), Origin::Found});
+            m_lines.insert(n, {devices.takeFirst(), Origin::Found});
         }
     }
-    return dir;
 }
 
 // A binding is the user's choice for this run only: it is not remembered.
@@ -97,6 +106,7 @@ bool PortDirectory::bindNetwork(int number, const QString& address, QString* why
         return false;
     }
     if (address.trimmed().isEmpty()) {
+        m_replaced.remove(number);
         if (m_lines.contains(number) && isNetworkAddress(m_lines.value(number).device.location))
             m_lines.remove(number);
         if (isNetworkAddress(m_remembered.value(number)))
@@ -108,8 +118,20 @@ bool PortDirectory::bindNetwork(int number, const QString& address, QString* why
     if (!parseNetworkAddress(address, &host, &port, why))
         return false;
     const QString text = networkAddressText(host, port);
+    m_replaced.insert(number, m_lines.contains(number) ? std::optional<Line>(m_lines.value(number))
+                                                       : std::nullopt);
     m_lines.insert(number, {{text, text}, Origin::Network});
     return true;
+}
+
+void PortDirectory::undoNetworkBinding(int number) {
+    if (!m_replaced.contains(number))
+        return;
+    const std::optional<Line> before = m_replaced.take(number);
+    if (before)
+        m_lines.insert(number, *before);
+    else
+        m_lines.remove(number);
 }
 
 QString PortDirectory::device(int number) const {
@@ -176,6 +198,18 @@ void PortDirectory::rescan(const QVector<SerialDevice>& devices) {
         if (!location.isEmpty() && !m_lines.contains(it.key()) && !holdsIdentity(*it))
             m_lines.insert(it.key(), {{location, *it}, Origin::Found});
     }
+    // A device the command line bound by its path is not listed twice.
+    QVector<SerialDevice> unseen;
+    for (const SerialDevice& d : devices) {
+        const bool bound = std::any_of(m_lines.cbegin(), m_lines.cend(), [&](const Line& line) {
+            return line.device.location == d.location;
+        });
+        if (!bound && !holdsIdentity(d.identity))
+            unseen.append(d);
+    }
+    std::sort(unseen.begin(), unseen.end(),
+              [](const SerialDevice& a, const SerialDevice& b) { return a.location < b.location; });
+    numberNewDevices(unseen);
 }
 
 bool PortDirectory::bindFromOption(const QString& option, QString* error) {
@@ -190,14 +224,41 @@ bool PortDirectory::bindFromOption(const QString& option, QString* error) {
                          .arg(option);
         return false;
     }
+    // Anything with a scheme is an address (only tcp:// is taken); anything
+    // else must be a device path, so that a mistyped address is never
+    // opened as a file name.
     QString why;
-    if (isNetworkAddress(device) && !parseNetworkAddress(device, nullptr, nullptr, &why)) {
+    const bool address = device.contains(QLatin1String("://"));
+    if (address && !parseNetworkAddress(device, nullptr, nullptr, &why)) {
         if (error)
             *error = QStringLiteral("--port %1: %2").arg(option, why);
         return false;
     }
+    if (!address && !isDevicePath(device)) {
+        if (error)
+            *error = QStringLiteral("--port %1: a device is a path such as %2, a network bridge "
+                                    "tcp://HOST:PORT")
+                         .arg(option, QLatin1String(kExamplePath));
+        return false;
+    }
     bind(n, device);
     return true;
+}
+
+bool PortDirectory::isDevicePath(const QString& device) {
+#ifdef Q_OS_WIN
+    static const QRegularExpression com(QStringLiteral(R"(^(\\\\\.\\)?COM[1-9][0-9]*$)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    return com.match(device).hasMatch();
+#else
+    return device.startsWith(QLatin1Char('/'));
+#endif
+}
+
+bool PortDirectory::isPathBinding(int number) const {
+    const auto it = m_lines.constFind(number);
+    return it != m_lines.cend() && it->origin == Origin::Option &&
+           !isNetworkAddress(it->device.location);
 }
 
 } // namespace corvane

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 namespace corvane {
 
@@ -13,7 +14,8 @@ struct SerialDevice {
     // What names this adapter whatever it is plugged into and whatever else
     // is plugged in: its /dev/serial/by-id name, else its USB serial number
     // with vendor and product id, else its place on the bus, else the
-    // location itself.
+    // location itself. A USB adapter without a serial number is named by its
+    // place on the bus (the USB port it is plugged into) only.
     QString identity;
 };
 
@@ -54,6 +56,11 @@ public:
     // network binding, if it has one. Returns false, changing nothing, for
     // an address that does not parse or a number outside 1..16.
     bool bindNetwork(int number, const QString& address, QString* why);
+    // Puts back what the number stood for before the last bindNetwork() that
+    // bound it to an address (a device, the command line's path, another
+    // address, or nothing): a bridge that could not be reached takes nothing
+    // away.
+    void undoNetworkBinding(int number);
 
     // What is opened for a number: a device path, "tcp://HOST:PORT" or
     // COMn; empty when nothing is known or the adapter is absent.
@@ -72,15 +79,22 @@ public:
     // Takes a fresh list of the system's devices (a re-plugged adapter may
     // come back under another path): each number that belongs to an adapter
     // follows it to its present location, or opens nothing while it is
-    // absent, and a number remembered for an adapter that was absent so far
-    // is bound to it once it is there. A number never changes hands to
-    // another adapter, and bindings (command line, network) are left alone.
+    // absent, a number remembered for an adapter that was absent so far is
+    // bound to it once it is there, and an adapter never seen before takes a
+    // free number as at start-up. A number never changes hands to another
+    // adapter, and bindings (command line, network) are left alone.
     void rescan(const QVector<SerialDevice>& devices);
 
     // Parses "N=DEVICE" or "N=tcp://HOST:PORT"; returns false (and leaves
     // the directory) when the text is not of that form, N lies outside
-    // 1..16 or the address does not parse.
+    // 1..16, the address does not parse, another scheme than tcp:// is
+    // given or DEVICE is no device path.
     bool bindFromOption(const QString& option, QString* error);
+    // A path as the system names serial devices: "/..." (or COMn on Windows).
+    static bool isDevicePath(const QString& device);
+    // The number stands for a device path given on the command line, which
+    // opens whatever device is there at the time.
+    bool isPathBinding(int number) const;
 
 private:
     enum class Origin {
@@ -93,10 +107,16 @@ private:
         Origin origin = Origin::Found;
     };
     bool holdsIdentity(const QString& identity) const;
+    // Gives the devices free numbers: first those nobody claims, then, when
+    // those run out, the numbers kept for absent adapters.
+    void numberNewDevices(QVector<SerialDevice> devices);
 
     bool m_windowsNaming = false;
     QMap<int, Line> m_lines;
     Identities m_remembered; // what the last run remembered
+    // What bindNetwork() replaced, by number (a number absent from the
+    // directory had nothing).
+    QMap<int, std::optional<Line>> m_replaced;
 };
 
 } // namespace corvane

@@ -1,6 +1,7 @@
 #include "link/QtSerialPort.h"
 
 #include "link/NetworkAddress.h"
+#include "link/SerialDeviceList.h"
 
 #include <QFileInfo>
 #include <utility>
@@ -22,6 +23,7 @@ QtSerialPort::QtSerialPort(DirectoryBuilder directory, QObject* parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
     connect(&m_network, &NetworkLine::readyRead, this, [this] { checkThreshold(); });
     connect(&m_network, &NetworkLine::lost, this, &QtSerialPort::reportLost);
+    connect(&m_network, &NetworkLine::readyToOpen, this, &SerialPort::openable);
     m_lineWatch.setInterval(250);
     connect(&m_lineWatch, &QTimer::timeout, this, &QtSerialPort::checkLine);
 }
@@ -74,10 +76,21 @@ bool QtSerialPort::open(QString* error) {
     }
     close();
     m_openDevice = device;
-    return isNetworkAddress(device) ? openNetwork(device, error) : openSerial(device, error);
+    return isNetworkAddress(device) ? openNetwork(device, true, error) : openSerial(device, error);
 }
 
-bool QtSerialPort::openNetwork(const QString& address, QString* error) {
+// A serial device opens at once; a bridge is connected to in the background.
+bool QtSerialPort::openWithoutWaiting(QString* error) {
+    if (isOpen())
+        return true;
+    const QString device = directory().device(portNumber());
+    if (!isNetworkAddress(device))
+        return open(error);
+    m_openDevice = device;
+    return openNetwork(device, false, error);
+}
+
+bool QtSerialPort::openNetwork(const QString& address, bool wait, QString* error) {
     QString host;
     quint16 port = 0;
     QString why;
@@ -86,7 +99,8 @@ bool QtSerialPort::openNetwork(const QString& address, QString* error) {
             *error = QStringLiteral("Bad network address %1: %2").arg(address, why);
         return false;
     }
-    return m_network.open(host, port, error);
+    return wait ? m_network.open(host, port, error)
+                : m_network.openWithoutWaiting(host, port, error);
 }
 
 bool QtSerialPort::openSerial(const QString& device, QString* error) {
@@ -168,12 +182,22 @@ bool QtSerialPort::bindNetwork(int n, const QString& address, QString* why) {
     return directory().bindNetwork(n, address, why);
 }
 
+void QtSerialPort::undoNetworkBinding(int n) {
+    directory().undoNetworkBinding(n);
+}
+
 QString QtSerialPort::lineIdentity() const {
     return directory().identity(portNumber());
 }
 
+QString QtSerialPort::presentIdentity() const {
+    if (!directory().isPathBinding(portNumber()))
+        return lineIdentity();
+    return deviceIdentityAt(directory().device(portNumber()), m_listDevices());
+}
+
 void QtSerialPort::rescan() {
-    directory().rescan(PortDirectory::systemDevices());
+    directory().rescan(m_listDevices());
 }
 
 QString QtSerialPort::deviceName(int n) const {

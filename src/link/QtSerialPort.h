@@ -49,8 +49,16 @@ public:
     QMap<int, QString> deviceIdentities() const override;
     bool probe(QString* error) override;
     bool bindNetwork(int n, const QString& address, QString* why) override;
+    void undoNetworkBinding(int n) override;
     QString lineIdentity() const override;
+    QString presentIdentity() const override;
     void rescan() override;
+    bool openWithoutWaiting(QString* error) override;
+
+    using DeviceLister = std::function<QVector<SerialDevice>()>;
+    // Where the system's devices come from (PortDirectory::systemDevices()
+    // unless a test says otherwise).
+    void setDeviceLister(DeviceLister lister) { m_listDevices = std::move(lister); }
 
     // How long opening a network line may take (about 3 s by default).
     void setConnectTimeout(int ms) { m_network.setConnectTimeout(ms); }
@@ -58,7 +66,7 @@ public:
 
 private:
     bool openSerial(const QString& device, QString* error);
-    bool openNetwork(const QString& address, QString* error);
+    bool openNetwork(const QString& address, bool wait, QString* error);
     void onError(QSerialPort::SerialPortError error);
     // True when the device is really gone: the operating system reports the
     // line hung up, or the device node has vanished.
@@ -72,6 +80,7 @@ private:
     mutable DirectoryBuilder m_pendingDirectory;
     mutable PortDirectory m_directory;
     PortDirectory::Identities m_remembered;
+    DeviceLister m_listDevices = &PortDirectory::systemDevices;
     QSerialPort m_port;
     NetworkLine m_network;
     QString m_openDevice; // what the open line was opened as

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace corvane {
 
 namespace {
@@ -51,13 +55,16 @@ QString udevSerial(const QString& raw) {
 }
 
 // "usb:VVVV:PPPP:SERIAL" from the nearest USB device above the terminal's
-// device in the sysfs tree; empty when there is none or it has no serial.
-QString usbIdentity(const QString& deviceLink) {
+// device in the sysfs tree; empty when there is none or it has no serial
+// (`isUsb` tells which).
+QString usbIdentity(const QString& deviceLink, bool* isUsb) {
+    *isUsb = false;
     QDir dir(QFileInfo(deviceLink).canonicalFilePath());
     for (int up = 0; up < 8 && !dir.isRoot() && !dir.path().isEmpty(); ++up) {
         const QString vendor = attribute(dir.filePath(QStringLiteral("idVendor")));
         const QString product = attribute(dir.filePath(QStringLiteral("idProduct")));
         if (!vendor.isEmpty() && !product.isEmpty()) {
+            *isUsb = true;
             const QString serial = udevSerial(attribute(dir.filePath(QStringLiteral("serial"))));
             bool vendorRead = false;
             bool productRead = false;
@@ -95,10 +102,13 @@ QVector<SerialDevice> listSerialDevices(const DeviceFolders& folders) {
         const QString canonical = QFileInfo(location).canonicalFilePath();
         if (canonical.isEmpty())
             continue;
+        bool isUsb = false;
+        const QString usb = usbIdentity(deviceLink, &isUsb);
+        const bool modelOnly = isUsb && usb.isEmpty(); // no serial number
         QString identity;
-        if (byId.contains(canonical))
+        if (byId.contains(canonical) && !modelOnly)
             identity = QStringLiteral("by-id:") + byId.value(canonical);
-        else if (const QString usb = usbIdentity(deviceLink); !usb.isEmpty())
+        else if (!usb.isEmpty())
             identity = usb;
         else if (byPath.contains(canonical))
             identity = QStringLiteral("by-path:") + byPath.value(canonical);
@@ -107,6 +117,32 @@ QVector<SerialDevice> listSerialDevices(const DeviceFolders& folders) {
         devices.append({location, identity});
     }
     return devices;
+}
+
+QString deviceIdentityAt(const QString& path, const QVector<SerialDevice>& devices) {
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (canonical.isEmpty())
+        return QString();
+    for (const SerialDevice& d : devices) {
+        if (d.identity != d.location && QFileInfo(d.location).canonicalFilePath() == canonical)
+            return d.identity;
+    }
+#ifdef Q_OS_UNIX
+    struct stat node {};
+    if (::stat(QFile::encodeName(canonical).constData(), &node) == 0 && S_ISCHR(node.st_mode)) {
+#ifdef Q_OS_LINUX
+        const qint64 made[2] = {qint64(node.st_ctim.tv_sec), qint64(node.st_ctim.tv_nsec)};
+#else
+        const qint64 made[2] = {qint64(node.st_ctime), 0};
+#endif
+        return QStringLiteral("%1 (device %2, made %3.%4)")
+            .arg(canonical)
+            .arg(quint64(node.st_rdev))
+            .arg(made[0])
+            .arg(made[1], 9, 10, QLatin1Char('0'));
+    }
+#endif
+    return canonical;
 }
 
 } // namespace corvane

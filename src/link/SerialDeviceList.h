@@ -29,7 +29,18 @@ struct DeviceFolders {
 // The identity is the /dev/serial/by-id name when udev made one, else the
 // USB vendor, product and serial number (the serial number cleaned as udev
 // cleans it, so identities remembered by earlier versions still match), else
-// the by-path name, else the location.
+// the by-path name, else the location. A USB adapter without a serial number
+// (most CH340 and PL2303 cables) is named by the USB port it is plugged into
+// (its by-path name): its by-id name only names the model, and udev gives it
+// to whichever such adapter came last.
 QVector<SerialDevice> listSerialDevices(const DeviceFolders& folders = DeviceFolders());
+
+// The identity of the device a path leads to now (links followed): the
+// identity the list gives it, when that is more than its location; else
+// the device node's own (its device number and when the node was made, so
+// that another device given the same name later, a pseudo-terminal or an
+// adapter without an identity, does not pass for it); empty when the path
+// leads nowhere.
+QString deviceIdentityAt(const QString& path, const QVector<SerialDevice>& devices);
 
 } // namespace corvane

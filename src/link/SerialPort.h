@@ -18,8 +18,10 @@ namespace corvane {
 //
 // Reconnecting after Lost: rescan(), then check that lineIdentity() is still
 // the identity of the line that was lost (the number may now stand for
-// nothing, or, after a restart of the program, for another line), then
-// open(). Each step is cheap enough to repeat once a second while waiting.
+// nothing, or, after a restart of the program, for another line) and that
+// presentIdentity() is what it was when the line was opened (a path may lead
+// to another device now), then openWithoutWaiting(). Each step is cheap
+// enough to repeat once a second while waiting, and none waits for a line.
 class SerialPort : public QObject {
     Q_OBJECT
 public:
@@ -76,12 +78,20 @@ public:
     // not parse, n is the port that is open, or this kind of port has no
     // network lines (the default).
     virtual bool bindNetwork(int n, const QString& address, QString* why);
+    // Puts back what n stood for before the last bindNetwork() (an address
+    // that did not answer takes no binding away).
+    virtual void undoNetworkBinding(int n) { Q_UNUSED(n); }
     // What identifies the line behind the current port number: the device
     // identity the settings file keeps (by-id name, usb vid:pid:serial,
     // by-path name or path), a path exactly as --port gave it, or
     // "tcp://HOST:PORT". Empty when nothing stands behind the number. By
     // default the number names the line ("COMn").
     virtual QString lineIdentity() const { return deviceName(portNumber()); }
+    // What stands behind the line right now: for a number bound to a device
+    // path, the identity of the device the path leads to (the adapter's, else
+    // the device node's own, which a new device there does not share); empty
+    // when nothing is there. Otherwise lineIdentity().
+    virtual QString presentIdentity() const { return lineIdentity(); }
     // Lists the system's serial devices again, so that a number kept for an
     // adapter stands for it wherever it came back (a re-plugged adapter may
     // get another device path). A number never passes to another line, and
@@ -91,12 +101,19 @@ public:
     // How long open() may wait for a network line to answer; 0 for the
     // port's own default. Serial lines open at once and ignore it.
     virtual void setOpenTimeout(int ms) { Q_UNUSED(ms); }
+    // Like open(), but never waits on the caller's thread: a line that takes
+    // time to open (a network bridge) is only started, false is returned, and
+    // openable() is raised once a call would open it at once. By default
+    // open().
+    virtual bool openWithoutWaiting(QString* error) { return open(error); }
 
 signals:
     // Raised on the event loop, never inside a running handler.
     void commEvent(int kind);
     // Characters may have arrived: this many are waiting now.
     void waitingChanged(int waiting);
+    // A line started by openWithoutWaiting() is ready to be opened.
+    void openable();
 
 protected:
     // Implementations call this whenever characters may have arrived. It

@@ -71,6 +71,7 @@ MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QOb
             });
     m_reconnectTimer->setInterval(kReconnectIntervalMs);
     connect(m_reconnectTimer, &ClockTimer::timeout, this, &MountSession::tryReconnect);
+    connect(m_port, &SerialPort::openable, this, &MountSession::tryReconnect, Qt::QueuedConnection);
     connect(this, &MountSession::reconnected, m_pec, &PecModel::offerRestoreAgain);
     m_greetingRetry->setSingleShot(true);
     m_greetingRetry->setInterval(kGreetingRetryMs);
@@ -88,6 +89,16 @@ void MountSession::tell(const QString& text) {
 ProbeResult MountSession::probe(const QMap<int, QString>& rememberedDevices) {
     m_port->rememberDevices(rememberedDevices);
     return probePorts(*m_port);
+}
+
+ProbeResult MountSession::relistPorts() {
+    if (m_port->isOpen())
+        return {};
+    const int chosen = m_port->portNumber();
+    m_port->rescan();
+    const ProbeResult listed = probePorts(*m_port);
+    m_port->setPortNumber(chosen);
+    return listed;
 }
 
 void MountSession::startUp() {
@@ -127,6 +138,7 @@ void MountSession::choosePort(int portNumber) {
             tell(portUnavailableMessage(portNumber, error));
             m_port->setPortNumber(previous);
         } else {
+            lineOpened();
             greet();
         }
     } else {
@@ -156,7 +168,13 @@ void MountSession::toggleConnection() {
     QString error;
     if (!m_port->open(&error))
         tell(portUnavailableMessage(m_port->portNumber(), error));
+    else
+        lineOpened();
     greet();
+}
+
+void MountSession::lineOpened() {
+    m_openedDevice = m_port->presentIdentity();
 }
 
 // Whatever answered on the last port may not be the board on this one: until
@@ -207,6 +225,7 @@ void MountSession::onLost() {
     emit disconnected();
     emit connectionChanged();
     m_lineLost = m_port->lineIdentity();
+    m_lostDevice = m_openedDevice;
     const QString cut = std::exchange(m_cutShort, QString());
     const QString cutNote =
         cut.isEmpty() ? QString() : QStringLiteral(" (the %1 was cut short)").arg(cut);
@@ -231,30 +250,47 @@ void MountSession::setReconnecting(bool on) {
 
 void MountSession::stopWaiting() {
     m_reconnectTimer->stop();
+    // A bridge still being connected to in the background is let go.
+    if (!m_lostLine.isEmpty() && !m_port->isOpen())
+        m_port->close();
     m_lostLine.clear();
 }
 
 // Only the line that was lost is ever opened again: the adapter with the same
-// identity (wherever the system put it now) or the same network address.
+// identity (wherever the system put it now), the same network address, or the
+// very device a path led to.
 void MountSession::tryReconnect() {
     if (m_lostLine.isEmpty() || m_port->isOpen()) {
         stopWaiting();
         return;
     }
     m_port->rescan();
-    if (m_port->lineIdentity() != m_lostLine)
+    if (m_port->lineIdentity() != m_lostLine || !isLostDeviceBack())
         return;
     m_port->setOpenTimeout(kReconnectOpenMs);
     QString error;
-    const bool opened = m_port->open(&error);
+    const bool opened = m_port->openWithoutWaiting(&error);
     m_port->setOpenTimeout(0);
     if (!opened)
         return;
+    lineOpened();
     stopWaiting();
     greet();
     emit status(QStringLiteral("Reconnected at ") +
                 m_clock.utcNow().toLocalTime().toString(QStringLiteral("HH:mm:ss")));
     emit connectionChanged();
+}
+
+// The path of the lost line leads to the device it led to before: not to
+// nothing, nor to another device given the same name since.
+bool MountSession::isLostDeviceBack() {
+    const QString present = m_port->presentIdentity();
+    if (present.isEmpty() || present == m_lostDevice)
+        return !present.isEmpty();
+    emit status(QStringLiteral("Another device is on %1 now: it is not opened in the board's "
+                               "place")
+                    .arg(m_lostLine));
+    return false;
 }
 
 // A network line whose replies have stopped for long enough is taken for

@@ -55,6 +55,10 @@ public:
     // last time keep their numbers), then the mount's start state: nothing
     // awaited, polling off, rate 2X, pulse mode off. The port stays closed.
     ProbeResult probe(const QMap<int, QString>& rememberedDevices);
+    // The port numbers usable now: the system's devices looked for again (an
+    // adapter plugged in since is listed) and probed. Only while the port is
+    // closed; the number chosen stays.
+    ProbeResult relistPorts();
     void startUp();
     // Shutdown: whatever runs is cancelled, the mount stopped ("#:Q#"), the
     // port closed.
@@ -76,8 +80,11 @@ public:
     // Coming back by itself: once a line that was connected is lost, the same
     // adapter (by its identity) or network address is tried once a second and
     // reopened as soon as it is back; the board is greeted again and what ran
-    // (position polling) goes on. Connect or Disconnect by the user ends the
-    // waiting. On by default.
+    // (position polling) goes on. A device path given on the command line is
+    // reopened only for the device it led to when connecting; another one
+    // there is said so and left alone. A bridge is connected to in the
+    // background: the window never waits for it. Connect or Disconnect by the
+    // user ends the waiting. On by default.
     void setReconnecting(bool on);
     bool isReconnecting() const { return m_reconnecting; }
     bool isWaitingForBoard() const { return !m_lostLine.isEmpty(); }
@@ -107,6 +114,8 @@ private:
     void greeted(int retriesLeft, SequenceResult result);
     void onLost();
     void tryReconnect();
+    bool isLostDeviceBack();
+    void lineOpened();
     void stopWaiting();
     void onTimedOut(const QString& queryName);
     void tell(const QString& text);
@@ -136,6 +145,10 @@ private:
     QString m_cutShort;
     // The line last lost, until its board answers again.
     QString m_lineLost;
+    // What stood behind the line when it was last opened, and when it was
+    // lost (see SerialPort::presentIdentity()).
+    QString m_openedDevice;
+    QString m_lostDevice;
 };
 
 } // namespace corvane

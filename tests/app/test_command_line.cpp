@@ -26,6 +26,11 @@ private slots:
             {{"--port", "1=tcp://bridge:0"}, false, "1=tcp://bridge:0: the port must be"},
             {{"--port", "1=tcp://:4001"}, false, "no host"},
             {{"--port", "1=tcp://bridge"}, false, "no port"},
+            {{"--port", "1=tcp://1.2.3:80"}, false, "\"1.2.3\" is not an IPv4 address"},
+            {{"--port", "1=tcp://1:80"}, false, "\"1\" is not an IPv4 address"},
+            {{"--port", "1=tcp://a..b:80"}, false, "not a host name"},
+            {{"--port", "1=udp://h:1"}, false, "only raw TCP addresses"},
+            {{"--port", "1=h:80"}, false, "1=h:80: a device is a path"},
             {{"--port"}, false, "Missing value"}};
         for (const auto& [arguments, ok, says] : cases) {
             const CommandLine c = parseCommandLine(QStringList{"corvane-control"} + arguments);

@@ -2,17 +2,25 @@
 // bytes as on a serial line, a lost line is reopened by itself (only that
 // line), the version is asked again when its reply is lost, and the traffic
 // window and the session log show every exchange.
+#include "common/ClockTimer.h"
 #include "common/SimProcess.h"
 #include "common/WindowFixture.h"
 #include "link/QtSerialPort.h"
 #include "link/TrafficLog.h"
+#include "link/ui/NetworkBoardDialog.h"
 #include "pec/PecModel.h"
 #include "pec/PecTable.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 using namespace corvane;
 using namespace corvane::test;
@@ -24,10 +32,20 @@ namespace {
 struct LineWindow {
     SystemClock clock;
     ScriptedPrompts prompts;
+    QMap<QString, QString> adapters; // what the system lists: path -> identity
     MainWindow window;
-    explicit LineWindow(const QString& device)
-        : window(new QtSerialPort(bound(device)), clock, prompts) {
+    explicit LineWindow(const QString& device) : window(port(device), clock, prompts) {
         window.startUp();
+    }
+    QtSerialPort* port(const QString& device) {
+        auto* p = new QtSerialPort(bound(device));
+        p->setDeviceLister([this] {
+            QVector<SerialDevice> listed;
+            for (auto it = adapters.cbegin(); it != adapters.cend(); ++it)
+                listed.append({it.key(), it.value()});
+            return listed;
+        });
+        return p;
     }
     static PortDirectory bound(const QString& device) {
         PortDirectory d = PortDirectory::fromDevices({}, {}, false);
@@ -44,6 +62,33 @@ struct LineWindow {
     bool idle(int ms = 10000) {
         Channel& c = window.session().channel();
         return QTest::qWaitFor([&c] { return !c.runner().isBusy() && !c.isLineBusy(); }, ms);
+    }
+};
+
+// A bridge that takes no connection: its port listens with a full queue.
+struct Unanswered {
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    std::vector<int> queued;
+    bool listening = false;
+    explicit Unanswered(quint16 port) {
+        const int on = 1;
+        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
+        listening =
+            ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::listen(fd, 0) == 0;
+        for (int i = 0; listening && i < 4; ++i) {
+            queued.push_back(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0));
+            [[maybe_unused]] int r =
+                ::connect(queued.back(), reinterpret_cast<sockaddr*>(&a), sizeof a);
+        }
+    }
+    ~Unanswered() {
+        for (int q : queued)
+            ::close(q);
+        ::close(fd);
     }
 };
 
@@ -92,7 +137,8 @@ private slots:
     // A bridge that loses power and comes back at the same address, an
     // adapter re-plugged behind the same path: the window reconnects within
     // 2 s of its return and polling goes on; with the option off it stays
-    // disconnected, and another device is never opened.
+    // disconnected, and another device is never opened, not even one that
+    // takes the lost adapter's path.
     void theSameLineComesBackByItself() {
         QTemporaryDir dir;
         for (const bool tcp : {true, false}) {
@@ -105,6 +151,8 @@ private slots:
                 QFile::remove(link);
                 QVERIFY(tcp || QFile::link(first->device, link));
                 LineWindow w(tcp ? first->device : link);
+                const QString mount = QStringLiteral("usb:0403:6001:MOUNT");
+                w.adapters.insert(first->device, mount);
                 w.window.findChild<QAction*>(QStringLiteral("mnuReconnect"))->setChecked(reconnect);
                 QVERIFY(w.connected());
                 w.window.tabstrip1->setCurrentIndex(1);
@@ -114,14 +162,23 @@ private slots:
                 QCOMPARE(w.status(4).startsWith(QLatin1String("Waiting for the board on")),
                          reconnect);
                 first->process.waitForFinished(3000);
-                // Another board appears on a device of its own: never opened.
+                w.adapters.clear();
+                // Another board appears, on a device of its own or behind the
+                // lost one's path: never opened.
                 const QString strayLog = dir.filePath(QStringLiteral("stray.log"));
                 SimProcess stray({QStringLiteral("--log"), strayLog});
+                QFile::remove(link);
+                QVERIFY(tcp || QFile::link(stray.device, link));
+                if (!tcp && reconnect)
+                    QVERIFY(QTest::qWaitFor(
+                        [&] { return w.status(4).startsWith("Another device is on " + link); },
+                        5000));
                 const QString log = dir.filePath(QStringLiteral("back.log"));
                 QStringList again{QStringLiteral("--log"), log};
                 if (tcp)
                     again << QStringLiteral("--tcp") << QString::number(first->tcpPort());
                 SimProcess back(again);
+                w.adapters.insert(back.device, mount);
                 QFile::remove(link);
                 QVERIFY(tcp || QFile::link(back.device, link));
                 const bool came = QTest::qWaitFor(
@@ -153,6 +210,53 @@ private slots:
         QVERIFY(w.status(4).startsWith(QStringLiteral("Waiting for the board on ") + sim.device));
         ::kill(pid, SIGCONT);
         QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Connected"; }, 5000));
+    }
+
+    // Waiting for a bridge that takes no connection never holds the window
+    // (no local event loop shuts out clicks and keys); the bridge is taken as
+    // soon as it answers again.
+    void aSilentBridgeDoesNotHoldTheWindow() {
+        auto first = std::make_unique<SimProcess>(QStringList{"--tcp", "0"});
+        LineWindow w(first->device);
+        QVERIFY(w.connected());
+        const quint16 port = first->tcpPort();
+        first->process.kill();
+        first->process.waitForFinished(3000);
+        QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Disconnected"; }, 10000));
+        {
+            Unanswered silent(port);
+            QVERIFY(silent.listening);
+            QSignalSpy attempts(w.window.session().findChild<ClockTimer*>("ReconnectTimer"),
+                                &ClockTimer::timeout);
+            int held = 0;
+            QTimer input;
+            QObject::connect(&input, &QTimer::timeout,
+                             [&held] { held += QThread::currentThread()->loopLevel(); });
+            input.start(10);
+            QVERIFY(QTest::qWaitFor([&] { return attempts.count() >= 3; }, 10000));
+            QCOMPARE(held, 0);
+        }
+        SimProcess back({QStringLiteral("--tcp"), QString::number(port)});
+        QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Connected"; }, 5000));
+    }
+
+    // A network board that does not answer leaves the number to the device
+    // the command line gave it.
+    void aFailedNetworkBoardKeepsTheDevice() {
+        SimProcess sim;
+        LineWindow w(sim.device);
+        QVERIFY(w.connected());
+        w.window.findChild<QAction*>(QStringLiteral("mnuConnect"))->trigger();
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const quint16 refusing = closed.serverPort();
+        closed.close();
+        NetworkBoardDialog dialog(w.window.session());
+        dialog.txtHost->setText(QStringLiteral("127.0.0.1"));
+        dialog.spnPort->setValue(refusing);
+        dialog.cmdConnect->click();
+        QCOMPARE(w.prompts.shown.value(0).text, "Com1 is not available.\r\nConnection refused");
+        QVERIFY(w.connected());
     }
 
     // A PEC restore cut by the line's loss says the board may hold part of the

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QMenu>
 #include <QScreen>
 #include <sys/stat.h>
 
@@ -110,17 +111,28 @@ private slots:
         }
     }
 
-    // Without a usable port start-up ends, writing no file; start-up opens no port;
-    // closing while connected stops the mount.
+    // Without a usable port start-up says so and the window works: an adapter
+    // plugged in later is listed as the Port menu opens, Connect names the port
+    // that is not there. Start-up opens no port; closing while connected stops the
+    // mount.
     void startAndClose() {
         {
             WindowFixture f(QSet<int>{});
             QVERIFY(!f.window->startUp());
             QCOMPARE(f.prompts.shown.value(0).text + '|' + f.prompts.shown.value(0).title,
                      QStringLiteral("There are no available comm ports on this computer.|Commx"));
+            f.trigger("mnuConnect");
+            QVERIFY(f.prompts.shown.value(1).text.startsWith("Com1 is not available.\r\n"));
+            f.port->openable = {2};
+            QVERIFY(!f.action("mnucom_2")->isVisible());
+            emit f.window->mnuPort->aboutToShow();
+            QVERIFY(f.action("mnucom_2")->isVisible() && f.action("mnuNetwork")->isVisible());
+            f.trigger("mnucom_2");
+            f.trigger("mnuConnect");
+            QVERIFY(f.port->isOpen() && f.prompts.shown.size() == 2);
             f.window->close();
         }
-        QVERIFY(!QFile::exists(settingsFileName()));
+        QVERIFY(QFile::remove(settingsFileName()));
         WindowFixture idle;
         idle.session().polling().setChecked(true);
         QVERIFY(idle.window->startUp());

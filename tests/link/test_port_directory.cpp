@@ -127,8 +127,10 @@ private slots:
             if (t.node)
                 file(QStringLiteral("dev/") + t.name, "");
         }
+        // Without a serial number, by-id names only the model: the USB port names it.
         link("dev/ttyACM0", "dev/serial/by-id/usb-u-blox_GPS-if00");
-        link("dev/ttyACM1", "dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0");
+        link("dev/ttyACM0", "dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.0");
+        link("dev/ttyACM1", "dev/serial/by-path/pci-0000:00:14.0-usb-0:3:1.2");
         DeviceFolders folders{root.filePath("class/tty"), root.filePath("dev"),
                               root.filePath("dev/serial/by-id"),
                               root.filePath("dev/serial/by-path")};
@@ -136,14 +138,14 @@ private slots:
         for (const SerialDevice& d : listSerialDevices(folders))
             got << QString(d.location + ' ' + d.identity).remove(root.path());
         got.sort();
-        QCOMPARE(got,
-                 QStringList({"/dev/rfcomm0 /dev/rfcomm0", "/dev/ttyACM0 by-id:usb-u-blox_GPS-if00",
-                              "/dev/ttyACM1 by-path:pci-0000:00:14.0-usb-0:3:1.0",
-                              "/dev/ttyS0 /dev/ttyS0", "/dev/ttyUSB0 usb:0403:6001:A1_b_2"}));
+        QCOMPARE(got, QStringList({"/dev/rfcomm0 /dev/rfcomm0",
+                                   "/dev/ttyACM0 by-path:pci-0000:00:14.0-usb-0:3:1.0",
+                                   "/dev/ttyACM1 by-path:pci-0000:00:14.0-usb-0:3:1.2",
+                                   "/dev/ttyS0 /dev/ttyS0", "/dev/ttyUSB0 usb:0403:6001:A1_b_2"}));
     }
 
     // Rescanned, adapters take their numbers along; an absent one's opens nothing; a
-    // remembered one plugged in late gets its own; bindings stay.
+    // remembered one plugged in late gets its own, a new one a free one; bindings stay.
     void rescanFollowsAdaptersOnly() {
         PortDirectory dir = PortDirectory::fromDevices(
             {kMount, kFocuser}, {{1, kMount.identity}, {2, kFocuser.identity}, {3, kGps.identity}},
@@ -154,7 +156,8 @@ private slots:
                     {"/dev/ttyUSB1", kMount.identity},
                     {"/dev/ttyACM1", kGps.identity}});
         QCOMPARE(numbered(dir), "/dev/ttyUSB1,,/dev/ttyACM1,/dev/pts/5,tcp://bridge:23");
-        QCOMPARE(dir.identity(2) + '|' + dir.identity(6), kFocuser.identity + '|');
+        QCOMPARE(dir.identity(2) + '|' + dir.identity(6),
+                 kFocuser.identity + "|by-id:usb-new-adapter");
         dir.rescan({kFocuser, kMount});
         QCOMPARE(numbered(dir),
                  kMount.location + ',' + kFocuser.location + ",,/dev/pts/5,tcp://bridge:23");

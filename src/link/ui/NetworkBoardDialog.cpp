@@ -63,14 +63,13 @@ bool NetworkBoardDialog::tryAddress() {
     SerialPort& line = m_session.port();
     const int number = spnNumber->value();
     const int previous = m_session.portNumber();
-    const QString before = line.deviceIdentities().value(number);
     if (!line.bindNetwork(number, networkAddressText(host, port), &why)) {
         prompts.message(why, applicationTitle(), PromptIcon::None, PromptButtons::Ok);
         return false;
     }
     // Tried at once: on the port in use the connection moves there, else it
     // is opened. A host that does not answer (its message already shown)
-    // leaves the number as it was.
+    // leaves the number as it was, whatever it stood for.
     if (m_session.isOpen())
         m_session.choosePort(number);
     else {
@@ -78,7 +77,7 @@ bool NetworkBoardDialog::tryAddress() {
         m_session.toggleConnection();
     }
     if (!m_session.isOpen() || m_session.portNumber() != number) {
-        line.bindNetwork(number, isNetworkAddress(before) ? before : QString(), nullptr);
+        line.undoNetworkBinding(number);
         if (!m_session.isOpen())
             m_session.choosePort(previous);
         return false;
