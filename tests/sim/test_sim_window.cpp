@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(w.session().controller().version().splitSettingsDump, false);
         w.port->board().mount().setPosition(5.575, -45.5);
         w.channel().request(positionQuery());
-        QTRY_COMPARE_WITH_TIMEOUT(w.position(), QStringLiteral("05h34.5m -45\u00B030\""), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.position(), QStringLiteral("05h34.5m -45\u00B030\""), 20000);
         QVERIFY(w.button("cmdtarvix")->isEnabled());
         const QString firstCaption = w.button("cmdGetVersion")->text();
         QCOMPARE(firstCaption, QStringLiteral("Corvane Update Ver. 3.50 CORV#"));
@@ -110,10 +110,10 @@ private slots:
         QVERIFY(!w.button("cmdtarvix")->isEnabled());
         QCOMPARE(w.session().controller().firmwareVersion(), 0.0f);
         QTRY_COMPARE_WITH_TIMEOUT(w.panel(4), QStringLiteral("No reply to the version query"),
-                                  3000);
+                                  20000);
         QCOMPARE(w.panel(1), QStringLiteral("No Corvane update"));
         w.trigger(QStringLiteral("mnucom_1"));
-        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), QStringLiteral("Connected"), 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.panel(1), QStringLiteral("Connected"), 20000);
         QCOMPARE(w.button("cmdGetVersion")->text(), firstCaption);
     }
 
@@ -147,7 +147,7 @@ private slots:
         w.type("objDECDegtxt", "-0");
         w.type("ObjDECMintxt", "47");
         w.press("cmdSyncObj");
-        QTRY_COMPARE_WITH_TIMEOUT(w.position(), QStringLiteral("18h36.9m -00\u00B047\""), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(w.position(), QStringLiteral("18h36.9m -00\u00B047\""), 20000);
         QVERIFY(w.prompts.shown.isEmpty());
     }
 };
