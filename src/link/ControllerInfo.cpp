@@ -19,17 +19,10 @@ void ControllerInfo::listenTo(ReplyDispatcher& dispatcher) {
     });
 }
 
-namespace {
-// The first reply of a reception: its first ten characters, or fewer when a
-// "#" closes it sooner ("3.56#").
-QString firstVersionReply(const QString& reception) {
-    const int hash = reception.indexOf(QLatin1Char('#'));
-    return reception.left(hash >= 0 && hash < kVersionReplyLength ? hash + 1 : kVersionReplyLength);
-}
-} // namespace
-
+// The reply is the ten characters awaited, blanks after its "#" included
+// ("1.9#      "); what follows them is another reply.
 void ControllerInfo::applyVersionReply(const QString& reception) {
-    const QString reply = firstVersionReply(reception);
+    const QString reply = reception.left(kVersionReplyLength);
     m_info = parseVersionReply(reply);
     m_reply = reply;
     emit changed();
