@@ -129,14 +129,16 @@ void Channel::onDeadline() {
     const QString name = m_query.name;
     const int awaited = awaitedCount();
     const int arrived = m_partial.size() + (m_port ? m_port->waitingCount() : 0);
+    // A reply read up to its "#" that began without it: its rest is late.
+    const bool restLate = m_query.upToHashAtMost > 0 && arrived > 0;
     // Nothing is awaited any more: what was there is thrown away, and what
     // comes late is held back from the next request until it is in.
     m_query = nothingAwaited();
     setAwaitedCount(0);
     flushInput();
     m_lastTimedOut = true;
-    if (isOpen() && awaited > arrived) {
-        m_lateCharacters = awaited - arrived;
+    if (isOpen() && (awaited > arrived || restLate)) {
+        m_lateCharacters = qMax(1, awaited - arrived);
         m_quarantineEnd = m_clock.schedule(
             replyDeadlineMs(Reading::Read, m_requestCharacters, awaited), this,
             [this] { endQuarantine(); }, Clock::Wait::Deadline);
