@@ -19,10 +19,18 @@ void ControllerInfo::listenTo(ReplyDispatcher& dispatcher) {
     });
 }
 
-// The reply is the ten characters awaited, blanks after its "#" included
-// ("1.9#      "); what follows them is another reply.
+// The reply is the first one received: up to its "#" and the blanks that pad
+// it to the ten characters awaited ("1.9#      "); whatever follows is
+// another reply ("3.61 12#5" asked for again arrives run together).
 void ControllerInfo::applyVersionReply(const QString& reception) {
-    const QString reply = reception.left(kVersionReplyLength);
+    QString reply = reception.left(kVersionReplyLength);
+    const int hash = reply.indexOf(QLatin1Char('#'));
+    if (hash >= 0) {
+        int end = hash + 1;
+        while (end < reply.size() && reply.at(end) == QLatin1Char(' '))
+            ++end;
+        reply.truncate(end);
+    }
     m_info = parseVersionReply(reply);
     m_reply = reply;
     emit changed();

@@ -55,7 +55,8 @@ private slots:
         QVERIFY(w.connect());
         QCOMPARE(w.button("cmdGetVersion")->text(),
                  QStringLiteral("Corvane Update Ver. 3.60 \\x19ORV#"));
-        for (const QByteArray& reply : {QByteArray("3.61 CORV#"), QByteArray("1.9#      ")}) {
+        for (const QByteArray& reply :
+             {QByteArray("3.61 CORV#"), QByteArray("1.9#      "), QByteArray("3.61 12#")}) {
             WindowFixture board;
             board.startAndConnect(reply + reply + reply);
             QCOMPARE(board.button("cmdGetVersion")->text(),
