@@ -12,9 +12,13 @@ class Clock;
 // interval, start and stop, one shot or repeating), so that the real clock
 // runs it on the event loop and a test clock runs it when virtual time
 // passes. Its ticks are deadlines, never pauses: a test's clock fires them
-// only as time is moved on, so a repeating timer cannot run away.
+// only as time is moved on, so a repeating timer cannot run away. Like a
+// QTimer it shows whether it runs and its interval as the properties "active"
+// and "interval", so a timer found by its name can be read like any other.
 class ClockTimer : public QObject {
     Q_OBJECT
+    Q_PROPERTY(bool active READ isActive)
+    Q_PROPERTY(int interval READ interval)
 public:
     ClockTimer(Clock& clock, const QString& name, QObject* parent);
     ~ClockTimer() override;

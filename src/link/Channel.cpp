@@ -2,6 +2,8 @@
 
 #include "link/SerialPort.h"
 
+#include <utility>
+
 namespace corvane {
 
 namespace {
@@ -86,6 +88,7 @@ void Channel::send(const QString& command) {
 
 void Channel::flushInput() {
     ++m_flushes;
+    m_partial.clear();
     if (!isOpen())
         return;
     while (m_port->waitingCount() >= 1)
@@ -125,15 +128,17 @@ void Channel::onDeadline() {
     }
     const QString name = m_query.name;
     const int awaited = awaitedCount();
-    const int arrived = m_port ? m_port->waitingCount() : 0;
+    const int arrived = m_partial.size() + (m_port ? m_port->waitingCount() : 0);
+    // A reply read up to its "#" that began without it: its rest is late.
+    const bool restLate = m_query.upToHashAtMost > 0 && arrived > 0;
     // Nothing is awaited any more: what was there is thrown away, and what
     // comes late is held back from the next request until it is in.
     m_query = nothingAwaited();
     setAwaitedCount(0);
     flushInput();
     m_lastTimedOut = true;
-    if (isOpen() && awaited > arrived) {
-        m_lateCharacters = awaited - arrived;
+    if (isOpen() && (awaited > arrived || restLate)) {
+        m_lateCharacters = qMax(1, awaited - arrived);
         m_quarantineEnd = m_clock.schedule(
             replyDeadlineMs(Reading::Read, m_requestCharacters, awaited), this,
             [this] { endQuarantine(); }, Clock::Wait::Deadline);
@@ -168,6 +173,7 @@ void Channel::onCommEvent(int kind) {
     if (kind == SerialPort::Lost) {
         // Whatever was awaited ends with the port (the runner learns it from lost()).
         m_settling = false;
+        m_partial.clear();
         m_awaiting = false;
         m_clock.cancel(m_deadline);
         m_deadline = 0;
@@ -189,11 +195,27 @@ void Channel::settled(quint64 flushCount) {
     // A send in the meantime flushed this reception away.
     if (!isOpen() || flushCount != m_flushes)
         return;
-    QByteArray buffer = m_port->readAll();
+    QByteArray buffer = std::exchange(m_partial, QByteArray()) + m_port->readAll();
     while (m_port->isOpen() && m_port->waitingCount() > 0)
         buffer += m_port->readAll();
-    if (!buffer.isEmpty())
-        deliver(buffer);
+    if (buffer.isEmpty())
+        return;
+    if (awaitsRestOfText(buffer)) {
+        m_partial = buffer;
+        return;
+    }
+    // A copy of its own bytes: a port may hand back a piece of the much
+    // larger block it read into, and a reply kept (the traffic log keeps
+    // thousands) would keep that whole block alive.
+    deliver(QByteArray(buffer.constData(), buffer.size()));
+}
+
+// The reply is read up to its "#", which has not come yet: the rest comes
+// with a later reception (its first characters are held meanwhile), unless
+// the reply is already as long as it may be.
+bool Channel::awaitsRestOfText(const QByteArray& buffer) const {
+    return m_awaiting && m_query.upToHashAtMost > 0 && !buffer.contains('#') &&
+           buffer.size() < m_query.upToHashAtMost;
 }
 
 void Channel::deliver(const QByteArray& buffer) {

@@ -98,6 +98,7 @@ signals:
 private:
     void onCommEvent(int kind);
     void settled(quint64 flushCount);
+    bool awaitsRestOfText(const QByteArray& buffer) const;
     void deliver(const QByteArray& buffer);
     void startRequest(int charactersSent);
     void endRequest(bool answered);
@@ -127,6 +128,9 @@ private:
     // so that a reception flushed meanwhile is not delivered.
     bool m_settling = false;
     quint64 m_flushes = 0;
+    // The first characters of a reply read up to its "#", held until the
+    // "#" is in (or the request's deadline ends the wait).
+    QByteArray m_partial;
 };
 
 // The one command the channel's users share: stop all motion.

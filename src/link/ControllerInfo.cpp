@@ -8,7 +8,7 @@ Query versionQuery() {
     Query q;
     q.name = QStringLiteral("version query");
     q.command = QStringLiteral("#:GV#");
-    q.replyLength = 10;
+    q.replyLength = kVersionReplyLength;
     q.awaitedKind = kVersionKind;
     return q;
 }
@@ -19,7 +19,18 @@ void ControllerInfo::listenTo(ReplyDispatcher& dispatcher) {
     });
 }
 
-void ControllerInfo::applyVersionReply(const QString& reply) {
+// The reply is the first one received: up to its "#" and the blanks that pad
+// it to the ten characters awaited ("1.9#      "); whatever follows is
+// another reply ("3.61 12#5" asked for again arrives run together).
+void ControllerInfo::applyVersionReply(const QString& reception) {
+    QString reply = reception.left(kVersionReplyLength);
+    const int hash = reply.indexOf(QLatin1Char('#'));
+    if (hash >= 0) {
+        int end = hash + 1;
+        while (end < reply.size() && reply.at(end) == QLatin1Char(' '))
+            ++end;
+        reply.truncate(end);
+    }
     m_info = parseVersionReply(reply);
     m_reply = reply;
     emit changed();

@@ -11,6 +11,7 @@ class ReplyDispatcher;
 
 // The version query: "#:GV#", ten characters of text.
 constexpr qint16 kVersionKind = 0;
+constexpr int kVersionReplyLength = 10;
 Query versionQuery();
 
 // What the controller said about itself in its version reply: the one place
@@ -22,7 +23,10 @@ public:
 
     // Reads every version reply from now on.
     void listenTo(ReplyDispatcher& dispatcher);
-    void applyVersionReply(const QString& reply);
+    // Reads the version from the first reply of a reception (one reception
+    // may hold several, the question asked again while an answer was on its
+    // way) and keeps that reply alone.
+    void applyVersionReply(const QString& reception);
     // A port was opened: whatever answered before may not be there now.
     void forget();
 

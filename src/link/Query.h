@@ -38,6 +38,12 @@ struct Query {
     // The answers to several commands are collected as one reply (the PEC
     // read-out): the sends made meanwhile do not flush the answers already in.
     bool collects = false;
+    // A text of no fixed length, ended by its "#" (a sync's "Synced#"): when
+    // above 0, the reply is read up to and with its "#", at most this many
+    // characters, however its characters are split on the way (a network
+    // line may bring them in several packets); replyLength is then 1, so its
+    // reception begins with its first character.
+    int upToHashAtMost = 0;
 };
 
 // An answer of `characters` that is only let go, under the acknowledgement

@@ -3,6 +3,7 @@
 #include "link/Channel.h"
 
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace corvane {
 
@@ -16,18 +17,30 @@ SequenceRunner::SequenceRunner(Channel& channel, Clock& clock, QObject* parent)
 }
 
 bool SequenceRunner::run(Sequence sequence) {
-    if (isBusy() || m_state != State::Idle) {
-        if (sequence.isExclusive())
-            return false;
-        m_queue.enqueue(std::move(sequence));
+    if (!isBusy() && m_state == State::Idle && !m_channel.isLineBusy()) {
+        start(std::move(sequence));
         return true;
     }
-    if (m_channel.isLineBusy()) {
-        m_queue.enqueue(std::move(sequence));
-        return true;
-    }
-    start(std::move(sequence));
+    if (sequence.isExclusive() && holdsLongExchange())
+        return false;
+    m_queue.enqueue(std::move(sequence));
     return true;
+}
+
+bool SequenceRunner::isLong(const Sequence& sequence) {
+    if (sequence.isExclusive() || sequence.isProtected())
+        return true;
+    int commands = 0;
+    for (const Sequence::Step& step : sequence.m_steps)
+        if (step.kind == Sequence::StepKind::Send || step.kind == Sequence::StepKind::Request)
+            ++commands;
+    return commands > kShortExchangeCommands;
+}
+
+bool SequenceRunner::holdsLongExchange() const {
+    if (m_current && isLong(*m_current))
+        return true;
+    return std::any_of(m_queue.cbegin(), m_queue.cend(), &SequenceRunner::isLong);
 }
 
 bool SequenceRunner::follow(Sequence sequence) {

@@ -12,9 +12,13 @@ namespace corvane {
 class Channel;
 
 // Runs sequences on one channel, one at a time and without blocking the event
-// loop. A sequence asked for while another runs waits its turn; an exclusive
-// one (a long exchange such as a table read-out) is refused instead, so two
-// long exchanges never wait behind each other. A turn comes only once the
+// loop. A sequence asked for while another runs waits its turn. An exclusive
+// one (a long exchange such as a table read-out) waits too behind short
+// exchanges (a query, the few commands of a sync), which end by themselves a
+// moment later, but is refused while a long exchange runs or waits (one that
+// is exclusive, protected or of more than a few commands: a table written, a
+// file's settings replayed, a backup's read), so two long exchanges never
+// wait behind each other. A turn comes only once the
 // line is free: the reply last asked for is in (a new request would flush it
 // away, or meet it on the line), or its wait has ended. The user's STOP
 // cancels what is not protected; a lost port ends everything.
@@ -24,7 +28,7 @@ public:
     SequenceRunner(Channel& channel, Clock& clock, QObject* parent = nullptr);
 
     // Starts the sequence or queues it; false when an exclusive sequence was
-    // refused because another runs or waits.
+    // refused because a long exchange runs or waits.
     bool run(Sequence sequence);
     // The sequel of the sequence now ending (called from its end, e.g. after
     // the user confirmed what a read-out showed): runs next, ahead of those
@@ -33,6 +37,8 @@ public:
     // Elsewhere the same as run().
     bool follow(Sequence sequence);
     bool isBusy() const { return m_current.has_value() || !m_queue.isEmpty(); }
+    // An exclusive sequence asked for now with run() would be refused.
+    bool refusesExclusive() const { return holdsLongExchange(); }
     bool isRunningProtected() const { return m_current && m_current->isProtected(); }
     // A long exchange (a PEC read-out or restore) runs.
     bool isRunningExclusive() const { return m_current && m_current->isExclusive(); }
@@ -63,6 +69,11 @@ signals:
 
 private:
     enum class State { Idle, Running, Pausing, AwaitingReply, Finishing };
+    // Commands a short exchange sends at most (a sync: two coordinates, the
+    // sync and a position query).
+    static constexpr int kShortExchangeCommands = 4;
+    static bool isLong(const Sequence& sequence);
+    bool holdsLongExchange() const;
     void start(Sequence sequence);
     void advance();
     void finish(SequenceResult result);

@@ -105,6 +105,16 @@ void PecModel::clearTable() {
     emit tableChanged();
 }
 
+// Refused beside another long exchange, before anything in view changes: the
+// table and progress of a read-out or restore under way stay as they are.
+bool PecModel::refusedForLongExchange() {
+    if (!m_channel.runner().refusesExclusive())
+        return false;
+    tell(QStringLiteral("Another exchange with the controller is running; "
+                        "try again when it has finished."));
+    return true;
+}
+
 bool PecModel::runExclusive(Sequence sequence, bool straightAfter) {
     if (straightAfter ? m_channel.follow(std::move(sequence)) : m_channel.run(std::move(sequence)))
         return true;
@@ -116,6 +126,8 @@ bool PecModel::runExclusive(Sequence sequence, bool straightAfter) {
 }
 
 void PecModel::readOut() {
+    if (refusedForLongExchange())
+        return;
     Sequence readout = pecReadoutSequence(m_channel);
     readout.onEnd([this](SequenceResult r) { readoutEnded(r); });
     // Nothing stale stays in view while the table comes in.
@@ -171,6 +183,8 @@ void PecModel::saveTable() {
 // The whole file is read and checked before anything goes out: a damaged
 // file never leaves half a table in the board.
 void PecModel::restore() {
+    if (refusedForLongExchange())
+        return;
     setProgress(0);
     clearTable();
     const QString path = withCsvExtension(m_prompts.openFileName(pecFileFilter()));
@@ -186,6 +200,8 @@ void PecModel::restore() {
 }
 
 void PecModel::write(const RestorePlan& plan, bool straightAfter) {
+    if (!straightAfter && refusedForLongExchange())
+        return;
     Sequence restore = pecRestoreSequence(m_channel, plan);
     restore.onEnd([this, plan](SequenceResult r) {
         if (r == SequenceResult::Done) {

@@ -76,6 +76,7 @@ private:
     void clearTable();
     void setProgress(int value);
     void tell(const QString& text);
+    bool refusedForLongExchange();
     bool runExclusive(Sequence sequence, bool straightAfter = false);
 
     Channel& m_channel;

@@ -23,9 +23,8 @@ Query clientQuery(const QString& command, const BoardReplyForm& form) {
     Query q;
     q.name = QStringLiteral("shared client's command");
     q.command = command;
-    // A reply read up to its "#" is collected by the settle after its first
-    // character: at 9600 baud a short text is in well within it.
     q.replyLength = form.upToHash ? 1 : form.length;
+    q.upToHashAtMost = form.upToHash ? BoardReplyForm::kLongestTextReply : 0;
     q.awaitedKind = kClientReplyKind;
     return q;
 }

@@ -16,28 +16,32 @@ inline QString simulatorPath() {
 // A running corvane-sim on a pseudo-terminal (or with "--tcp PORT" on a TCP
 // port); stopped with SIGTERM when it goes out of scope.
 struct SimProcess {
+    // Limits only reached when something is wrong, however busy the machine.
+    static constexpr int kStartMs = 30000;
+    static constexpr int kEndMs = 30000;
+
     QProcess process;
     QString device; // "/dev/pts/7", or "tcp://127.0.0.1:4001" with --tcp
 
     explicit SimProcess(const QStringList& arguments = {}) {
         process.start(simulatorPath(), arguments);
         // The device path is the first line on standard output.
-        while (process.waitForStarted(5000) && !process.canReadLine() &&
-               process.waitForReadyRead(5000)) {
+        while (process.waitForStarted(kStartMs) && !process.canReadLine() &&
+               process.waitForReadyRead(kStartMs)) {
         }
         device = QString::fromLocal8Bit(process.readLine()).trimmed();
     }
     ~SimProcess() {
         if (process.state() != QProcess::NotRunning) {
             process.terminate();
-            if (!process.waitForFinished(3000))
+            if (!process.waitForFinished(kEndMs))
                 process.kill();
         }
     }
     // Sends a signal and waits for a clean end: the exit code, else -1.
     int stopWith(int signal) {
         ::kill(static_cast<pid_t>(process.processId()), signal);
-        if (!process.waitForFinished(3000) || process.exitStatus() != QProcess::NormalExit)
+        if (!process.waitForFinished(kEndMs) || process.exitStatus() != QProcess::NormalExit)
             return -1;
         return process.exitCode();
     }

@@ -7,10 +7,12 @@
 #include "link/Replies.h"
 #include "motion/PositionReplies.h"
 #include "pec/PecState.h"
+#include "share/ShareServer.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QtTest>
 
@@ -149,6 +151,42 @@ private slots:
         QCOMPARE(timedOut.count(), 1);
     }
 
+    // A reply read up to its "#" may come in pieces through a network bridge: a
+    // client's sync hears the board's "Synced#"; one whose "#" never comes is
+    // taken for a failed sync once the line's time-out has passed.
+    void aReplyUpToItsHashIsReadWhole() {
+        Session s;
+        ShareServer server(s.session);
+        ShareSettings settings;
+        settings.lx200 = true;
+        settings.lx200Port = 0;
+        QVERIFY(server.start(settings, nullptr));
+        QTcpSocket client;
+        client.connectToHost(QStringLiteral("127.0.0.1"), server.lx200Port());
+        QVERIFY(client.waitForConnected(10000));
+        QByteArray heard;
+        connect(&client, &QTcpSocket::readyRead, this, [&] { heard += client.readAll(); });
+        for (const QByteArray& second : {QByteArray("ynced#"), QByteArray()}) {
+            heard.clear();
+            s.port->clearWrites();
+            client.write(":CM#");
+            QTRY_COMPARE_WITH_TIMEOUT(s.sent(), QStringList{"#:CM#"}, 10000);
+            s.reply("S");
+            s.clock.advance(60);
+            s.reply(second);
+            if (second.isEmpty())
+                s.clock.advance(1100);
+            QTRY_VERIFY_WITH_TIMEOUT(heard.endsWith('#'), 10000);
+            QCOMPARE(heard, second.isEmpty() ? QByteArray("Sync failed#") : "Synced#");
+        }
+        // The rest that comes after all is thrown away, never taken for the
+        // answer to the next command.
+        QVERIFY(s.session.channel().isLineBusy());
+        QSignalSpy received(&s.session.channel(), &Channel::received);
+        s.reply("ynced#");
+        QVERIFY(!s.session.channel().isLineBusy() && received.isEmpty());
+    }
+
     // On the real clock the event loop turns between every two steps, each pause
     // really waits.
     void onTheRealClockTheEventLoopTurnsBetweenSteps() {
@@ -176,20 +214,30 @@ private slots:
         }
     }
 
-    // A sequence waits its turn and for the reply last awaited; an exclusive one is
-    // refused while another runs; a reply that does not come ends it as timed out.
+    // A sequence waits its turn and for the reply last awaited; an exclusive one
+    // waits behind short exchanges but is refused beside a long one (exclusive, or
+    // of many commands); a reply that does not come ends it as timed out.
     void sequencesTakeTurns() {
         Wire w;
-        w.channel.run(Sequence()
-                          .then([&] { w.channel.request(versionQuery()); })
-                          .awaitReply()
-                          .send("after the reply"));
+        const auto version = [&] { w.channel.request(versionQuery()); };
+        w.channel.run(Sequence().then(version).awaitReply().send("after the reply"));
         QVERIFY(w.channel.run(Sequence().send("second")));
+        QVERIFY(w.channel.run(Sequence().send("long").exclusive()));
         QVERIFY(!w.channel.run(Sequence().send("refused").exclusive()));
         QCOMPARE(w.port.writtenCommands(), QStringList{"#:GV#"});
         w.port.feed("3.60 CORV#");
         QTRY_COMPARE_WITH_TIMEOUT(w.port.writtenCommands(),
-                                  QStringList({"#:GV#", "after the reply", "second"}), 1000);
+                                  QStringList({"#:GV#", "after the reply", "second", "long"}),
+                                  1000);
+        Sequence replay;
+        replay.then(version).awaitReply();
+        for (int n = 0; n < 5; ++n)
+            replay.send(QStringLiteral("setting %1").arg(n));
+        w.channel.run(std::move(replay));
+        QVERIFY(!w.channel.run(Sequence().send("refused").exclusive()));
+        w.port.feed("3.60 CORV#");
+        QTRY_VERIFY_WITH_TIMEOUT(!w.channel.runner().isBusy(), 1000);
+        QVERIFY(!w.port.writtenCommands().contains("refused"));
         w.port.clearWrites();
         const auto result = w.run(Sequence()
                                       .then([&] { w.channel.request(pecStateQuery()); })

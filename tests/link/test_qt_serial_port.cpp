@@ -13,6 +13,7 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <atomic>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
@@ -61,25 +62,28 @@ struct Pty : Far {
         port.reset();
         hangUp();
     }
-    // What arrives for `ms`, each piece with the time it came.
-    std::vector<std::pair<qint64, QByteArray>> pieces(int ms, bool turning = false) const {
+    // What arrives until `count` bytes are in (or a generous limit has passed),
+    // each piece with the time it came.
+    std::vector<std::pair<qint64, QByteArray>> pieces(int count, bool turning = false) const {
         std::vector<std::pair<qint64, QByteArray>> out;
         QElapsedTimer timer;
         timer.start();
-        while (timer.elapsed() < ms) {
+        for (int got = 0; got < count && timer.elapsed() < 20000;) {
             if (turning)
                 QCoreApplication::processEvents();
             pollfd p{master, POLLIN, 0};
             char buf[256];
             const ssize_t n = ::poll(&p, 1, 5) > 0 ? ::read(master, buf, sizeof buf) : 0;
-            if (n > 0)
+            if (n > 0) {
                 out.emplace_back(timer.elapsed(), QByteArray(buf, int(n)));
+                got += int(n);
+            }
         }
         return out;
     }
-    QByteArray read(int) override {
+    QByteArray read(int count) override {
         QByteArray out;
-        for (const auto& piece : pieces(300, true))
+        for (const auto& piece : pieces(count, true))
             out += piece.second;
         return out;
     }
@@ -106,7 +110,7 @@ struct Bridge : Far {
     }
     bool open() {
         if (!port->open(nullptr) ||
-            (!server.hasPendingConnections() && !server.waitForNewConnection(2000)))
+            (!server.hasPendingConnections() && !server.waitForNewConnection(20000)))
             return false;
         far = server.nextPendingConnection();
         far->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -116,7 +120,7 @@ struct Bridge : Far {
         QByteArray got;
         QElapsedTimer t;
         t.start();
-        while (got.size() < count && t.elapsed() < 3000) {
+        while (got.size() < count && t.elapsed() < 20000) {
             QCoreApplication::processEvents();
             far->waitForReadyRead(5);
             got += far->readAll();
@@ -199,7 +203,7 @@ private slots:
         port.write(all.mid(100));
         QCOMPARE(far->read(256), all);
         far->write(all);
-        QTRY_COMPARE_WITH_TIMEOUT(port.waitingCount(), 256, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(port.waitingCount(), 256, 20000);
 
         SystemClock clock;
         Channel channel(clock);
@@ -209,10 +213,10 @@ private slots:
         QCOMPARE(port.waitingCount(), 0);
         QCOMPARE(far->read(10), QByteArray("#:GR##:GD#"));
         far->write("12:34.5#");
-        QTRY_COMPARE_WITH_TIMEOUT(port.waitingCount(), 8, 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(port.waitingCount(), 8, 20000);
         QCOMPARE(received.count(), 0);
         far->write("+45*30#");
-        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 20000);
         QCOMPARE(received.at(0).at(0).toString(), QStringLiteral("12:34.5#+45*30#"));
 
         QSignalSpy events(&port, &SerialPort::commEvent);
@@ -235,10 +239,15 @@ private slots:
         Channel channel(clock);
         channel.setPort(pty.port.get());
         std::vector<std::pair<qint64, QByteArray>> chunks;
-        std::thread reader([&] { chunks = pty.pieces(500); });
+        std::atomic<bool> read{false};
+        std::thread reader([&] {
+            chunks = pty.pieces(13);
+            read = true;
+        });
         channel.run(Sequence().send("#:Q#").pause(100).send("#:Mgn500#"));
-        QTest::qWait(500);
+        const bool allRead = QTest::qWaitFor([&] { return read.load(); }, 30000);
         reader.join();
+        QVERIFY(allRead);
         QVERIFY(chunks.size() >= 2);
         QByteArray rest;
         for (size_t i = 1; i < chunks.size(); ++i)

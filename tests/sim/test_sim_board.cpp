@@ -153,7 +153,7 @@ private slots:
         port->write("#:Sr 01:00.0#");
         QCOMPARE(port->readAll(), QByteArray("1")); // the reply got out first
         clock.now = 200;
-        QTRY_VERIFY_WITH_TIMEOUT(events.contains(QVariantList{int(SerialPort::Lost)}), 2000);
+        QTRY_VERIFY_WITH_TIMEOUT(events.contains(QVariantList{int(SerialPort::Lost)}), 20000);
         QVERIFY(!port->isOpen());
         port->write("#:GV#"); // into nothing
         QVERIFY(!port->open(nullptr));

@@ -28,6 +28,10 @@ using namespace corvane::test;
 
 namespace {
 
+// How long a test waits for what it needs at most: far more than it takes on
+// the busiest machine, and only waited out when something is wrong.
+constexpr int kGenerousMs = 30000;
+
 // The program's port and channel on a simulator's line.
 struct Client {
     SystemClock clock;
@@ -44,25 +48,28 @@ struct Client {
         if (!port.isOpen() && !port.open(nullptr))
             return {};
         channel.request(query);
-        if (!QTest::qWaitFor([&] { return received.count() > before; }, 3000))
+        if (!QTest::qWaitFor([&] { return received.count() > before; }, kGenerousMs))
             return {};
         return received.last().at(0).toByteArray();
     }
 };
 
-// The traffic a simulator's log saw for the version and the whole PEC table.
+// The traffic a simulator's log saw for the version and the whole PEC table,
+// read once the simulator has ended (and closed its log); what failed instead.
 QStringList readTable(const QStringList& arguments, const QString& log) {
     SimProcess sim(arguments + QStringList{QStringLiteral("--log"), log});
     Client client(sim);
     QByteArray table;
     client.channel.dispatcher().subscribe(kPecTableKind, &client.channel,
                                           [&](const QByteArray& reply) { table = reply; });
-    if (client.ask(versionQuery()).isEmpty() ||
-        !client.channel.run(pecReadoutSequence(client.channel)) ||
-        !QTest::qWaitFor([&] { return table.size() == kPecSteps; }, 5000))
-        return {};
+    if (client.ask(versionQuery()).isEmpty())
+        return {QStringLiteral("no version reply")};
+    if (!client.channel.run(pecReadoutSequence(client.channel)) ||
+        !QTest::qWaitFor([&] { return table.size() == kPecSteps; }, kGenerousMs))
+        return {QStringLiteral("no whole table")};
     client.port.close();
-    sim.stopWith(SIGTERM);
+    if (sim.stopWith(SIGTERM) != 0)
+        return {QStringLiteral("the simulator did not end")};
     return SimProcess::traffic(log);
 }
 
@@ -87,10 +94,14 @@ private slots:
 
         SimProcess vanishing({"--vanish-after", "1"});
         Client second(vanishing);
-        QCOMPARE(second.ask(versionQuery()), QByteArray("3.60 CORV#"));
-        QTRY_COMPARE_WITH_TIMEOUT(second.lost.count(), 1, 5000);
+        // A reply holds its own bytes alone, not the block the port read it into
+        // (the traffic log keeps thousands of replies).
+        const QByteArray version = second.ask(versionQuery());
+        QCOMPARE(version, QByteArray("3.60 CORV#"));
+        QVERIFY2(version.capacity() < 100, qPrintable(QString::number(version.capacity())));
+        QTRY_COMPARE_WITH_TIMEOUT(second.lost.count(), 1, kGenerousMs);
         QVERIFY(!second.port.isOpen());
-        QTRY_COMPARE_WITH_TIMEOUT(vanishing.process.state(), QProcess::NotRunning, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(vanishing.process.state(), QProcess::NotRunning, kGenerousMs);
         QCOMPARE(vanishing.process.exitStatus() * 10 + vanishing.process.exitCode(), 0);
     }
 
@@ -99,7 +110,6 @@ private slots:
         QTemporaryDir dir;
         const QStringList overTcp =
             readTable({QStringLiteral("--tcp"), QStringLiteral("0")}, dir.filePath("tcp.log"));
-        QVERIFY(!overTcp.isEmpty());
         QCOMPARE(overTcp, readTable({}, dir.filePath("pty.log")));
         QCOMPARE(overTcp.mid(0, 2), QStringList({"> #:GV#", "< 3.60 CORV#"}));
         QVERIFY(overTcp.at(2).startsWith(QLatin1String("> #0:VR##1:VR#")) &&
@@ -118,11 +128,11 @@ private slots:
         QCOMPARE(identity, first.device);
         Client other(first);
         QVERIFY(other.port.open(nullptr)); // the system accepts; the bridge hangs up
-        QTRY_COMPARE_WITH_TIMEOUT(other.lost.count(), 1, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(other.lost.count(), 1, kGenerousMs);
         QCOMPARE(client.ask(versionQuery()), QByteArray("3.60 CORV#"));
-        QTRY_COMPARE_WITH_TIMEOUT(client.lost.count(), 1, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(client.lost.count(), 1, kGenerousMs);
         QVERIFY(!client.port.isOpen());
-        QTRY_COMPARE_WITH_TIMEOUT(first.process.state(), QProcess::NotRunning, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(first.process.state(), QProcess::NotRunning, kGenerousMs);
         QCOMPARE(first.process.exitCode(), 0);
         QString error;
         QVERIFY(!client.port.open(&error));
@@ -154,7 +164,7 @@ private slots:
         QSignalSpy lost(&channel, &Channel::lost);
         QSignalSpy timedOut(&channel, &Channel::timedOut);
         window.mnuConnect->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Connected"), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Connected"), kGenerousMs);
         window.tabstrip1->setCurrentIndex(1);
         window.guide->cmdPulse->click(); // pulse mode, 0 ms pulses
         QSignalSpy received(&channel, &Channel::received);
@@ -176,7 +186,7 @@ private slots:
                 presses[i % 5]->click();
             else
                 window.session().polling().tick();
-            QDeadlineTimer giveUp(3000);
+            QDeadlineTimer giveUp(kGenerousMs);
             do
                 QTest::qWait(5);
             while ((channel.runner().isBusy() || channel.isAwaitingReply()) &&
