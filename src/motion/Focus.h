@@ -20,7 +20,7 @@ enum class FocusMove { In, Out };
 
 void sendFocusMove(Channel& channel, FocusMove move);
 void sendFocusStop(Channel& channel);
-// Fast speed when the box is now checked, slow when unchecked.
+// Fast or slow speed.
 void sendFocusSpeed(Channel& channel, bool fast);
 
 } // namespace corvane

@@ -13,18 +13,17 @@ Focuser::Focuser(Channel& channel, Clock& clock, Prompts& prompts, QObject* pare
     connect(m_timer3, &ClockTimer::timeout, this, &Focuser::pulseEnded);
 }
 
-void Focuser::move(FocusMove move, bool pulse, const QString& pulseLength) {
-    if (!pulse) {
+void Focuser::move(FocusMove move) {
+    if (!m_pulseMode) {
         sendFocusMove(m_channel, move);
         return;
     }
-    const std::optional<int> ms = pulseMilliseconds(pulseLength);
-    if (!ms) {
+    if (!m_pulseLength) {
         m_prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
                           PromptButtons::Ok);
         return;
     }
-    m_timer3->setInterval(*ms);
+    m_timer3->setInterval(*m_pulseLength);
     sendFocusMove(m_channel, move);
     m_timer3->start();
 }
@@ -36,7 +35,18 @@ void Focuser::stop() {
 }
 
 void Focuser::setFast(bool fast) {
+    m_fast = fast;
     sendFocusSpeed(m_channel, fast);
+    emit changed();
+}
+
+void Focuser::setPulseMode(bool on) {
+    m_pulseMode = on;
+    emit changed();
+}
+
+void Focuser::setPulseLength(const QString& typed) {
+    m_pulseLength = pulseMilliseconds(typed);
 }
 
 // The pulse length has passed: the focuser stops.

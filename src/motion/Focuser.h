@@ -3,6 +3,7 @@
 #include "motion/Focus.h"
 
 #include <QObject>
+#include <optional>
 
 namespace corvane {
 
@@ -13,19 +14,32 @@ class Prompts;
 
 // The focuser: in, out and stop, fast or slow, and an optional pulse that
 // stops it again once its time has passed (Timer3). The board does not time
-// focuser moves.
+// focuser moves nor report the speed; this keeps what the user chose.
 class Focuser : public QObject {
     Q_OBJECT
 public:
     Focuser(Channel& channel, Clock& clock, Prompts& prompts, QObject* parent = nullptr);
 
-    // A move; with `pulse` it stops after the milliseconds the text gives
-    // (a text that is no such number is refused with "Invalid Entry").
-    void move(FocusMove move, bool pulse, const QString& pulseLength);
+    bool fast() const { return m_fast; }
+    bool pulseMode() const { return m_pulseMode; }
+    // The pulse length in milliseconds; none until a number is typed, and
+    // while what was typed last is no such number.
+    std::optional<int> pulseLength() const { return m_pulseLength; }
+
+    // In pulse mode a move stops after the pulse length (none refuses the
+    // move with "Invalid Entry"); otherwise it runs until stopped.
+    void move(FocusMove move);
     void stop();
+    // The speed chosen: its command goes out at once.
     void setFast(bool fast);
+    void setPulseMode(bool on);
+    // The pulse length as the user types it (see pulseMilliseconds).
+    void setPulseLength(const QString& typed);
 
     ClockTimer* pulseTimer() const { return m_timer3; }
+
+signals:
+    void changed();
 
 private:
     void pulseEnded();
@@ -33,6 +47,9 @@ private:
     Channel& m_channel;
     Prompts& m_prompts;
     ClockTimer* m_timer3;
+    bool m_fast = false;
+    bool m_pulseMode = false;
+    std::optional<int> m_pulseLength;
 };
 
 } // namespace corvane

@@ -44,12 +44,16 @@ QString Guiding::findCaption() const {
 }
 
 QString Guiding::tarvixCaption() const {
-    return m_tarvixOn ? QStringLiteral("Disable Tarvix") : enableTarvixCaption();
+    return corvane::tarvixCaption(m_tarvixOn);
 }
 
-void Guiding::pressMove(Direction d, const QString& pulseLength) {
+void Guiding::setPulseLength(const QString& typed) {
+    m_pulseLength = pulseMilliseconds(typed);
+}
+
+void Guiding::pressMove(Direction d) {
     if (m_pulseMode)
-        sendPulseFor(d, pulseLength);
+        sendPulseFor(d);
     else if (!isMoving(d))
         startMoving(d);
     else {
@@ -59,9 +63,9 @@ void Guiding::pressMove(Direction d, const QString& pulseLength) {
     }
 }
 
-void Guiding::keyDown(Direction d, const QString& pulseLength) {
+void Guiding::keyDown(Direction d) {
     if (m_pulseMode) {
-        sendPulseFor(d, pulseLength);
+        sendPulseFor(d);
         return;
     }
     if (isMoving(d) || m_finding)
@@ -142,9 +146,8 @@ void Guiding::swapEastWest(bool swapped) {
 
 // A pulse begins with a stop of all motion; its end is timed here (Timer2),
 // the pulse itself by the board.
-void Guiding::sendPulseFor(Direction d, const QString& pulseLength) {
-    const std::optional<int> ms = pulseMilliseconds(pulseLength);
-    if (!ms) {
+void Guiding::sendPulseFor(Direction d) {
+    if (!m_pulseLength) {
         m_prompts.message(QStringLiteral("Invalid Entry"), applicationTitle(), PromptIcon::None,
                           PromptButtons::Ok);
         return;
@@ -154,7 +157,7 @@ void Guiding::sendPulseFor(Direction d, const QString& pulseLength) {
             setMoving(other, false);
     m_pulsing = d;
     emit changed();
-    const int length = *ms;
+    const int length = *m_pulseLength;
     sendPulse(m_channel, d, length, [this, length](bool sent) { pulseSent(sent, length); });
 }
 
@@ -190,7 +193,7 @@ void Guiding::toggleFind() {
 }
 
 void Guiding::toggleTarvix() {
-    m_channel.send(tarvixStep(tarvixCaption()).command);
+    m_channel.send(tarvixCommand(!m_tarvixOn));
     m_tarvixOn = !m_tarvixOn;
     emit changed();
 }

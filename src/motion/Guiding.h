@@ -22,10 +22,11 @@ public:
 };
 
 // Manual motion, guide pulses, the object search and tracking correction:
-// what moves, which rate is chosen, whether pulse-guide mode is on and a
-// pulse runs, the direction letters. The board times every motion and pulse;
-// this keeps what the program started, since the board does not report it.
-// The captions the guiding page shows are derived from it.
+// what moves, which rate is chosen, whether pulse-guide mode is on, the pulse
+// length and whether a pulse runs, whether the search and tracking correction
+// are on, the direction letters. The board times every motion and pulse; this
+// keeps what the program started, since the board does not report it. The
+// captions the guiding page shows are derived from it.
 class Guiding : public QObject {
     Q_OBJECT
 public:
@@ -40,9 +41,14 @@ public:
     const DirectionLetters& letters() const { return m_letters; }
     bool pulseMode() const { return m_pulseMode; }
     std::optional<Direction> pulsing() const { return m_pulsing; }
+    // The pulse length in milliseconds; none while what was typed last is no
+    // such number (a pulse is then refused with "Invalid Entry").
+    std::optional<int> pulseLength() const { return m_pulseLength; }
     bool isFinding() const { return m_finding; }
     bool tarvixOn() const { return m_tarvixOn; }
     bool tarvixAvailable() const { return m_tarvixAvailable; }
+    // STOP is offered unless the search runs (it has its own stop).
+    bool canStop() const { return !m_finding; }
     int rate() const { return m_rate; }
     const QString& rateCaption(int index) const { return m_rateCaptions[index]; }
 
@@ -54,12 +60,14 @@ public:
     QString findCaption() const;
     QString tarvixCaption() const;
 
-    // A direction pressed: in pulse mode one pulse of the length the text
-    // gives, else a start, or a stop when that direction moves.
-    void pressMove(Direction d, const QString& pulseLength);
+    // The pulse length as the user types it (see pulseMilliseconds).
+    void setPulseLength(const QString& typed);
+    // A direction pressed: in pulse mode one pulse of the pulse length, else
+    // a start, or a stop when that direction moves.
+    void pressMove(Direction d);
     // The keyboard: a key held down moves that direction until it is let go
     // (in pulse mode, a key press sends one pulse instead).
-    void keyDown(Direction d, const QString& pulseLength);
+    void keyDown(Direction d);
     void keyUp(Direction d);
     // The window lost the focus: what keys hold is stopped.
     void releaseKeys();
@@ -84,7 +92,7 @@ signals:
 
 private:
     void startMoving(Direction d);
-    void sendPulseFor(Direction d, const QString& pulseLength);
+    void sendPulseFor(Direction d);
     void pulseSent(bool sent, int ms);
     void pulseEnded();
     void setMoving(Direction d, bool moving);
@@ -99,6 +107,7 @@ private:
     bool m_keyHeld[kDirectionCount] = {};
     DirectionLetters m_letters;
     bool m_pulseMode = false;
+    std::optional<int> m_pulseLength = 0;
     std::optional<Direction> m_pulsing;
     bool m_finding = false;
     bool m_tarvixOn = false;

@@ -12,10 +12,10 @@ namespace {
 // Indexed by Direction. Note the west button's moving caption has no blank
 // ("MovingW"), as the board's hand-paddle software has always shown it.
 const MoveButtonInfo kMoves[kDirectionCount] = {
-    {Direction::South, {"N", "S"}, "#:Qs#", "#:Mn#", "#:Qn#", "Moving ", "#:Mgn"},
-    {Direction::North, {"N", "S"}, "#:Qn#", "#:Ms#", "#:Qs#", "Moving ", "#:Mgs"},
-    {Direction::East, {"E", "W"}, "#:Qe#", "#:Mw#", "#:Qw#", "Moving", "#:Mgw"},
-    {Direction::West, {"E", "W"}, "#:Qw#", "#:Me#", "#:Qe#", "Moving ", "#:Mge"},
+    {Direction::South, "#:Qs#", "#:Mn#", "#:Qn#", "Moving ", "#:Mgn"},
+    {Direction::North, "#:Qn#", "#:Ms#", "#:Qs#", "Moving ", "#:Mgs"},
+    {Direction::East, "#:Qe#", "#:Mw#", "#:Qw#", "Moving", "#:Mgw"},
+    {Direction::West, "#:Qw#", "#:Me#", "#:Qe#", "Moving ", "#:Mge"},
 };
 
 const char* const kRates[3] = {"#:RG#", "#:RM#", "#:RS#"};
@@ -56,12 +56,6 @@ void DirectionLetters::swapNS(bool swapped) {
 void DirectionLetters::swapEW(bool swapped) {
     dirW = QLatin1String(swapped ? "E" : "W");
     dirE = QLatin1String(swapped ? "W" : "E");
-}
-
-bool isIdleCaption(Direction d, const QString& caption) {
-    const MoveButtonInfo& info = moveButtonInfo(d);
-    return caption == QLatin1String(info.idleCaptions[0]) ||
-           caption == QLatin1String(info.idleCaptions[1]);
 }
 
 QString movingCaption(Direction d, const QString& letter) {
@@ -149,14 +143,12 @@ void sendStopFind(Channel& channel) {
     channel.send(QLatin1String(kStopFind));
 }
 
-QString enableTarvixCaption() {
-    return QStringLiteral("Enable Tarvix");
+QString tarvixCommand(bool on) {
+    return QLatin1String(on ? kTarvixOn : kTarvixOff);
 }
 
-TarvixStep tarvixStep(const QString& caption) {
-    if (caption == enableTarvixCaption())
-        return {QLatin1String(kTarvixOn), QStringLiteral("Disable Tarvix")};
-    return {QLatin1String(kTarvixOff), enableTarvixCaption()};
+QString tarvixCaption(bool on) {
+    return on ? QStringLiteral("Disable Tarvix") : QStringLiteral("Enable Tarvix");
 }
 
 } // namespace corvane

@@ -17,8 +17,7 @@ constexpr int kDirectionCount = 4;
 // the letter shown on the button follows the swap check boxes.
 struct MoveButtonInfo {
     Direction opposite;
-    const char* idleCaptions[2]; // captions that mean "not moving"
-    const char* stopOpposite;    // sent first when a move starts
+    const char* stopOpposite; // sent first when a move starts
     const char* start;
     const char* stop;
     const char* movingPrefix; // followed by the button's letter
@@ -39,8 +38,7 @@ struct DirectionLetters {
     void swapEW(bool swapped);
 };
 
-// Caption tests and texts of the move buttons.
-bool isIdleCaption(Direction d, const QString& caption);
+// Texts of the move buttons.
 QString movingCaption(Direction d, const QString& letter);
 QString moveToolTip(const QString& letter);
 QString stopMovingToolTip(const QString& letter);
@@ -77,13 +75,9 @@ QString stopFindCaption();
 void sendStartFind(Channel& channel);
 void sendStopFind(Channel& channel);
 
-// Tracking correction (Tarvix): the command for the current caption and the
-// caption that follows it.
-struct TarvixStep {
-    QString command;
-    QString nextCaption;
-};
-QString enableTarvixCaption();
-TarvixStep tarvixStep(const QString& caption);
+// Tracking correction (Tarvix): the command that switches it on or off, and
+// the button's caption while it is on or off.
+QString tarvixCommand(bool on);
+QString tarvixCaption(bool on);
 
 } // namespace corvane

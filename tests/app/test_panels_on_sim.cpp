@@ -30,14 +30,21 @@ private slots:
                                             "#:Mge250#", "#:Q#", "F", "#:Mn:Q#", "#>I", "#<I"}));
     }
 
-    // The outputs' check marks are their only record: each choice sends the
-    // new state, so two in a row switch on, then off.
+    // A focus pulse of the length typed stops its move; one typed wrong is
+    // refused. The outputs' check marks are their only record: each choice
+    // sends the new state, so two in a row switch on, then off.
     void focusAndOutputsReachTheBoard() {
         SimWindow<> w;
         QVERIFY(w.connect());
         for (const char* name : {"FastFocus", "FastFocus", "cmdFocusIn", "cmdFocusStop",
-                                 "cmdFocusOut", "cmdFocusStop"})
+                                 "cmdFocusOut", "cmdFocusStop", "PulseFocus"})
             w.click(QLatin1String(name));
+        for (const char* typed : {"40", "O"}) {
+            QTest::keyClicks(w.find<QLineEdit>(QStringLiteral("FocusPulsetxt")), typed);
+            w.click(QStringLiteral("cmdFocusIn"));
+            w.clock.advance(40);
+        }
+        QCOMPARE(w.prompts.shown.size(), 1);
         for (const char* name : {"mnuFanCntrl", "mnuPin7", "mnuPin14"}) {
             w.trigger(QLatin1String(name));
             QVERIFY(w.find<QAction>(QLatin1String(name))->isChecked());
@@ -46,7 +53,7 @@ private slots:
         }
         QCOMPARE(w.received(),
                  QStringList({"#:GV#", "#:FF#", "#:FS#", "#:F+#", "#:FQ#", "#:F-#", "#:FQ#",
-                              "#:f+#", "#:f-#", "#>1R", "#<1R", "#>R", "#<R"}));
+                              "#:F+#", "#:FQ#", "#:f+#", "#:f-#", "#>1R", "#<1R", "#>R", "#<R"}));
     }
 };
 

@@ -42,7 +42,7 @@ private slots:
         Guiding& g = s.session.guiding();
         QStringList looks;
         for (Direction d : {N, N, W, E, W, W}) {
-            g.pressMove(d, QString());
+            g.pressMove(d);
             looks << moves(g);
         }
         QCOMPARE(looks, QStringList({"Moving N*, S, W, E", "N, S, W, E", "N, S, MovingW*, E",
@@ -50,8 +50,8 @@ private slots:
         QCOMPARE(g.moveToolTip(N), QStringLiteral("Move N"));
         QCOMPARE(s.sent(), QStringList({"#:Qs#", "#:Mn#", "#:Qn#", "#:Qe#", "#:Mw#", "#:Qw#",
                                         "#:Me#", "#:Qe#", "#:Mw#", "#:Qw#"}));
-        g.pressMove(N, QString());
-        g.pressMove(E, QString());
+        g.pressMove(N);
+        g.pressMove(E);
         QCOMPARE(g.moveToolTip(E), QStringLiteral("Stop Moving E"));
         s.port->clearWrites();
         g.stop();
@@ -60,11 +60,11 @@ private slots:
 
         s.port->clearWrites();
         g.swapNorthSouth(true);
-        g.pressMove(N, QString());
+        g.pressMove(N);
         QCOMPARE(moves(g), QStringLiteral("Moving S*, N, W, E"));
         g.swapNorthSouth(false);
         QCOMPARE(moves(g), QStringLiteral("Moving N*, S, W, E"));
-        g.pressMove(N, QString());
+        g.pressMove(N);
         g.swapEastWest(true);
         QCOMPARE(moves(g), QStringLiteral("N, S, E, W"));
         QCOMPARE(s.sent(), QStringList({"#:Qs#", "#:Mn#", "#:Qn#"}));
@@ -77,7 +77,8 @@ private slots:
         Guiding& g = s.session.guiding();
         g.togglePulseMode();
         QCOMPARE(g.pulseCaption(), QStringLiteral("Pulse Guide On"));
-        g.pressMove(E, QStringLiteral("0250"));
+        g.setPulseLength(QStringLiteral("0250"));
+        g.pressMove(E);
         QCOMPARE(s.port->timeline(), QStringList({"0: #:Q#", "100: #:Mge250#"}));
         QCOMPARE(g.pulseCaption() + ' ' + moves(g), QStringLiteral("Guiding E N, S, W, E"));
         s.clock.advance(249);
@@ -86,7 +87,8 @@ private slots:
         QCOMPARE(g.pulseCaption(), QStringLiteral("Pulse Guide On"));
         QVERIFY(!g.pulseTimer()->isActive());
 
-        g.pressMove(N, QStringLiteral("50"));
+        g.setPulseLength(QStringLiteral("50"));
+        g.pressMove(N);
         QCOMPARE(g.pulseCaption(), QStringLiteral("Guiding N"));
         g.togglePulseMode();
         QCOMPARE(g.pulseCaption(), QStringLiteral("Pulse Guide Off"));
@@ -94,32 +96,30 @@ private slots:
         s.clock.advance(120);
         QCOMPARE(g.pulseCaption(), QStringLiteral("Pulse Guide Off"));
         s.port->clearWrites();
-        g.pressMove(N, QString());
+        g.pressMove(N);
         QCOMPARE(s.sent(), QStringList({"#:Qs#", "#:Mn#"}));
     }
 
-    // Pulses take whole milliseconds, 0 to 65535; anything else is refused with a
-    // message and nothing goes out. A pulse of no time is over at once.
+    // Pulses take whole milliseconds, 0 to 65535; anything else leaves no length, so
+    // the pulse is refused with a message and nothing goes out. 0 is over at once.
     void pulseLengthIsAWholeNumberOfMilliseconds() {
-        for (const auto& [text, ms] : {std::pair{"0000", 0},
-                                       {"0500", 500},
-                                       {" 250 ", 250},
-                                       {"65535", 65535},
-                                       {"65536", -1},
-                                       {"99999999999", -1},
-                                       {"-5", -1},
-                                       {"+5", -1},
-                                       {"12.5", -1},
-                                       {"250ms", -1},
-                                       {"slow", -1},
-                                       {"", -1},
-                                       {"   ", -1}}) {
+        const std::pair<const char*, int> cases[] = {
+            {"0000", 0},         {"0500", 500}, {" 250 ", 250}, {"65535", 65535}, {"65536", -1},
+            {"99999999999", -1}, {"-5", -1},    {"+5", -1},     {"12.5", -1},     {"250ms", -1},
+            {"slow", -1},        {"", -1},      {"   ", -1}};
+        for (const auto& [text, ms] : cases) {
             Session s;
             Guiding& g = s.session.guiding();
             Focuser& focuser = s.session.focuser();
             g.togglePulseMode();
-            g.pressMove(N, QLatin1String(text));
-            focuser.move(FocusMove::Out, true, QLatin1String(text));
+            focuser.setPulseMode(true);
+            for (const QString& typed : {QStringLiteral("7"), QString::fromLatin1(text)}) {
+                g.setPulseLength(typed); // what was typed last counts, even when refused
+                focuser.setPulseLength(typed);
+            }
+            QVERIFY(g.pulseLength().value_or(-1) == ms && focuser.pulseLength().value_or(-1) == ms);
+            g.pressMove(N);
+            focuser.move(FocusMove::Out);
             const QStringList sent =
                 ms < 0 ? QStringList()
                        : QStringList({"#:Q#", QStringLiteral("#:Mgn%1#").arg(ms), "#:F-#"});
@@ -134,23 +134,30 @@ private slots:
         }
     }
 
-    // A focus pulse ends its move, a continuous move meanwhile or not; STOP ends it.
+    // The focuser starts slow, without pulses or a length. A focus pulse ends its
+    // move, a continuous move meanwhile or not; STOP ends it.
     void aFocusPulseEndsItsMove() {
         Session s;
         Focuser& focuser = s.session.focuser();
-        focuser.move(FocusMove::In, true, QStringLiteral("0040"));
-        focuser.move(FocusMove::Out, false, QString());
+        QVERIFY(!focuser.fast() && !focuser.pulseMode() && !focuser.pulseLength());
+        focuser.setPulseMode(true);
+        focuser.setPulseLength(QStringLiteral("0040"));
+        focuser.move(FocusMove::In);
+        focuser.setPulseMode(false);
+        focuser.move(FocusMove::Out);
         QVERIFY(focuser.pulseTimer()->isActive());
         s.clock.advance(40);
-        QCOMPARE(s.sent(), QStringList({"#:F+#", "#:F-#", "#:FQ#"}));
-        QVERIFY(!focuser.pulseTimer()->isActive());
-        focuser.move(FocusMove::In, true, QStringLiteral("60000"));
+        focuser.setFast(true);
+        QCOMPARE(s.sent(), QStringList({"#:F+#", "#:F-#", "#:FQ#", "#:FF#"}));
+        QVERIFY(!focuser.pulseTimer()->isActive() && focuser.fast());
+        focuser.setPulseMode(true);
+        focuser.move(FocusMove::In);
         focuser.stop();
         QVERIFY(!focuser.pulseTimer()->isActive());
     }
 
     // The search stops all, waits 100 ms and starts; polling pauses meanwhile (and
-    // resumes as it was), the buttons idle.
+    // resumes as it was), the buttons idle and STOP rests.
     void findPausesPolling() {
         Session s;
         Guiding& g = s.session.guiding();
@@ -162,16 +169,17 @@ private slots:
         s.reply("05:34.5#+45*30#");
         polling.setChecked(true);
         g.swapEastWest(true);
-        g.pressMove(W, QString());
+        g.pressMove(W);
         s.port->clearWrites();
         g.toggleFind();
         QCOMPARE(s.port->timeline(), QStringList({"0: #:Q#", "100: F"}));
         QCOMPARE(g.findCaption() + ' ' + moves(g), QStringLiteral("Stop Find N, S, E, W"));
         QVERIFY(!polling.timer()->isActive() && !polling.autoUpdate() && !polling.isCheckEnabled());
+        QVERIFY(!g.canStop());
         s.port->clearWrites();
         g.toggleFind();
         QCOMPARE(s.sent(), QStringList({"#:Mn:Q#"}));
-        QCOMPARE(g.findCaption(), QStringLiteral("Find"));
+        QVERIFY(g.findCaption() == QLatin1String("Find") && g.canStop());
         QVERIFY(polling.timer()->isActive() && polling.autoUpdate() && polling.isCheckEnabled());
         polling.timer()->stop();
     }

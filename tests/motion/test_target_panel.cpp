@@ -148,8 +148,8 @@ private slots:
                  QStringList({"12", "34.5", "-05", "30", "12:34.5#-05*30#"}));
     }
     // Held arrows move as the buttons do (the swaps apply), auto-repeat adds nothing, the
-    // window losing the focus stops; Escape is STOP, 2 the 8X rate; in pulse mode a key sends
-    // one pulse. A text field with the focus keeps its keys.
+    // window losing the focus stops; Escape is STOP (not during the search), 2 the 8X rate;
+    // in pulse mode a key sends one pulse. A text field with the focus keeps its keys.
 
     void theKeyboardMovesTheMount() {
         WindowFixture f;
@@ -176,6 +176,11 @@ private slots:
                                         "#:Q#", "#:RM#"}));
         QVERIFY(f.find<QRadioButton>("Option1_1")->isChecked());
         QVERIFY(f.button("cmdMoveN")->statusTip().contains(QLatin1String("Down arrow")));
+        f.click("cmdFindIt");
+        f.port->clearWrites();
+        key(QEvent::KeyPress, Qt::Key_Escape);
+        f.click("cmdFindIt");
+        QCOMPARE(f.sent(), QStringList({"#:Mn:Q#"}));
         f.click("cmdPulse");
         f.find<QLineEdit>("Pulsetxt")->setText(QStringLiteral("250"));
         f.port->clearWrites();

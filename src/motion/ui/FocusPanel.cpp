@@ -38,14 +38,22 @@ FocusPanel::FocusPanel(MountSession& session, QWidget* parent)
     grid->addWidget(PulseFocus, 1, 1);
     grid->addWidget(FocusPulsetxt, 1, 2);
 
-    // A click on the box, not the start-up state, chooses the speed.
+    // A click on the box, not the start-up state, chooses the speed; what is
+    // typed goes to the focuser as it is typed.
     connect(FastFocus, &QCheckBox::clicked, &m_focuser, &Focuser::setFast);
+    connect(PulseFocus, &QCheckBox::toggled, &m_focuser, &Focuser::setPulseMode);
+    connect(FocusPulsetxt, &QLineEdit::textChanged, &m_focuser, &Focuser::setPulseLength);
     for (const auto& [button, move] :
          {std::pair{cmdFocusIn, FocusMove::In}, std::pair{cmdFocusOut, FocusMove::Out}})
-        connect(button, &QPushButton::clicked, this, [this, m = move] {
-            m_focuser.move(m, PulseFocus->isChecked(), FocusPulsetxt->text());
-        });
+        connect(button, &QPushButton::clicked, this, [this, m = move] { m_focuser.move(m); });
     connect(cmdFocusStop, &QPushButton::clicked, &m_focuser, &Focuser::stop);
+    connect(&m_focuser, &Focuser::changed, this, &FocusPanel::refresh);
+    refresh();
+}
+
+void FocusPanel::refresh() {
+    FastFocus->setChecked(m_focuser.fast());
+    PulseFocus->setChecked(m_focuser.pulseMode());
 }
 
 } // namespace corvane

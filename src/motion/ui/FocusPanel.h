@@ -26,6 +26,8 @@ public:
     QPushButton* cmdFocusStop = nullptr;
 
 private:
+    void refresh();
+
     Focuser& m_focuser;
 };
 

@@ -50,8 +50,7 @@ void GuidePanel::buildMoveButtons() {
     cmdMoveStop->setStatusTip(QStringLiteral("Key: Escape"));
     for (Direction d : kAllDirections) {
         moveButton(d)->setMinimumWidth(80);
-        connect(moveButton(d), &QPushButton::clicked, this,
-                [this, d] { m_guiding.pressMove(d, Pulsetxt->text()); });
+        connect(moveButton(d), &QPushButton::clicked, this, [this, d] { m_guiding.pressMove(d); });
     }
     connect(cmdMoveStop, &QPushButton::clicked, &m_guiding, &Guiding::stop);
     chkSwpNS = new QCheckBox(QStringLiteral("Swap N/S"), this);
@@ -84,9 +83,14 @@ void GuidePanel::buildRates() {
 void GuidePanel::buildFunctions() {
     cmdPulse = makeButton(QStringLiteral("cmdPulse"), m_guiding.pulseCaption(), QString(), this);
     connect(cmdPulse, &QPushButton::clicked, &m_guiding, &Guiding::togglePulseMode);
-    Pulsetxt = new QLineEdit(QStringLiteral("0000"), this);
+    // The length shows with four digits; what is typed goes to the model as
+    // it is typed.
+    Pulsetxt = new QLineEdit(
+        QStringLiteral("%1").arg(m_guiding.pulseLength().value_or(0), 4, 10, QLatin1Char('0')),
+        this);
     Pulsetxt->setObjectName(QStringLiteral("Pulsetxt"));
     Pulsetxt->setMaximumWidth(80);
+    connect(Pulsetxt, &QLineEdit::textChanged, &m_guiding, &Guiding::setPulseLength);
     pulseLbl = new QLabel(QStringLiteral("Time (mSec)"), this);
     pulseLbl->setObjectName(QStringLiteral("pulseLbl"));
     pulseLbl->setBuddy(Pulsetxt);
@@ -176,14 +180,14 @@ bool GuidePanel::takeKey(QKeyEvent* event, bool pressed) {
         return d.has_value();
     if (d) {
         if (pressed)
-            m_guiding.keyDown(*d, Pulsetxt->text());
+            m_guiding.keyDown(*d);
         else
             m_guiding.keyUp(*d);
         return true;
     }
     if (!pressed)
         return false;
-    if (key == Qt::Key_Escape && cmdMoveStop->isEnabled()) {
+    if (key == Qt::Key_Escape && m_guiding.canStop()) {
         m_guiding.stop();
         return true;
     }
@@ -219,7 +223,7 @@ void GuidePanel::refresh() {
         button->setFlat(m_guiding.isMoving(d));
         button->setEnabled(!m_guiding.isFinding());
     }
-    cmdMoveStop->setEnabled(!m_guiding.isFinding());
+    cmdMoveStop->setEnabled(m_guiding.canStop());
     // The keys, as the status bar names them: they follow the letters.
     const std::pair<const char*, const char*> keys[] = {
         {"N", "Up"}, {"S", "Down"}, {"W", "Left"}, {"E", "Right"}};
