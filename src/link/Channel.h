@@ -129,7 +129,4 @@ private:
     quint64 m_flushes = 0;
 };
 
-// The one command the channel's users share: stop all motion.
-inline const char* const kStopAllCommand = "#:Q#";
-
 } // namespace corvane
