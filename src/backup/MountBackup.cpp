@@ -3,6 +3,7 @@
 #include "common/FileSafety.h"
 #include "config/MountDataFile.h"
 #include "config/SettingLists.h"
+#include "controller/Firmware.h"
 #include "link/Replies.h"
 #include "pec/PecTable.h"
 

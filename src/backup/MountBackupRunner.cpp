@@ -6,8 +6,8 @@
 #include "config/DriveConfiguration.h"
 #include "config/MountDataFile.h"
 #include "config/SaveAll.h"
+#include "controller/ControllerInfo.h"
 #include "link/Channel.h"
-#include "link/ControllerInfo.h"
 #include "pec/PecState.h"
 #include "pec/PecTable.h"
 

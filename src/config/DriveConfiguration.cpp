@@ -3,8 +3,8 @@
 #include "common/Prompts.h"
 #include "config/MountDataFile.h"
 #include "config/SaveAll.h"
+#include "controller/ControllerInfo.h"
 #include "link/Channel.h"
-#include "link/ControllerInfo.h"
 
 namespace corvane {
 

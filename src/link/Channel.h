@@ -133,7 +133,4 @@ private:
     QByteArray m_partial;
 };
 
-// The one command the channel's users share: stop all motion.
-inline const char* const kStopAllCommand = "#:Q#";
-
 } // namespace corvane

@@ -2,6 +2,7 @@
 
 #include "common/ClockTimer.h"
 #include "common/Prompts.h"
+#include "controller/Commands.h"
 #include "link/Channel.h"
 
 namespace corvane {

@@ -1,6 +1,7 @@
 #include "motion/Motion.h"
 
 #include "common/NumberText.h"
+#include "controller/Commands.h"
 #include "link/Channel.h"
 
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 #include "pec/PecModel.h"
 
 #include "common/Prompts.h"
+#include "controller/ControllerInfo.h"
 #include "link/Channel.h"
-#include "link/ControllerInfo.h"
 #include "pec/PecFile.h"
 
 namespace corvane {

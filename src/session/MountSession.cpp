@@ -3,6 +3,7 @@
 #include "common/ClockTimer.h"
 #include "common/Prompts.h"
 #include "config/DriveConfiguration.h"
+#include "controller/Commands.h"
 #include "link/SerialPort.h"
 #include "link/TrafficLog.h"
 #include "motion/Focuser.h"

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "controller/ControllerInfo.h"
 #include "link/Channel.h"
-#include "link/ControllerInfo.h"
 #include "link/Ports.h"
 
 #include <QObject>

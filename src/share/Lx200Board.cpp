@@ -1,5 +1,6 @@
 #include "share/Lx200Board.h"
 
+#include "controller/Commands.h"
 #include "link/Channel.h"
 #include "motion/MountPosition.h"
 #include "motion/PositionReplies.h"

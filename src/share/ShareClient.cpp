@@ -1,7 +1,7 @@
 #include "share/ShareClient.h"
 
 #include "common/Clock.h"
-#include "link/ControllerInfo.h"
+#include "controller/ControllerInfo.h"
 #include "session/MountSession.h"
 #include "share/Lx200Answers.h"
 #include "share/Lx200Board.h"

@@ -5,7 +5,7 @@
 #include "common/FakeSerialPort.h"
 #include "common/ScriptedPrompts.h"
 #include "config/DriveConfiguration.h"
-#include "link/ControllerInfo.h"
+#include "controller/ControllerInfo.h"
 #include "motion/MountPosition.h"
 #include "motion/PositionPolling.h"
 #include "motion/Target.h"

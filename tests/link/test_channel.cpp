@@ -2,9 +2,9 @@
 // that does not come, the sequences it runs (on timers, one at a time), and what
 // the controller's replies are taken to say. The queries here are the test's own.
 #include "common/Wire.h"
-#include "link/ControllerInfo.h"
+#include "controller/ControllerInfo.h"
+#include "controller/Firmware.h"
 #include "link/Dispatcher.h"
-#include "link/Replies.h"
 #include "motion/PositionReplies.h"
 #include "pec/PecState.h"
 #include "share/ShareServer.h"

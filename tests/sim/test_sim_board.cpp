@@ -1,7 +1,7 @@
 // The simulated board where the program's tests rely on it, and behind port 1
 // of the program's serial port seam as the simulator's options set it up.
 #include "common/FakeClock.h"
-#include "link/Replies.h"
+#include "controller/Firmware.h"
 #include "sim/CommandTokenizer.h"
 #include "sim/CorvaneBoard.h"
 #include "sim/SimSerialPort.h"

@@ -5,7 +5,7 @@
 #include "common/ui/Widgets.h"
 #include "config/DriveConfiguration.h"
 #include "config/ui/CustomGearDialog.h"
-#include "link/ControllerInfo.h"
+#include "controller/ControllerInfo.h"
 #include "session/MountSession.h"
 
 #include <QComboBox>

@@ -1,7 +1,8 @@
 #include "link/ui/TerminalPanel.h"
 
+#include "controller/ControllerInfo.h"
+#include "controller/Firmware.h"
 #include "link/Channel.h"
-#include "link/ControllerInfo.h"
 #include "link/Replies.h"
 #include "motion/MountPosition.h"
 #include "motion/Target.h"

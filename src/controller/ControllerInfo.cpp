@@ -1,4 +1,4 @@
-#include "link/ControllerInfo.h"
+#include "controller/ControllerInfo.h"
 
 #include "link/Dispatcher.h"
 

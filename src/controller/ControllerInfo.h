@@ -1,7 +1,7 @@
 #pragma once
 
+#include "controller/Firmware.h"
 #include "link/Query.h"
-#include "link/Replies.h"
 
 #include <QObject>
 
