@@ -14,7 +14,8 @@ inline const char* const GotoTarget = "#:MS#";
 inline const char* const SyncOnTarget = "#:CM#";
 } // namespace TargetCmd
 
-// "#:Sr 05:34.5#" and "#:Sd +45*30#", written as the target fields show them.
+// "#:Sr 05:34.5#" and "#:Sd -00*30#", written as the target fields show the
+// values; the sharing clients' set-target commands are these too.
 QString setRACommand(const BoardRa& ra);
 QString setDECCommand(const BoardDec& dec);
 

@@ -1,7 +1,6 @@
 #include "share/BoardCoordinates.h"
 
 #include "motion/PositionReplies.h"
-#include "motion/TargetCommands.h"
 #include "share/AngleText.h"
 
 #include <cmath>
@@ -48,14 +47,6 @@ std::optional<BoardDec> boardDecFromDegrees(double degrees) {
     if (!(std::fabs(degrees) <= 90.0))
         return std::nullopt;
     return decFromMinutes(degrees < 0.0, std::llround(std::fabs(degrees) * 60.0));
-}
-
-QString setTargetRaCommand(const BoardRa& ra) {
-    return setRACommand(ra);
-}
-
-QString setTargetDecCommand(const BoardDec& dec) {
-    return setDECCommand(dec);
 }
 
 std::optional<SkyPosition> skyPosition(const BoardPosition& position) {

@@ -30,11 +30,6 @@ std::optional<BoardDec> boardDecFromText(const QByteArray& text);
 std::optional<BoardRa> boardRaFromHours(double hours);
 std::optional<BoardDec> boardDecFromDegrees(double degrees);
 
-// "#:Sr 05:34.5#" and "#:Sd -00*30#", built by the target commands of the
-// program's own target page.
-QString setTargetRaCommand(const BoardRa& ra);
-QString setTargetDecCommand(const BoardDec& dec);
-
 // A position in hours and degrees.
 struct SkyPosition {
     double raHours = 0.0;
