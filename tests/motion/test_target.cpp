@@ -1,5 +1,6 @@
-// The target: the four fields checked and formatted, the commands on the wire
-// (bytes, order, spacing, the reply awaited) and the slew-time estimate.
+// The target: the four fields checked, formatted and held as values, the board's
+// coordinate replies, the commands on the wire (bytes, order, spacing, the reply
+// awaited) and the slew-time estimate.
 #include "common/Wire.h"
 #include "motion/MountPosition.h"
 #include "motion/PositionReplies.h"
