@@ -1,5 +1,6 @@
 #include "config/DriveConfiguration.h"
 
+#include "common/NumberText.h"
 #include "common/Prompts.h"
 #include "config/MountDataFile.h"
 #include "config/SaveAll.h"
@@ -51,6 +52,10 @@ QStringList DriveConfiguration::entries(SettingList l) const {
     if (l == SettingList::GearRatio)
         out += m_extraGears;
     return out;
+}
+
+double DriveConfiguration::gotoSpeed() const {
+    return leadingNumber(text(SettingList::GotoSpeed));
 }
 
 QString DriveConfiguration::storeCaption() const {

@@ -40,6 +40,9 @@ public:
 
     const QString& text(SettingList l) const { return m_lists[static_cast<int>(l)]; }
     const QString& text(NumberSetting n) const { return m_numbers[static_cast<int>(n)]; }
+    // The goto speed in hours of right ascension per hour, as its list shows
+    // it (16 for "16X"); 0 while it shows none.
+    double gotoSpeed() const;
     bool saveOffered(NumberSetting n) const { return m_saveOffered[static_cast<int>(n)]; }
     // The list's entries: its own, and for the gear ratio those read back or
     // added in the custom gear dialog.

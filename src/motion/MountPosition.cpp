@@ -41,33 +41,45 @@ void MountPosition::listenTo(ReplyDispatcher& dispatcher) {
             readPosition(q, QString::fromLatin1(reply));
         });
     dispatcher.subscribe(PositionKind::RightAscension, this, [this](const QByteArray& reply) {
-        readAxis(rightAscensionQuery(), QString::fromLatin1(reply), true);
+        readRightAscension(QString::fromLatin1(reply));
     });
     dispatcher.subscribe(PositionKind::Declination, this, [this](const QByteArray& reply) {
-        readAxis(declinationQuery(), QString::fromLatin1(reply), false);
+        readDeclination(QString::fromLatin1(reply));
     });
 }
 
 void MountPosition::readPosition(const Query& query, const QString& reply) {
-    const std::optional<PositionText> position = positionFromReply(reply);
+    const std::optional<BoardPosition> position = positionFromReply(reply);
     note(query, position.has_value());
     if (!position)
         return;
     m_ra = position->ra;
     m_dec = position->dec;
     m_raFromPosition = m_decFromPosition = true;
-    m_updatedMs = m_clock.nowMs();
-    emit changed();
+    update();
 }
 
-void MountPosition::readAxis(const Query& query, const QString& reply, bool rightAscension) {
-    const std::optional<QString> text =
-        rightAscension ? rawRightAscension(reply) : rawDeclination(reply);
-    note(query, text.has_value());
-    if (!text)
+void MountPosition::readRightAscension(const QString& reply) {
+    const std::optional<BoardRa> ra = rightAscensionFromReply(reply);
+    note(rightAscensionQuery(), ra.has_value());
+    if (!ra)
         return;
-    (rightAscension ? m_ra : m_dec) = *text;
-    (rightAscension ? m_raFromPosition : m_decFromPosition) = false;
+    m_ra = ra;
+    m_raFromPosition = false;
+    update();
+}
+
+void MountPosition::readDeclination(const QString& reply) {
+    const std::optional<BoardDec> dec = declinationFromReply(reply);
+    note(declinationQuery(), dec.has_value());
+    if (!dec)
+        return;
+    m_dec = dec;
+    m_decFromPosition = false;
+    update();
+}
+
+void MountPosition::update() {
     m_updatedMs = m_clock.nowMs();
     emit changed();
 }

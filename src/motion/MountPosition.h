@@ -1,9 +1,11 @@
 #pragma once
 
 #include "link/Query.h"
+#include "motion/Coordinates.h"
 
 #include <QObject>
 #include <QString>
+#include <optional>
 
 namespace corvane {
 
@@ -38,21 +40,17 @@ public:
     // Reads every position reply from now on.
     void listenTo(ReplyDispatcher& dispatcher);
 
-    // The board's own texts, "12:34.5" and "+45*30"; empty before a reply.
-    const QString& ra() const { return m_ra; }
-    const QString& dec() const { return m_dec; }
+    // Right ascension and declination as the board last gave them; none
+    // before a reply.
+    const std::optional<BoardRa>& ra() const { return m_ra; }
+    const std::optional<BoardDec>& dec() const { return m_dec; }
+    // The same in the board's own texts, "12:34.5" and "+45*30"; empty before.
+    QString raText() const { return m_ra ? m_ra->text() : QString(); }
+    QString decText() const { return m_dec ? m_dec->text() : QString(); }
     // Whether each came with the position query (shown reformatted) or on
     // its own (shown as it came).
     bool raFromPosition() const { return m_raFromPosition; }
     bool decFromPosition() const { return m_decFromPosition; }
-
-    // The same as numbers: hours and minutes (with tenths), degrees and
-    // whole minutes, and the sign (a declination of "-00*30" is south).
-    int raHours() const { return m_ra.left(2).toInt(); }
-    double raMinutes() const { return m_ra.mid(3).toDouble(); }
-    int decDegrees() const { return m_dec.mid(1, 2).toInt(); }
-    int decMinutes() const { return m_dec.mid(4, 2).toInt(); }
-    bool isSouth() const { return m_dec.startsWith(QLatin1Char('-')); }
 
     // When the board last reported it (on the program's clock); -1 before.
     qint64 updatedMs() const { return m_updatedMs; }
@@ -63,12 +61,14 @@ signals:
 
 private:
     void readPosition(const Query& query, const QString& reply);
-    void readAxis(const Query& query, const QString& reply, bool rightAscension);
+    void readRightAscension(const QString& reply);
+    void readDeclination(const QString& reply);
+    void update();
     void note(const Query& query, bool good);
 
     Clock& m_clock;
-    QString m_ra;
-    QString m_dec;
+    std::optional<BoardRa> m_ra;
+    std::optional<BoardDec> m_dec;
     bool m_raFromPosition = true;
     bool m_decFromPosition = true;
     qint64 m_updatedMs = -1;

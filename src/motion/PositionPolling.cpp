@@ -23,10 +23,10 @@ PositionPolling::PositionPolling(Channel& channel, Clock& clock, const MountPosi
 }
 
 void PositionPolling::tick() {
-    const ScopePosition scope{m_position.raHours(), m_position.raMinutes(), m_position.isSouth(),
-                              m_position.decDegrees(), m_position.decMinutes()};
+    const BoardPosition scope{m_position.ra().value_or(BoardRa{}),
+                              m_position.dec().value_or(BoardDec{})};
     m_estimate =
-        estimateTimeToTarget({scope, m_target.texts(), m_gotoSpeed ? m_gotoSpeed() : QString()});
+        estimateTimeToTarget({scope, m_target.position(), m_gotoSpeed ? m_gotoSpeed() : 0.0});
     emit estimated(m_estimate.text);
     if (m_channel.runner().isBusy() || m_channel.isLineBusy())
         return;

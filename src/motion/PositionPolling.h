@@ -29,8 +29,8 @@ public:
     PositionPolling(Channel& channel, Clock& clock, const MountPosition& position,
                     const Target& target, QObject* parent = nullptr);
 
-    // Where the goto speed is read from ("16X"; empty while none is known).
-    void setGotoSpeed(std::function<QString()> gotoSpeed) { m_gotoSpeed = std::move(gotoSpeed); }
+    // Where the goto speed is read from (16 for "16X"; 0 while none is known).
+    void setGotoSpeed(std::function<double()> gotoSpeed) { m_gotoSpeed = std::move(gotoSpeed); }
 
     // Check1: switched on or off by the user.
     void setChecked(bool on);
@@ -64,7 +64,7 @@ private:
     const MountPosition& m_position;
     const Target& m_target;
     ClockTimer* m_timer1;
-    std::function<QString()> m_gotoSpeed;
+    std::function<double()> m_gotoSpeed;
     bool m_checked = false;
     bool m_checkEnabled = true;
     bool m_autoUpdate = false;

@@ -15,6 +15,20 @@ bool digitsAt(const QString& t, int at, int count, int highest) {
     return value <= highest;
 }
 
+int twoDigits(const QString& t, int at) {
+    return (t.at(at).unicode() - '0') * 10 + (t.at(at + 1).unicode() - '0');
+}
+
+// Both read from a text already checked to be in the board's form.
+BoardRa raAt(const QString& t, int at) {
+    return BoardRa{twoDigits(t, at) * 600 + twoDigits(t, at + 3) * 10 +
+                   (t.at(at + 6).unicode() - '0')};
+}
+
+BoardDec decAt(const QString& t, int at) {
+    return BoardDec{t.at(at) == QLatin1Char('-'), twoDigits(t, at + 1) * 60 + twoDigits(t, at + 4)};
+}
+
 } // namespace
 
 bool isRightAscensionReply(const QString& t) {
@@ -33,39 +47,32 @@ bool isPositionReply(const QString& t) {
     return t.size() == 15 && isRightAscensionReply(t.left(8)) && isDeclinationReply(t.mid(8));
 }
 
-std::optional<PositionText> positionFromReply(const QString& reply) {
+std::optional<BoardPosition> positionFromReply(const QString& reply) {
     if (!isPositionReply(reply))
         return std::nullopt;
-    // The first 7 characters (HH:MM.T) and the first 6 of the last 7 (sDD*MM).
-    return PositionText{reply.left(7), reply.right(7).left(6)};
+    return BoardPosition{raAt(reply, 0), decAt(reply, 8)};
 }
 
-std::optional<QString> rawRightAscension(const QString& reply) {
+std::optional<BoardRa> rightAscensionFromReply(const QString& reply) {
     const QString r = reply.right(8);
     if (!isRightAscensionReply(r))
         return std::nullopt;
-    return r.left(7);
+    return raAt(r, 0);
 }
 
-std::optional<QString> rawDeclination(const QString& reply) {
+std::optional<BoardDec> declinationFromReply(const QString& reply) {
     const QString d = reply.right(7);
     if (!isDeclinationReply(d))
         return std::nullopt;
-    return d.left(6);
+    return decAt(d, 0);
 }
 
-std::optional<TargetText> targetFromReply(const QString& reply) {
-    TargetText t;
-    t.response = reply.right(15);
-    if (!isPositionReply(t.response))
+std::optional<TargetReply> targetFromReply(const QString& reply) {
+    const QString response = reply.right(15);
+    const std::optional<BoardPosition> target = positionFromReply(response);
+    if (!target)
         return std::nullopt;
-    const QString a = t.response.left(7);
-    const QString d = t.response.right(7).left(6);
-    t.hours = a.left(2);
-    t.minutes = a.right(4);
-    t.degrees = d.left(3);
-    t.decMinutes = d.right(2);
-    return t;
+    return TargetReply{*target, response};
 }
 
 } // namespace corvane

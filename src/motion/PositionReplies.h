@@ -1,5 +1,7 @@
 #pragma once
 
+#include "motion/Coordinates.h"
+
 #include <QString>
 #include <optional>
 
@@ -14,27 +16,19 @@ bool isDeclinationReply(const QString& text);
 // The mount position reply: the two joined, 15 characters.
 bool isPositionReply(const QString& text);
 
-// The mount position reply HH:MM.T#sDD*MM# cut into the board's two texts,
-// "HH:MM.T" and "sDD*MM".
-struct PositionText {
-    QString ra;
-    QString dec;
-};
-std::optional<PositionText> positionFromReply(const QString& reply);
+// The mount position reply HH:MM.T#sDD*MM# read as the board wrote it.
+std::optional<BoardPosition> positionFromReply(const QString& reply);
 
-// Single-axis replies shown unchanged, without their "#".
-std::optional<QString> rawRightAscension(const QString& reply);
-std::optional<QString> rawDeclination(const QString& reply);
+// The single-axis replies, read from their last 8 (HH:MM.T#) and 7
+// (sDD*MM#) characters.
+std::optional<BoardRa> rightAscensionFromReply(const QString& reply);
+std::optional<BoardDec> declinationFromReply(const QString& reply);
 
-// The controller's target reply (its last 15 characters), cut into the four
-// target field texts.
-struct TargetText {
-    QString hours;
-    QString minutes;
-    QString degrees;
-    QString decMinutes;
+// The controller's target reply, read from its last 15 characters.
+struct TargetReply {
+    BoardPosition target;
     QString response; // the last 15 characters, written back to the response box
 };
-std::optional<TargetText> targetFromReply(const QString& reply);
+std::optional<TargetReply> targetFromReply(const QString& reply);
 
 } // namespace corvane

@@ -2,7 +2,6 @@
 
 #include "link/Channel.h"
 #include "motion/PositionReplies.h"
-#include "motion/TargetFields.h"
 
 namespace corvane {
 
@@ -15,11 +14,8 @@ Query controllerTargetQuery() {
     return q;
 }
 
-Target::Target(Channel& channel, QObject* parent)
-    : QObject(parent), m_channel(channel), m_texts{initialFieldText(TargetField::Hours),
-                                                   initialFieldText(TargetField::Minutes),
-                                                   initialFieldText(TargetField::DecDegrees),
-                                                   initialFieldText(TargetField::DecMinutes)} {}
+// 00:00.0 north, as the fields start ("00", "00.0", "+00", "00").
+Target::Target(Channel& channel, QObject* parent) : QObject(parent), m_channel(channel) {}
 
 void Target::listenTo(ReplyDispatcher& dispatcher) {
     dispatcher.subscribe(kControllerTargetKind, this, [this](const QByteArray& reply) {
@@ -27,23 +23,31 @@ void Target::listenTo(ReplyDispatcher& dispatcher) {
     });
 }
 
-void Target::write(const TargetFieldTexts& texts) {
-    m_texts = texts;
+void Target::set(const BoardPosition& position) {
+    m_position = position;
     emit changed();
 }
 
+void Target::setRa(const BoardRa& ra) {
+    set({ra, m_position.dec});
+}
+
+void Target::setDec(const BoardDec& dec) {
+    set({m_position.ra, dec});
+}
+
 void Target::readControllerTarget(const QString& reply) {
-    const std::optional<TargetText> target = targetFromReply(reply);
+    const std::optional<TargetReply> target = targetFromReply(reply);
     if (!target) {
         emit badReply(badReplyMessage(controllerTargetQuery().name));
         return;
     }
     emit controllerTargetRead(target->response);
-    write({target->hours, target->minutes, target->degrees, target->decMinutes});
+    set(target->target);
 }
 
 void Target::setInMount() {
-    setObject(m_channel, m_texts);
+    setObject(m_channel, m_position);
 }
 
 void Target::goTo() {
@@ -51,7 +55,7 @@ void Target::goTo() {
 }
 
 void Target::sync() {
-    syncObject(m_channel, m_texts);
+    syncObject(m_channel, m_position);
 }
 
 void Target::readBack() {

@@ -2,6 +2,7 @@
 
 #include "link/Query.h"
 #include "motion/TargetCommands.h"
+#include "motion/TargetFields.h"
 
 #include <QObject>
 
@@ -14,10 +15,10 @@ class ReplyDispatcher;
 constexpr qint16 kControllerTargetKind = 98;
 Query controllerTargetQuery();
 
-// The target ("object"): the four field texts in their forms. The user's
-// entries (checked when a field is left), the board's target read back, a
-// catalogue record and a planet all write it; the commands send it to the
-// board as it stands.
+// The target ("object") in the board's resolution. The user's entries (taken
+// when a field is left), the board's target read back, a catalogue record, a
+// planet and a client's set target all write it; the fields show it and the
+// commands send it in the same texts.
 class Target : public QObject {
     Q_OBJECT
 public:
@@ -27,9 +28,12 @@ public:
     // form never reaches the fields (the set command would carry it).
     void listenTo(ReplyDispatcher& dispatcher);
 
-    const TargetFieldTexts& texts() const { return m_texts; }
-    // Written as given; nothing is checked until the user next leaves a field.
-    void write(const TargetFieldTexts& texts);
+    const BoardPosition& position() const { return m_position; }
+    // The four fields' texts: "05", "34.5", "+45", "30".
+    TargetFieldTexts texts() const { return fieldTexts(m_position); }
+    void set(const BoardPosition& position);
+    void setRa(const BoardRa& ra);
+    void setDec(const BoardDec& dec);
 
     // The commands, each run as a sequence behind any exchange under way.
     void setInMount();
@@ -47,7 +51,7 @@ private:
     void readControllerTarget(const QString& reply);
 
     Channel& m_channel;
-    TargetFieldTexts m_texts;
+    BoardPosition m_position;
 };
 
 } // namespace corvane

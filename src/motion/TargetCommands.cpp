@@ -6,14 +6,12 @@
 
 namespace corvane {
 
-QString setRACommand(const TargetFieldTexts& target) {
-    return QStringLiteral("#:Sr ") + target.hours + QLatin1Char(':') + target.minutes +
-           QLatin1Char('#');
+QString setRACommand(const BoardRa& ra) {
+    return QStringLiteral("#:Sr ") + ra.text() + QLatin1Char('#');
 }
 
-QString setDECCommand(const TargetFieldTexts& target) {
-    return QStringLiteral("#:Sd ") + target.degrees + QLatin1Char('*') + target.decMinutes +
-           QLatin1Char('#');
+QString setDECCommand(const BoardDec& dec) {
+    return QStringLiteral("#:Sd ") + dec.text() + QLatin1Char('#');
 }
 
 Query targetAcknowledgement() {
@@ -29,13 +27,13 @@ void awaitAcknowledgement(Channel& channel) {
 }
 } // namespace
 
-void setObject(Channel& channel, const TargetFieldTexts& target) {
+void setObject(Channel& channel, const BoardPosition& target) {
     channel.run(Sequence(QStringLiteral("set object"))
                     .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setRACommand(target))
+                    .send(setRACommand(target.ra))
                     .pause(kTargetCommandPauseMs)
                     .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setDECCommand(target)));
+                    .send(setDECCommand(target.dec)));
 }
 
 void gotoObject(Channel& channel) {
@@ -44,13 +42,13 @@ void gotoObject(Channel& channel) {
                     .send(QLatin1String(TargetCmd::GotoTarget)));
 }
 
-void syncObject(Channel& channel, const TargetFieldTexts& target) {
+void syncObject(Channel& channel, const BoardPosition& target) {
     channel.run(Sequence(QStringLiteral("sync object"))
                     .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setRACommand(target))
+                    .send(setRACommand(target.ra))
                     .pause(kTargetCommandPauseMs)
                     .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setDECCommand(target))
+                    .send(setDECCommand(target.dec))
                     .pause(kTargetCommandPauseMs)
                     .then([&channel] { awaitAcknowledgement(channel); })
                     .send(QLatin1String(TargetCmd::SyncOnTarget))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Query.h"
+#include "motion/Coordinates.h"
 
 #include <QString>
 
@@ -8,22 +9,15 @@ namespace corvane {
 
 class Channel;
 
-// The target as its four fields hold it, in their text forms.
-struct TargetFieldTexts {
-    QString hours;      // "05"
-    QString minutes;    // "34.5"
-    QString degrees;    // "+45"
-    QString decMinutes; // "30"
-};
-
 namespace TargetCmd {
 inline const char* const GotoTarget = "#:MS#";
 inline const char* const SyncOnTarget = "#:CM#";
 } // namespace TargetCmd
 
-// "#:Sr 05:34.5#" and "#:Sd +45*30#": the field texts go out as they stand.
-QString setRACommand(const TargetFieldTexts& target);
-QString setDECCommand(const TargetFieldTexts& target);
+// "#:Sr 05:34.5#" and "#:Sd -00*30#", written as the target fields show the
+// values; the sharing clients' set-target commands are these too.
+QString setRACommand(const BoardRa& ra);
+QString setDECCommand(const BoardDec& dec);
 
 // The one-character answer to a set-target, goto or sync command, awaited
 // and let go.
@@ -37,7 +31,7 @@ constexpr int kTargetCommandPauseMs = 100;
 
 // Sets the target in the controller: set-RA, 100 ms, set-DEC. The one-character
 // acknowledgements are awaited under the set-target kind, which nothing reads.
-void setObject(Channel& channel, const TargetFieldTexts& target);
+void setObject(Channel& channel, const BoardPosition& target);
 
 // Slews to the target that the controller already holds. Its acknowledgement
 // is awaited under the set-target kind as well, so that it can never be read
@@ -48,7 +42,7 @@ void gotoObject(Channel& channel);
 // 100 ms, "#:CM#", 100 ms; then asks for the position, so the position boxes
 // show what the controller now reports and the acknowledgements are discarded
 // rather than cut up as a position.
-void syncObject(Channel& channel, const TargetFieldTexts& target);
+void syncObject(Channel& channel, const BoardPosition& target);
 
 // Reads back the controller's target ("#:Gr##:Gd#", 14 characters awaited).
 void getObject(Channel& channel);

@@ -134,4 +134,47 @@ FieldCheck checkField(TargetField field, const QString& text, const QString& rem
     return result;
 }
 
+TargetFieldTexts fieldTexts(const BoardPosition& target) {
+    return {target.ra.hoursText(), target.ra.minutesText(), target.dec.degreesText(),
+            target.dec.minutesText()};
+}
+
+std::optional<BoardPosition> withField(const BoardPosition& target, TargetField field,
+                                       const QString& t) {
+    if (!isFieldForm(field, t))
+        return std::nullopt;
+    BoardPosition p = target;
+    switch (field) {
+    case TargetField::Hours:
+        p.ra.tenths = twoDigits(t, 0) * 600 + target.ra.tenths % 600;
+        break;
+    case TargetField::Minutes:
+        p.ra.tenths =
+            target.ra.wholeHours() * 600 + twoDigits(t, 0) * 10 + (t.at(3).unicode() - '0');
+        break;
+    case TargetField::DecDegrees:
+        p.dec =
+            BoardDec{t.at(0) == QLatin1Char('-'), twoDigits(t, 1) * 60 + target.dec.arcMinutes()};
+        break;
+    case TargetField::DecMinutes:
+        p.dec.minutes = target.dec.wholeDegrees() * 60 + twoDigits(t, 0);
+        break;
+    }
+    return p;
+}
+
+std::optional<BoardPosition> targetFromFields(const TargetFieldTexts& texts) {
+    std::optional<BoardPosition> p = BoardPosition{};
+    const std::pair<TargetField, const QString*> fields[] = {
+        {TargetField::Hours, &texts.hours},
+        {TargetField::Minutes, &texts.minutes},
+        {TargetField::DecDegrees, &texts.degrees},
+        {TargetField::DecMinutes, &texts.decMinutes}};
+    for (const auto& [field, text] : fields) {
+        if (p)
+            p = withField(*p, field, *text);
+    }
+    return p;
+}
+
 } // namespace corvane

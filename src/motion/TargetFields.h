@@ -1,6 +1,9 @@
 #pragma once
 
+#include "motion/Coordinates.h"
+
 #include <QString>
+#include <optional>
 
 namespace corvane {
 
@@ -54,5 +57,22 @@ FieldCheck checkField(TargetField field, const QString& text, const QString& rem
 // True when a declination degree text carries a minus sign ("-05", "-00").
 // Zero degrees south is told apart from zero degrees north by the sign alone.
 bool isSouthDeclination(const QString& degreeText);
+
+// The target as its four fields show it, in their text forms.
+struct TargetFieldTexts {
+    QString hours;      // "05"
+    QString minutes;    // "34.5"
+    QString degrees;    // "+45"
+    QString decMinutes; // "30"
+};
+TargetFieldTexts fieldTexts(const BoardPosition& target);
+
+// The target with one field's text taken in; nothing when the text is not in
+// the field's form.
+std::optional<BoardPosition> withField(const BoardPosition& target, TargetField field,
+                                       const QString& text);
+// A target written as four field texts (a catalogue record, a planet);
+// nothing unless each is in its field's form.
+std::optional<BoardPosition> targetFromFields(const TargetFieldTexts& texts);
 
 } // namespace corvane

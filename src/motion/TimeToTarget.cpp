@@ -1,7 +1,6 @@
 #include "motion/TimeToTarget.h"
 
 #include "common/NumberText.h"
-#include "motion/TargetFields.h"
 
 #include <cmath>
 
@@ -9,13 +8,11 @@ namespace corvane {
 
 namespace {
 
-// Declination in hours of slew: degrees / 15 and arc minutes / 900, the
-// minutes taking the sign of the degree text.
-double declinationHours(const QString& degreeText, const QString& minuteText) {
-    const double degrees = leadingNumber(degreeText);
-    const double minutes = leadingNumber(minuteText);
-    const double signedMinutes = isSouthDeclination(degreeText) ? -minutes : minutes;
-    return degrees / 15.0 + signedMinutes / 900.0;
+// Declination in hours of slew: degrees / 15 and arc minutes / 900, both
+// south of the equator negative.
+double declinationHours(const BoardDec& dec) {
+    const double hours = dec.wholeDegrees() / 15.0 + dec.arcMinutes() / 900.0;
+    return dec.south ? -hours : hours;
 }
 
 // Hour difference taken the short way round: within -12..12.
@@ -38,18 +35,15 @@ double slewTime(double distance, double speed) {
 } // namespace
 
 TimeToTarget estimateTimeToTarget(const TimeToTargetInput& in) {
-    const double scopeHours = in.scope.raHours;
-    const double scopeMinutes = std::floor(in.scope.raMinutes);
-    const double targetHours = leadingNumber(in.target.hours);
-    const double targetMinutes = leadingNumber(in.target.minutes);
-    const double speed = leadingNumber(in.gotoSpeed);
+    const double scopeHours = in.scope.ra.wholeHours();
+    const double scopeMinutes = std::floor(in.scope.ra.minutes());
+    const double targetHours = in.target.ra.wholeHours();
+    const double targetMinutes = in.target.ra.minutes();
+    const double speed = in.gotoSpeed;
 
     const double raDistance =
         wrappedHours(targetHours - scopeHours) + (targetMinutes - scopeMinutes) / 60.0;
-    const double scopeSign = in.scope.south ? -1.0 : 1.0;
-    const double decDistance =
-        declinationHours(in.target.degrees, in.target.decMinutes) -
-        scopeSign * (in.scope.decDegrees / 15.0 + in.scope.decMinutes / 900.0);
+    const double decDistance = declinationHours(in.target.dec) - declinationHours(in.scope.dec);
 
     const double tRA = std::fabs(slewTime(raDistance, speed));
     const double tDEC = std::fabs(slewTime(decDistance, speed));

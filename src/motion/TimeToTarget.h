@@ -1,27 +1,18 @@
 #pragma once
 
-#include "motion/TargetCommands.h"
+#include "motion/Coordinates.h"
 
 #include <QString>
 
 namespace corvane {
 
-// Where the mount points, as numbers: hours and minutes of right ascension,
-// the declination's sign, degrees and minutes (all 0 before a reply).
-struct ScopePosition {
-    int raHours = 0;
-    double raMinutes = 0.0;
-    bool south = false;
-    int decDegrees = 0;
-    int decMinutes = 0;
-};
-
-// What the slew-time estimate reads: the mount's position, the target fields
-// and the goto speed list's text ("16X"; empty while the list has no selection).
+// What the slew-time estimate reads: the mount's position (00:00.0 north
+// before a reply), the target and the goto speed in hours of right ascension
+// per hour (0 while none is known).
 struct TimeToTargetInput {
-    ScopePosition scope;
-    TargetFieldTexts target;
-    QString gotoSpeed;
+    BoardPosition scope;
+    BoardPosition target;
+    double gotoSpeed = 0.0;
 };
 
 struct TimeToTarget {
@@ -32,9 +23,8 @@ struct TimeToTarget {
 // Estimates how long a slew from the mount's position to the target takes at
 // the goto speed (in hours of right ascension per hour). The hour difference
 // is taken the short way round the sky on both sides, so 23 h to 1 h is two
-// hours. A declination's sign comes from its sign character, so "-00" is
-// south. The mount's minutes of right ascension count without their tenths.
-// A goto speed of zero gives zero.
+// hours. A declination of "-00" degrees is south. The mount's minutes of
+// right ascension count without their tenths. A goto speed of zero gives zero.
 TimeToTarget estimateTimeToTarget(const TimeToTargetInput& input);
 
 // "Time to target " + minutes "00" + ":" + seconds "00"; minutes of 100 or

@@ -53,7 +53,7 @@ MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QOb
     m_configuration->listenTo(replies);
     m_pec->listenTo(replies);
 
-    m_polling->setGotoSpeed([this] { return m_configuration->text(SettingList::GotoSpeed); });
+    m_polling->setGotoSpeed([this] { return m_configuration->gotoSpeed(); });
     connect(m_configuration, &DriveConfiguration::rateCaptionRead, m_guiding,
             &Guiding::setRateCaption);
     connect(&m_controller, &ControllerInfo::changed, this, [this] {

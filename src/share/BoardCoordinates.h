@@ -1,41 +1,16 @@
 #pragma once
 
+#include "motion/Coordinates.h"
+
 #include <QByteArray>
 #include <QString>
 #include <optional>
 
 namespace corvane {
 
-// Coordinates in the board's own resolution. Whatever a client asks for is
-// rounded to these before anything is sent, and the board commands are built
-// from them alone, never from the client's text.
-
-constexpr int kRaTenthsPerDay = 24 * 600;  // HH:MM.T: tenths of a minute of time
-constexpr int kDecMinutesToPole = 90 * 60; // sDD*MM: whole arc minutes
-
-// A right ascension the board takes and gives as HH:MM.T.
-struct BoardRa {
-    int tenths = 0; // tenths of a minute since 0 h, 0 .. kRaTenthsPerDay - 1
-
-    double hours() const;
-    QString hoursText() const;   // "05"
-    QString minutesText() const; // "34.5"
-};
-
-// A declination the board takes and gives as sDD*MM. The sign is kept apart
-// from the minutes so that a declination between 0 and -1 degree stays south
-// ("-00*30"); one that rounds to zero is north.
-struct BoardDec {
-    bool south = false;
-    int minutes = 0; // 0 .. kDecMinutesToPole
-
-    double degrees() const;
-    QString degreesText() const; // "+45", "-00"
-    QString minutesText() const; // "30"
-};
-
-bool operator==(const BoardRa& a, const BoardRa& b);
-bool operator==(const BoardDec& a, const BoardDec& b);
+// A client's coordinates are rounded to the board's resolution (BoardRa,
+// BoardDec) before anything is sent, and the board commands are built from
+// them alone, never from the client's text.
 
 // A client's right ascension, "HH:MM.T" (any number of tenths up to four
 // decimals) or "HH:MM:SS": hours below 24, minutes and seconds below 60.
@@ -55,16 +30,15 @@ std::optional<BoardDec> boardDecFromText(const QByteArray& text);
 std::optional<BoardRa> boardRaFromHours(double hours);
 std::optional<BoardDec> boardDecFromDegrees(double degrees);
 
-// "#:Sr 05:34.5#" and "#:Sd -00*30#", built by the target commands of the
-// program's own target page.
-QString setTargetRaCommand(const BoardRa& ra);
-QString setTargetDecCommand(const BoardDec& dec);
-
 // A position in hours and degrees.
 struct SkyPosition {
     double raHours = 0.0;
     double decDegrees = 0.0;
 };
+
+// The board's position in hours and degrees; one beyond the pole ("+90*30",
+// which its replies' form allows) is no place on the sky and gives no value.
+std::optional<SkyPosition> skyPosition(const BoardPosition& position);
 
 // The board's position reply, "HH:MM.T#sDD*MM#" (as "#:GR##:GD#" is
 // answered), in hours and degrees; a reply not in this form gives no value.

@@ -57,9 +57,9 @@ QString boardCommand(const Lx200Request& r) {
     case Lx200Kind::GetTargetDec:
         return QStringLiteral("#:Gd#");
     case Lx200Kind::SetTargetRa:
-        return setTargetRaCommand(r.ra);
+        return setRACommand(r.ra);
     case Lx200Kind::SetTargetDec:
-        return setTargetDecCommand(r.dec);
+        return setDECCommand(r.dec);
     case Lx200Kind::Goto:
         return QLatin1String(TargetCmd::GotoTarget);
     case Lx200Kind::Sync:

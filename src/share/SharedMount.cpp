@@ -5,7 +5,6 @@
 #include "motion/MountPosition.h"
 #include "motion/PositionPolling.h"
 #include "motion/Target.h"
-#include "motion/TargetCommands.h"
 #include "session/MountSession.h"
 #include "share/Lx200Board.h"
 
@@ -96,12 +95,13 @@ void SharedMount::answerWaiting(bool give) {
     const MountPosition& model = m_session.position();
     const QList<Waiting> waiting = std::exchange(m_waiting, {});
     std::optional<SkyPosition> position;
-    if (give && model.updatedMs() >= 0 && model.raFromPosition() && model.decFromPosition())
-        position =
-            positionFromBoardReply(model.ra() + QLatin1Char('#') + model.dec() + QLatin1Char('#'));
+    if (give && model.ra() && model.dec() && model.raFromPosition() && model.decFromPosition())
+        position = skyPosition({*model.ra(), *model.dec()});
+    const QString ra = model.raText();
+    const QString dec = model.decText();
     for (const Waiting& w : waiting) {
         if (w.asker)
-            w.answer(position, model.ra(), model.dec());
+            w.answer(position, ra, dec);
     }
 }
 
@@ -143,23 +143,18 @@ void SharedMount::exchange(QObject* asker, const QString& who, const Lx200Reques
 void SharedMount::noteReply(const Lx200Request& request, const std::optional<QByteArray>& reply) {
     const bool taken = reply && *reply == "1";
     Target& target = m_session.target();
-    TargetFieldTexts texts = target.texts();
     switch (request.kind) {
     case Lx200Kind::SetTargetRa:
         if (!taken)
             return;
         m_target.ra = request.ra;
-        texts.hours = request.ra.hoursText();
-        texts.minutes = request.ra.minutesText();
-        target.write(texts);
+        target.setRa(request.ra);
         return;
     case Lx200Kind::SetTargetDec:
         if (!taken)
             return;
         m_target.dec = request.dec;
-        texts.degrees = request.dec.degreesText();
-        texts.decMinutes = request.dec.minutesText();
-        target.write(texts);
+        target.setDec(request.dec);
         return;
     case Lx200Kind::Goto:
         if (reply && *reply == "0")
@@ -179,22 +174,23 @@ void SharedMount::noteReply(const Lx200Request& request, const std::optional<QBy
 }
 
 void SharedMount::slewing(QObject* asker, std::function<void(bool)> answer) {
-    position(asker, [this, answer = std::move(answer)](std::optional<SkyPosition>,
-                                                       const QString& ra, const QString& dec) {
-        answer(stillSlewing(ra, dec));
-    });
+    position(asker, [this, answer = std::move(answer)](std::optional<SkyPosition>, const QString&,
+                                                       const QString&) { answer(stillSlewing()); });
 }
 
-bool SharedMount::stillSlewing(const QString& ra, const QString& dec) {
+// Read as the position is given out: whatever reply the board last gave.
+bool SharedMount::stillSlewing() {
     if (!m_slew)
         return false;
     const qint64 now = m_session.clock().nowMs();
+    const std::optional<BoardRa>& ra = m_session.position().ra();
+    const std::optional<BoardDec>& dec = m_session.position().dec();
     if (ra != m_slew->lastRa || dec != m_slew->lastDec) {
         m_slew->lastRa = ra;
         m_slew->lastDec = dec;
         m_slew->sinceMs = now;
     }
-    const std::optional<SkyPosition> at = positionFromBoardReply(ra + '#' + dec + '#');
+    const std::optional<SkyPosition> at = ra && dec ? skyPosition({*ra, *dec}) : std::nullopt;
     const bool arrived = at && boardRaFromHours(at->raHours) == m_slew->target.ra &&
                          boardDecFromDegrees(at->decDegrees) == m_slew->target.dec;
     if (arrived || now - m_slew->sinceMs >= kSlewSettledMs)

@@ -87,7 +87,8 @@ private:
     };
     struct Slew {
         BoardTarget target;
-        QString lastRa, lastDec; // the position last seen, and since when
+        std::optional<BoardRa> lastRa; // the position last seen, and since when
+        std::optional<BoardDec> lastDec;
         qint64 sinceMs = 0;
     };
     bool windowPolls() const;
@@ -95,7 +96,7 @@ private:
     void askBoard();
     void answerWaiting(bool give);
     void noteReply(const Lx200Request& request, const std::optional<QByteArray>& reply);
-    bool stillSlewing(const QString& ra, const QString& dec);
+    bool stillSlewing();
 
     MountSession& m_session;
     QList<Waiting> m_waiting;

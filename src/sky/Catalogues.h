@@ -12,7 +12,7 @@
 // controller: the window fills its lists from these results and writes the
 // picked record into the target fields.
 
-#include "motion/TargetCommands.h"
+#include "motion/TargetFields.h"
 
 #include <QString>
 #include <QStringList>

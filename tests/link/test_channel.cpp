@@ -5,12 +5,11 @@
 #include "controller/ControllerInfo.h"
 #include "controller/Firmware.h"
 #include "link/Dispatcher.h"
-#include "motion/PositionReplies.h"
+#include "link/Replies.h"
 #include "pec/PecState.h"
 #include "share/ShareServer.h"
 
 #include <QElapsedTimer>
-#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QTimer>
@@ -315,50 +314,6 @@ private slots:
         // The caption never shows a control or high byte as it came.
         QCOMPARE(versionCaption(QStringLiteral("3.60 \x19\x9Dl\\#")),
                  QStringLiteral("Corvane Update Ver. 3.60 \\x19\\x9Dl\\#"));
-    }
-
-    // Position, target and single-axis replies count only in their form.
-    void coordinateReplies() {
-        for (const QString& reply :
-             QStringList{"12:34.5#+45*30#", "01:02.3#-05*07#", "23:59.9#+90*00#"}) {
-            const auto position = positionFromReply(reply);
-            const auto target = targetFromReply("1#" + reply);
-            QVERIFY(position && target);
-            QCOMPARE(position->ra + position->dec, reply.left(7) + reply.mid(8, 6));
-            QCOMPARE(QStringList({target->response, target->hours, target->minutes, target->degrees,
-                                  target->decMinutes}),
-                     QStringList({reply, reply.left(2), reply.mid(3, 4), reply.mid(8, 3),
-                                  reply.mid(12, 2)}));
-            QCOMPARE(*rawRightAscension(reply.left(8)) + *rawDeclination(reply.mid(8)),
-                     reply.left(7) + reply.mid(8, 6));
-        }
-        // Empty, short, long, high bytes, NUL, a hash inside, no sign, a late reply
-        // meeting the next, hour 24, minute 60, degree 91, signed minutes, sync answer.
-        for (const QString& reply : QStringList{
-                 QString(), QStringLiteral("12:34.5#+45*3"), QStringLiteral("12:34.5#+45*30##"),
-                 QString::fromLatin1("q\x17h\x94\xD6I<m+45*30#"),
-                 QString::fromLatin1("12:3\0.5#+45*30#", 15), QStringLiteral("12:34#5#+45*30#"),
-                 QStringLiteral("12:34.5#045*30#"), QStringLiteral("06#00:0.0#+45*30"),
-                 QStringLiteral("24:00.0#+45*30#"), QStringLiteral("12:60.0#+45*30#"),
-                 QStringLiteral("12:34.5#+91*30#"), QStringLiteral("12:34.5#+45*-2#"),
-                 QStringLiteral("Synced#")})
-            QVERIFY2(!positionFromReply(reply) && !targetFromReply(reply), qPrintable(reply));
-        QVERIFY(!rawRightAscension(QStringLiteral("12:3x.5#")) &&
-                !rawDeclination(QStringLiteral("+45:30#")));
-    }
-
-    // Random bytes never pass for a position, and nothing accepted is out of form.
-    void randomRepliesNeverPassForPositions() {
-        QRandomGenerator random(7);
-        const QByteArray alphabet("0123456789:.#*+-\x00\xB0\xFF", 19);
-        const QRegularExpression form(
-            QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d\\.\\d[+-]([0-8]\\d|90)\\*[0-5]\\d$"));
-        for (int i = 0; i < 20000; ++i) {
-            QByteArray bytes = "12:34.5#+45*30#";
-            bytes[random.bounded(15)] = alphabet.at(random.bounded(alphabet.size()));
-            const auto p = positionFromReply(QString::fromLatin1(bytes));
-            QVERIFY2(!p || form.match(p->ra + p->dec).hasMatch(), bytes.constData());
-        }
     }
 
     void dispatcherHandsEachKindToItsSubscribers() {

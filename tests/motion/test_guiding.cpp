@@ -231,13 +231,13 @@ private slots:
             if (page == MountSession::Page::Pec)
                 QCOMPARE(ch.awaitedKind() * 100 + ch.awaitedCount(), kPecStateKind * 100 + 10);
             QVERIFY(ch.isDispatchArmed());
-            QVERIFY(page != MountSession::Page::Guiding || s.session.position().ra().isEmpty());
+            QVERIFY(page != MountSession::Page::Guiding || !s.session.position().ra());
             s.reply(reply);
         }
         QCOMPARE(timelines, QStringList({"0: #:GS# 100: #:VS#", "0: #:GS# 100: #:GR##:GD#",
                                          "0: #:GS# 100: #:VX#"}));
         QCOMPARE(awaitedDuringPause, QVector<int>(3, 9));
-        QCOMPARE(s.session.position().ra() + s.session.position().dec(), "05:34.5+45*30");
+        QCOMPARE(s.session.position().raText() + s.session.position().decText(), "05:34.5+45*30");
     }
 
     // A tick estimates the time to the target, waits 50 ms and asks the position;
@@ -247,7 +247,7 @@ private slots:
         s.session.configuration().setText(SettingList::GotoSpeed, QStringLiteral("1X"));
         s.session.channel().request(positionQuery());
         s.reply("23:00.0#+00*00#");
-        s.session.target().write({"01", "00.0", "+00", "00"});
+        s.session.target().setRa(BoardRa{600});
         s.port->clearWrites();
         s.clock.pauses.clear();
         const qint64 start = s.clock.now;
@@ -259,7 +259,7 @@ private slots:
         s.session.polling().tick(); // the reply is on its way
         s.reply("05:34.5#+45*30#");
         QCOMPARE(s.sent(), QStringList{"#:GR##:GD#"}); // nothing stacked behind it
-        QCOMPARE(s.session.position().ra(), QStringLiteral("05:34.5"));
+        QCOMPARE(s.session.position().ra()->tenths, 5 * 600 + 345);
     }
 };
 

@@ -1,12 +1,15 @@
-// The target: the four fields checked and formatted, the commands on the wire
-// (bytes, order, spacing, the reply awaited) and the slew-time estimate.
+// The target: the four fields checked, formatted and held as values, the board's
+// coordinate replies, the commands on the wire (bytes, order, spacing, the reply
+// awaited) and the slew-time estimate.
 #include "common/Wire.h"
 #include "motion/MountPosition.h"
+#include "motion/PositionReplies.h"
 #include "motion/Target.h"
 #include "motion/TargetFields.h"
 #include "motion/TimeToTarget.h"
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace corvane;
@@ -43,7 +46,8 @@ private slots:
         }
     }
 
-    // Whatever is typed and remembered, the field ends in form, taking the typed value.
+    // Whatever is typed and remembered, the field ends in form, taking the typed value;
+    // the target holds it as a value that shows as the same text.
     void everyResultIsInFieldForm() {
         QRandomGenerator random(11);
         const QString alphabet = QStringLiteral("0123456789+-.,/ xe9");
@@ -63,6 +67,12 @@ private slots:
                          qPrintable(typed + " / " + remembered + " -> " + check.text));
                 if (!check.rejected)
                     QCOMPARE(check.text, checkField(field, typed, QStringLiteral("?")).text);
+                const auto target = withField(BoardPosition{}, field, check.text);
+                QVERIFY(target);
+                const TargetFieldTexts t = fieldTexts(*target);
+                QCOMPARE((QStringList{t.hours, t.minutes, t.degrees, t.decMinutes})
+                             .at(static_cast<int>(field)),
+                         check.text);
             }
         }
     }
@@ -78,11 +88,64 @@ private slots:
             QVERIFY2(!isSouthDeclination(QLatin1String(north)), north);
     }
 
+    // Position, target and single-axis replies count only in their form and read as the
+    // board wrote them, the sign apart from the minutes ("-00*00" stays south).
+    void coordinateReplies() {
+        const std::tuple<QString, int, bool, int> cases[] = {
+            {"12:34.5#+45*30#", 7545, false, 2730},
+            {"01:02.3#-00*07#", 623, true, 7},
+            {"00:00.0#-00*00#", 0, true, 0},
+            {"23:59.9#+90*00#", 14399, false, 5400}};
+        for (const auto& [reply, tenths, south, minutes] : cases) {
+            const auto position = positionFromReply(reply);
+            const auto target = targetFromReply("1#" + reply);
+            const auto ra = rightAscensionFromReply(reply.left(8));
+            const auto dec = declinationFromReply(reply.mid(8));
+            QVERIFY(position && target && ra && dec);
+            QCOMPARE(
+                QVector<int>({position->ra.tenths, position->dec.south, position->dec.minutes,
+                              target->target.ra.tenths, target->target.dec.south,
+                              target->target.dec.minutes, ra->tenths, dec->south, dec->minutes}),
+                QVector<int>(
+                    {tenths, south, minutes, tenths, south, minutes, tenths, south, minutes}));
+            QCOMPARE(target->response, reply);
+        }
+        // Empty, short, long, high bytes, NUL, a hash inside, no sign, a late reply
+        // meeting the next, hour 24, minute 60, degree 91, signed minutes, sync answer.
+        for (const QString& reply : QStringList{
+                 QString(), QStringLiteral("12:34.5#+45*3"), QStringLiteral("12:34.5#+45*30##"),
+                 QString::fromLatin1("q\x17h\x94\xD6I<m+45*30#"),
+                 QString::fromLatin1("12:3\0.5#+45*30#", 15), QStringLiteral("12:34#5#+45*30#"),
+                 QStringLiteral("12:34.5#045*30#"), QStringLiteral("06#00:0.0#+45*30"),
+                 QStringLiteral("24:00.0#+45*30#"), QStringLiteral("12:60.0#+45*30#"),
+                 QStringLiteral("12:34.5#+91*30#"), QStringLiteral("12:34.5#+45*-2#"),
+                 QStringLiteral("Synced#")})
+            QVERIFY2(!positionFromReply(reply) && !targetFromReply(reply), qPrintable(reply));
+        QVERIFY(!rightAscensionFromReply(QStringLiteral("12:3x.5#")) &&
+                !declinationFromReply(QStringLiteral("+45:30#")));
+    }
+
+    // Random bytes never pass for a position; one accepted is written back as it came.
+    void randomRepliesNeverPassForPositions() {
+        QRandomGenerator random(7);
+        const QByteArray alphabet("0123456789:.#*+-\x00\xB0\xFF", 19);
+        const QRegularExpression form(
+            QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d\\.\\d#[+-]([0-8]\\d|90)\\*[0-5]\\d#$"));
+        for (int i = 0; i < 20000; ++i) {
+            QByteArray bytes = "12:34.5#+45*30#";
+            bytes[random.bounded(15)] = alphabet.at(random.bounded(alphabet.size()));
+            const QString reply = QString::fromLatin1(bytes);
+            const auto p = positionFromReply(reply);
+            QVERIFY2(!p || (form.match(reply).hasMatch() &&
+                            p->ra.text() + '#' + p->dec.text() + '#' == reply),
+                     bytes.constData());
+        }
+    }
+
     // Pauses of 100 ms; the degrees keep their sign at -00; the goto's answer is no
     // position, the sync ends with one.
     void eachCommandOnTheWire() {
-        const TargetFieldTexts target{QStringLiteral("05"), QStringLiteral("34.5"),
-                                      QStringLiteral("-00"), QStringLiteral("30")};
+        const BoardPosition target = *targetFromFields({"05", "34.5", "-00", "30"});
         const std::tuple<std::function<void(Channel&)>, QStringList, qint16, int> cases[] = {
             {[&](Channel& c) { setObject(c, target); },
              {"0: #:Sr 05:34.5#", "100: #:Sd -00*30#"},
@@ -108,44 +171,26 @@ private slots:
         }
     }
 
-    // The position as shown, the target fields, the goto speed: hours and text.
+    // The position as read, the target fields, the goto speed: hours and text.
     void estimate() {
-        const QString eq = QStringLiteral("+00\u00B000\"");
-        const std::tuple<QString, QString, TargetFieldTexts, const char*, double, const char*>
-            cases[] = {
-                {"01h00.0m", eq, {"23", "00.0", "+00", "00"}, "1", 2, "120:00"},     // back
-                {"23h00.0m", eq, {"01", "00.0", "+00", "00"}, "1", 2, "120:00"},     // on
-                {"00h00.0m", eq, {"12", "00.0", "+00", "00"}, "16X", 0.75, "45:00"}, // no wrap
-                {"12h00.0m", eq, {"12", "01.5", "+00", "00"}, "1", 0.025, "01:30"},
-                {"12h34.9m", eq, {"12", "34.0", "+00", "00"}, "1", 0, "00:00"}, // tenths unread
-                {"06h00.0m",
-                 "-10\u00B030\"",
-                 {"06", "00.0", "+10", "00"},
-                 "1",
-                 20.0 / 15 + 30.0 / 900,
-                 "82:00"},
-                {"06h00.0m", eq, {"06", "00.0", "-00", "30"}, "1", 30.0 / 900, "02:00"}, // south
-                {"06h00.0m",
-                 "-00\u00B030\"",
-                 {"06", "00.0", "+00", "30"},
-                 "1",
-                 60.0 / 900,
-                 "04:00"},
-                {"06h00.0m", eq, {"07", "00.0", "-30", "00"}, "2", 1, "60:00"}, // longer axis
-                {"01h00.0m", eq, {"23", "00.0", "+00", "00"}, "", 0, "00:00"},  // no goto speed
-                // So small a speed that the time overflows single precision.
-                {"00h00.0m",
-                 eq,
-                 {"06", "00.0", "+00", "00"},
-                 "0.0000000000000000000000000000000000000000001",
-                 0,
-                 "00:00"},
-                {"", "", {"02", "00.0", "+00", "00"}, "1", 2, "120:00"}}; // never polled
-        for (const auto& [scopeRA, scopeDEC, target, speed, hours, text] : cases) {
-            const ScopePosition scope{scopeRA.left(2).toInt(), scopeRA.mid(3, 4).toDouble(),
-                                      scopeDEC.startsWith('-'), scopeDEC.mid(1, 2).toInt(),
-                                      scopeDEC.mid(4, 2).toInt()};
-            const TimeToTarget t = estimateTimeToTarget({scope, target, speed});
+        const std::tuple<QString, TargetFieldTexts, double, double, const char*> cases[] = {
+            {"01:00.0#+00*00#", {"23", "00.0", "+00", "00"}, 1, 2, "120:00"},    // back
+            {"23:00.0#+00*00#", {"01", "00.0", "+00", "00"}, 1, 2, "120:00"},    // on
+            {"00:00.0#+00*00#", {"12", "00.0", "+00", "00"}, 16, 0.75, "45:00"}, // no wrap
+            {"12:00.0#+00*00#", {"12", "01.5", "+00", "00"}, 1, 0.025, "01:30"},
+            {"12:34.9#+00*00#", {"12", "34.0", "+00", "00"}, 1, 0, "00:00"}, // tenths unread
+            {"06:00.0#-10*30#", {"06", "00.0", "+10", "00"}, 1, 20.0 / 15 + 30.0 / 900, "82:00"},
+            {"06:00.0#+00*00#", {"06", "00.0", "-00", "30"}, 1, 30.0 / 900, "02:00"}, // south
+            {"06:00.0#-00*30#", {"06", "00.0", "+00", "30"}, 1, 60.0 / 900, "04:00"},
+            {"06:00.0#+00*00#", {"07", "00.0", "-30", "00"}, 2, 1, "60:00"}, // longer axis
+            {"01:00.0#+00*00#", {"23", "00.0", "+00", "00"}, 0, 0, "00:00"}, // no goto speed
+            // So small a speed that the time overflows single precision.
+            {"00:00.0#+00*00#", {"06", "00.0", "+00", "00"}, 1e-43, 0, "00:00"},
+            {"", {"02", "00.0", "+00", "00"}, 1, 2, "120:00"}}; // never polled
+        for (const auto& [scope, target, speed, hours, text] : cases) {
+            const TimeToTarget t =
+                estimateTimeToTarget({positionFromReply(scope).value_or(BoardPosition{}),
+                                      *targetFromFields(target), speed});
             QVERIFY2(std::fabs(t.hours - hours) < 1e-5, qPrintable(QString::number(t.hours)));
             QCOMPARE(t.text, QStringLiteral("Time to target ") + text);
         }

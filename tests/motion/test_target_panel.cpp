@@ -54,19 +54,24 @@ class TestTargetPanel : public QObject {
     Q_OBJECT
 
 private slots:
-    // Another part's text is shown as written, formatted when a field is left; a
-    // rejection brings back the text held on entering, never one out of form. A
-    // decimal comma is mended on every change; typed, it is refused on leaving.
+    // A text out of form is formatted when its field is left and only then taken as
+    // the target; a rejection brings back the text held on entering, never one out of
+    // form. A decimal comma is mended on every change; typed, it is refused on leaving.
     void leavingAFieldChecksIt() {
         TargetWindow f;
-        f.session().target().write({"7", "5", "5", "8.6"});
-        QCOMPARE(f.texts(), QStringList({"7", "5", "5", "8.6"}));
         QVERIFY(f.show());
-        for (QLineEdit* field : {f.hours, f.minutes, f.degrees, f.decMinutes}) {
+        const std::pair<QLineEdit*, const char*> typed[] = {
+            {f.hours, "7"}, {f.minutes, "5"}, {f.degrees, "5"}, {f.decMinutes, "8.6"}};
+        for (const auto& [field, text] : typed) {
             field->setFocus(Qt::MouseFocusReason);
+            field->setText(QLatin1String(text));
+            QCOMPARE(f.session().target().texts().hours, field == f.hours ? "00" : "07");
             f.leave(field);
         }
         QCOMPARE(f.texts(), QStringList({"07", "05.0", "+05", "09"}));
+        const BoardPosition target = f.session().target().position();
+        QCOMPARE(QVector<int>({target.ra.tenths, target.dec.south, target.dec.minutes}),
+                 QVector<int>({7 * 600 + 50, false, 5 * 60 + 9}));
         QCOMPARE(f.invalidEntries(), 0);
         f.minutes->setText(QStringLiteral("12,5"));
         QCOMPARE(f.minutes->text(), QStringLiteral("12.5"));

@@ -136,7 +136,7 @@ private slots:
         w.received();
         w.click(QStringLiteral("GetPECData"));
         QVERIFY(w.channel().runner().isRunningExclusive());
-        const QString ra = w.session().position().ra();
+        const QString ra = w.session().position().raText();
         QCOMPARE(ask(*c, ":MS#:Gr#:GR#", 20), "1Mount busy#" + ra.toLatin1() + '#');
         QVERIFY(w.channel().runner().isRunningExclusive());
         QVERIFY(w.settle());

@@ -28,12 +28,6 @@ PositionPanel::PositionPanel(MountSession& session, QWidget* parent)
     ScopeDECtxt->setObjectName(QStringLiteral("ScopeDECtxt"));
     ScopeDECtxt->setToolTip(QStringLiteral("Telescope DEC in DD mm format"));
     ScopeDECtxt->setReadOnly(true);
-    deg = new QLineEdit(QString(QChar(0xB0)), this);
-    deg->setObjectName(QStringLiteral("deg"));
-    deg->hide();
-    mins = new QLineEdit(QStringLiteral("\""), this);
-    mins->setObjectName(QStringLiteral("mins"));
-    mins->hide();
     Check1 = new QCheckBox(m_polling.caption(), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     Check1->setToolTip(
@@ -59,17 +53,22 @@ PositionPanel::PositionPanel(MountSession& session, QWidget* parent)
     connect(&m_polling, &PositionPolling::changed, this, &PositionPanel::showPolling);
 }
 
-// A position reply shows as 12h34.5m and +45°30" (the marks from the two
-// hidden fields); a single-axis reply as the board wrote it.
+// A position reply shows as 12h34.5m and +45°30"; a single-axis reply as the
+// board wrote it, 12:34.5 or +45*30.
 void PositionPanel::showPosition() {
-    const QString& ra = m_position.ra();
-    const QString& dec = m_position.dec();
-    ScopeRAtxt->setText(m_position.raFromPosition() && !ra.isEmpty()
-                            ? ra.left(2) + QLatin1Char('h') + ra.right(4) + QLatin1Char('m')
-                            : ra);
-    ScopeDECtxt->setText(m_position.decFromPosition() && !dec.isEmpty()
-                             ? dec.left(3) + deg->text() + dec.right(2) + mins->text()
-                             : dec);
+    const std::optional<BoardRa>& ra = m_position.ra();
+    const std::optional<BoardDec>& dec = m_position.dec();
+    QString raText, decText;
+    if (ra && m_position.raFromPosition())
+        raText = ra->hoursText() + QLatin1Char('h') + ra->minutesText() + QLatin1Char('m');
+    else if (ra)
+        raText = ra->text();
+    if (dec && m_position.decFromPosition())
+        decText = dec->degreesText() + QChar(0xB0) + dec->minutesText() + QLatin1Char('"');
+    else if (dec)
+        decText = dec->text();
+    ScopeRAtxt->setText(raText);
+    ScopeDECtxt->setText(decText);
 }
 
 void PositionPanel::showPolling() {

@@ -24,9 +24,6 @@ public:
     QLabel* TeleDEClbl = nullptr;
     QLineEdit* ScopeRAtxt = nullptr;
     QLineEdit* ScopeDECtxt = nullptr;
-    // Hidden one-character fields holding the declination display's marks.
-    QLineEdit* deg = nullptr;
-    QLineEdit* mins = nullptr;
     QCheckBox* Check1 = nullptr;
     QScrollBar* scrlUDTime = nullptr;
 

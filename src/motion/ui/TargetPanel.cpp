@@ -121,8 +121,8 @@ void TargetPanel::buildButtons() {
     }
 }
 
-// What another part wrote (the board's target, a catalogue, a planet) is
-// shown as written; nothing is checked until the user next leaves a field.
+// What another part wrote (the board's target, a catalogue, a planet, a
+// client) is shown in the fields' forms.
 void TargetPanel::showTarget() {
     const TargetFieldTexts& t = m_target.texts();
     const QString texts[4] = {t.hours, t.minutes, t.degrees, t.decMinutes};
@@ -132,11 +132,12 @@ void TargetPanel::showTarget() {
     }
 }
 
+// Only a text in the field's form is taken; one that is not waits until the
+// field is left, checked and formatted.
 void TargetPanel::writeField(int index, const QString& text) {
-    TargetFieldTexts t = m_target.texts();
-    QString* texts[4] = {&t.hours, &t.minutes, &t.degrees, &t.decMinutes};
-    *texts[index] = text;
-    m_target.write(t);
+    if (const std::optional<BoardPosition> target =
+            withField(m_target.position(), kFields[index], text))
+        m_target.set(*target);
 }
 
 // --- Field checking ----------------------------------------------------------

@@ -23,13 +23,6 @@ QComboBox* makeList(const char* name, QLabel* label, QWidget* parent) {
     return combo;
 }
 
-bool inFieldForms(const TargetFieldTexts& t) {
-    return isFieldForm(TargetField::Hours, t.hours) &&
-           isFieldForm(TargetField::Minutes, t.minutes) &&
-           isFieldForm(TargetField::DecDegrees, t.degrees) &&
-           isFieldForm(TargetField::DecMinutes, t.decMinutes);
-}
-
 } // namespace
 
 SkyPanel::SkyPanel(MountSession& session, QWidget* parent)
@@ -104,13 +97,13 @@ void SkyPanel::chooseItem(int index) {
 // controller as a malformed command: it is shown but not taken as target.
 void SkyPanel::writeRecord(int index) {
     const QStringList& record = m_records.at(index);
-    const TargetFieldTexts target = recordTarget(record);
-    if (!inFieldForms(target)) {
+    const std::optional<BoardPosition> target = targetFromFields(recordTarget(record));
+    if (!target) {
         emit problem(QStringLiteral("%1: its position cannot be read; the target is unchanged.")
                          .arg(record.value(0)));
         return;
     }
-    m_target.write(target);
+    m_target.set(*target);
 }
 
 void SkyPanel::choosePlanet(int index) {
@@ -120,9 +113,8 @@ void SkyPanel::choosePlanet(int index) {
         return;
     }
     const PlanetFieldTexts t = planetFieldTexts(index, m_clock.utcNow());
-    if (t.hours.isEmpty())
-        return;
-    m_target.write({t.hours, t.minutes, t.degrees, t.decMinutes});
+    if (const auto target = targetFromFields({t.hours, t.minutes, t.degrees, t.decMinutes}))
+        m_target.set(*target);
 }
 
 } // namespace corvane
