@@ -125,7 +125,8 @@ void MainWindow::buildMenus() {
     connect(mnuShare, &QAction::triggered, this, &MainWindow::openShareDialog);
     SaveOnExit = namedAction(mnuOptions, "SaveOnExit", QStringLiteral("Save Settings On Exit"));
     SaveOnExit->setCheckable(true);
-    SaveOnExit->setChecked(true);
+    SaveOnExit->setChecked(m_saveOnExit);
+    connect(SaveOnExit, &QAction::toggled, this, [this](bool on) { m_saveOnExit = on; });
 
     QMenu* mnuView = addMenu(menuBar(), "mnuView", QStringLiteral("&View"));
     mnuTraffic = namedAction(mnuView, "mnuTraffic", QStringLiteral("Serial Traffic"));
@@ -241,11 +242,8 @@ void MainWindow::openTraffic() {
 void MainWindow::openNetworkBoard() {
     NetworkBoardDialog dialog(*m_session, this);
     connect(&dialog, &NetworkBoardDialog::bound, this, [this](int n) {
-        ProbeResult listed;
-        listed.usable[n] = true;
-        for (int other = 1; other <= 16; ++other)
-            listed.usable[other] = listed.usable[other] || mnucom[other]->isVisible();
-        showPorts(listed);
+        m_session->addUsablePort(n);
+        showPorts(m_session->usablePorts());
         checkOnlyPort(n);
     });
     dialog.exec();

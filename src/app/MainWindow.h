@@ -86,6 +86,8 @@ private:
     bool m_shutDown = false;
     bool m_closeWhenIdle = false;
     bool m_sharedAtExit = false;
+    // Whether the settings file is written at exit ("Save Settings On Exit").
+    bool m_saveOnExit = true;
 
 public:
     // Controls, named as in the window design.

@@ -186,8 +186,9 @@ void MainWindow::applySettings(const WindowSettings& s) {
     AuxiliaryOutputs& outputs = m_session->outputs();
     outputs.setLabels(s.pin7Label.value_or(outputs.pin7Label()),
                       s.pin14Label.value_or(outputs.pin14Label()));
-    mnuReconnect->setChecked(s.options.value(QStringLiteral("Reconnect Automatically")) !=
-                             QLatin1String("0"));
+    m_session->setReconnecting(s.options.value(QStringLiteral("Reconnect Automatically")) !=
+                               QLatin1String("0"));
+    mnuReconnect->setChecked(m_session->isReconnecting());
     bool silenceRead = false;
     const int silence = s.options.value(QStringLiteral("Line Silence Seconds")).toInt(&silenceRead);
     if (silenceRead && silence >= 0 && silence <= 3600)
@@ -204,7 +205,7 @@ void MainWindow::applySettings(const WindowSettings& s) {
 }
 
 void MainWindow::saveSettings() {
-    if (!SaveOnExit->isChecked())
+    if (!m_saveOnExit)
         return;
     const double dpi = logicalDpi();
     // An unwritable directory, a full disk or a file made read-only leaves the
@@ -216,7 +217,7 @@ void MainWindow::saveSettings() {
     share.lx200 = share.lx200 && m_sharedAtExit;
     share.stellarium = share.stellarium && m_sharedAtExit;
     options = shareOptions(share);
-    if (!mnuReconnect->isChecked())
+    if (!m_session->isReconnecting())
         options.insert(QStringLiteral("Reconnect Automatically"), QStringLiteral("0"));
     const QByteArray text = windowSettingsText(
         m_session->portNumber(), pixelsToTwips(y(), dpi), pixelsToTwips(x(), dpi),
