@@ -1,7 +1,6 @@
 #include "app/MainWindow.h"
 
 #include "app/PortMenu.h"
-
 #include "backup/MountBackupRunner.h"
 #include "backup/ui/MountCompareDialog.h"
 #include "common/ui/Widgets.h"

@@ -67,7 +67,7 @@ private:
     void connectSession();
     void showConnection();
     void shutDown();
-    // The settings file (MainWindowSettings.cpp).
+    // The settings file (MainWindowLife.cpp).
     WindowSettings readSettingsFile() const;
     void applySettings(const WindowSettings& settings);
     void saveSettings();
