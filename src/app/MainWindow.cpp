@@ -1,11 +1,11 @@
 #include "app/MainWindow.h"
 
+#include "app/PortMenu.h"
 #include "backup/MountBackupRunner.h"
 #include "backup/ui/MountCompareDialog.h"
 #include "common/ui/Widgets.h"
 #include "config/DriveConfiguration.h"
 #include "config/ui/SettingsPage.h"
-#include "link/ui/NetworkBoardDialog.h"
 #include "link/ui/TerminalPanel.h"
 #include "link/ui/TrafficWindow.h"
 #include "motion/ui/FocusPanel.h"
@@ -70,24 +70,9 @@ MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget
 MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus() {
-    mnuPort = addMenu(menuBar(), "mnuPort", QStringLiteral("&Port"));
-    for (int n = 1; n <= 16; ++n) {
-        mnucom[n] = namedAction(mnuPort, "", portMenuCaption(n));
-        mnucom[n]->setObjectName(QStringLiteral("mnucom_%1").arg(n));
-        mnucom[n]->setCheckable(true);
-        connect(mnucom[n], &QAction::triggered, this, [this, n] {
-            m_session->choosePort(n);
-            // The menu shows the port in use (after a failed change, the previous one).
-            checkOnlyPort(m_session->portNumber());
-        });
-    }
-    mnuPort->setToolTipsVisible(true);
-    connect(mnuPort, &QMenu::aboutToShow, this, &MainWindow::relistPorts);
-    mnuPort->addSeparator();
-    mnuNetwork = namedAction(mnuPort, "mnuNetwork", QStringLiteral("Network Board…"));
-    connect(mnuNetwork, &QAction::triggered, this, &MainWindow::openNetworkBoard);
-    mnuConnect = namedAction(mnuPort, "mnuConnect", QStringLiteral("&Connect"));
-    connect(mnuConnect, &QAction::triggered, m_session, &MountSession::toggleConnection);
+    m_ports = new PortMenu(*m_session, menuBar(), this);
+    mnuPort = m_ports->menu();
+    mnuConnect = m_ports->connectAction();
 
     QMenu* mnuSettings = addMenu(menuBar(), "mnuSettings", QStringLiteral("&Settings"));
     mnuSave = namedAction(mnuSettings, "mnuSave", QStringLiteral("Save"));
@@ -125,7 +110,8 @@ void MainWindow::buildMenus() {
     connect(mnuShare, &QAction::triggered, this, &MainWindow::openShareDialog);
     SaveOnExit = namedAction(mnuOptions, "SaveOnExit", QStringLiteral("Save Settings On Exit"));
     SaveOnExit->setCheckable(true);
-    SaveOnExit->setChecked(true);
+    SaveOnExit->setChecked(m_saveOnExit);
+    connect(SaveOnExit, &QAction::toggled, this, [this](bool on) { m_saveOnExit = on; });
 
     QMenu* mnuView = addMenu(menuBar(), "mnuView", QStringLiteral("&View"));
     mnuTraffic = namedAction(mnuView, "mnuTraffic", QStringLiteral("Serial Traffic"));
@@ -238,19 +224,6 @@ void MainWindow::openTraffic() {
     m_traffic->raise();
 }
 
-void MainWindow::openNetworkBoard() {
-    NetworkBoardDialog dialog(*m_session, this);
-    connect(&dialog, &NetworkBoardDialog::bound, this, [this](int n) {
-        ProbeResult listed;
-        listed.usable[n] = true;
-        for (int other = 1; other <= 16; ++other)
-            listed.usable[other] = listed.usable[other] || mnucom[other]->isVisible();
-        showPorts(listed);
-        checkOnlyPort(n);
-    });
-    dialog.exec();
-}
-
 void MainWindow::openShareDialog() {
     if (!m_shareDialog)
         m_shareDialog = new ShareDialog(*m_share, m_session->prompts(), this);
@@ -264,11 +237,6 @@ void MainWindow::showConnection() {
     statusPanel[2]->setText(d.port);
     statusPanel[3]->setText(d.settings);
     mnuConnect->setText(d.connectCaption);
-}
-
-void MainWindow::checkOnlyPort(int portNumber) {
-    for (int n = 1; n <= 16; ++n)
-        mnucom[n]->setChecked(n == portNumber);
 }
 
 // Closing cancels what runs, except an exchange that must not be cut short

@@ -16,6 +16,7 @@ class FocusPanel;
 class MountBackupRunner;
 class GuidePanel;
 class PecPage;
+class PortMenu;
 class PeripheryMenus;
 class PositionPanel;
 class NetworkBoardDialog;
@@ -51,7 +52,6 @@ public:
     void startFromCommandLine(const CommandLine& options);
     void openShareDialog();
     void openTraffic();
-    void openNetworkBoard();
 
     static QString mainCaption() {
         return QStringLiteral("Corvane Update Control and Configuration");
@@ -66,12 +66,8 @@ private:
     void buildPages();
     void connectSession();
     void showConnection();
-    void showPorts(const ProbeResult& probe);
-    // The port entries as the menu opens, while no port is open.
-    void relistPorts();
-    void checkOnlyPort(int portNumber);
     void shutDown();
-    // The settings file (MainWindowSettings.cpp).
+    // The settings file (MainWindowLife.cpp).
     WindowSettings readSettingsFile() const;
     void applySettings(const WindowSettings& settings);
     void saveSettings();
@@ -79,6 +75,7 @@ private:
     void sayWhereShared();
 
     MountSession* m_session;
+    PortMenu* m_ports = nullptr;
     ShareServer* m_share;
     MountBackupRunner* m_backup;
     QPointer<ShareDialog> m_shareDialog;
@@ -86,13 +83,13 @@ private:
     bool m_shutDown = false;
     bool m_closeWhenIdle = false;
     bool m_sharedAtExit = false;
+    // Whether the settings file is written at exit ("Save Settings On Exit").
+    bool m_saveOnExit = true;
 
 public:
     // Controls, named as in the window design.
     QMenu* mnuPort = nullptr;
-    QAction* mnucom[17] = {};
     QAction* mnuConnect = nullptr;
-    QAction* mnuNetwork = nullptr;
     QAction* mnuTraffic = nullptr;
     QAction* mnuReconnect = nullptr;
     QAction* mnuSave = nullptr;

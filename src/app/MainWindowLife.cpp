@@ -2,16 +2,16 @@
 #include "app/MainWindow.h"
 
 #include "app/CommandLine.h"
+#include "app/PortMenu.h"
+#include "app/SessionSettings.h"
 #include "app/SettingsFile.h"
 #include "common/Prompts.h"
 #include "config/ui/CustomGearDialog.h"
 #include "config/ui/SettingsPage.h"
-#include "link/SerialPort.h"
 #include "link/TrafficLog.h"
 #include "link/ui/TerminalPanel.h"
 #include "link/ui/TrafficWindow.h"
 #include "pec/ui/PecPage.h"
-#include "periphery/AuxiliaryOutputs.h"
 #include "periphery/ui/PeripheryMenus.h"
 #include "periphery/ui/SplashWindow.h"
 #include "share/ShareServer.h"
@@ -21,44 +21,17 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QScreen>
 #include <cstdio>
 
 namespace corvane {
-
-namespace {
-
-// Positions in the file are twips; one logical DPI (the primary screen's)
-// converts both ways, so a position read back is the one written.
-double logicalDpi() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->logicalDotsPerInch() : 96.0;
-}
-
-// A saved position that lies on no screen (a monitor since removed, a hand
-// edited file) would hide the window: it goes to the primary screen instead.
-QPoint visiblePosition(const QPoint& wanted, const QSize& size) {
-    if (QGuiApplication::screenAt(wanted))
-        return wanted;
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary)
-        return wanted;
-    const QRect area = primary->availableGeometry();
-    const QSize fit = size.boundedTo(area.size());
-    return area.topLeft() +
-           QPoint((area.width() - fit.width()) / 2, (area.height() - fit.height()) / 2);
-}
-
-} // namespace
 
 bool MainWindow::startUp() {
     // Read once, before probing: the port numbers follow the adapters that
     // had them last time.
     const WindowSettings saved = readSettingsFile();
     const ProbeResult probe = m_session->probe(saved.portDevices);
-    showPorts(probe);
+    m_ports->showUsable();
     // Said, but the window opens all the same: a board may be behind a
     // network bridge, or its adapter plugged in later (the Port menu looks
     // for adapters again each time it opens).
@@ -75,24 +48,6 @@ bool MainWindow::startUp() {
     periphery->prepareColours();
     closeSplash();
     return probe.anyUsable;
-}
-
-void MainWindow::relistPorts() {
-    if (m_session->isOpen())
-        return;
-    showPorts(m_session->relistPorts());
-}
-
-void MainWindow::showPorts(const ProbeResult& probe) {
-    for (int n = 1; n <= 16; ++n) {
-        mnucom[n]->setEnabled(probe.usable[n]);
-        mnucom[n]->setVisible(probe.usable[n]);
-        // The device and what identifies it, for the user who wonders which is which.
-        const QString device = m_session->port().deviceName(n);
-        mnucom[n]->setStatusTip(device);
-        mnucom[n]->setToolTip(device.isEmpty() ? portMenuCaption(n).remove(QLatin1Char('&'))
-                                               : device);
-    }
 }
 
 void MainWindow::startFromCommandLine(const CommandLine& options) {
@@ -168,30 +123,15 @@ WindowSettings MainWindow::readSettingsFile() const {
 }
 
 void MainWindow::applySettings(const WindowSettings& s) {
+    applySessionSettings(s, *m_session);
     if (s.comPort) {
-        mnucom[*s.comPort]->setChecked(true);
-        m_session->port().setPortNumber(*s.comPort);
+        m_ports->portAction(*s.comPort)->setChecked(true);
         // The status bar names the port in use from the start.
         statusPanel[2]->setText(connectionDisplay(false, 0.0f, *s.comPort, QString()).port);
     }
-    if (s.top || s.left) {
-        const double dpi = logicalDpi();
-        QPoint p = pos();
-        if (s.left)
-            p.setX(twipsToPixels(*s.left, dpi));
-        if (s.top)
-            p.setY(twipsToPixels(*s.top, dpi));
-        move(visiblePosition(p, frameGeometry().size()));
-    }
-    AuxiliaryOutputs& outputs = m_session->outputs();
-    outputs.setLabels(s.pin7Label.value_or(outputs.pin7Label()),
-                      s.pin14Label.value_or(outputs.pin14Label()));
-    mnuReconnect->setChecked(s.options.value(QStringLiteral("Reconnect Automatically")) !=
-                             QLatin1String("0"));
-    bool silenceRead = false;
-    const int silence = s.options.value(QStringLiteral("Line Silence Seconds")).toInt(&silenceRead);
-    if (silenceRead && silence >= 0 && silence <= 3600)
-        m_session->setSilenceLimit(silence);
+    if (s.top || s.left)
+        move(windowPlace(s, pos(), frameGeometry().size()));
+    mnuReconnect->setChecked(m_session->isReconnecting());
     // Sharing as it was left: on again when it was on at exit.
     const ShareSettings share = shareSettingsFrom(s.options);
     QString why;
@@ -204,24 +144,17 @@ void MainWindow::applySettings(const WindowSettings& s) {
 }
 
 void MainWindow::saveSettings() {
-    if (!SaveOnExit->isChecked())
+    if (!m_saveOnExit)
         return;
-    const double dpi = logicalDpi();
+    ShareSettings share = m_share->settings();
+    share.lx200 = share.lx200 && m_sharedAtExit;
+    share.stellarium = share.stellarium && m_sharedAtExit;
     // An unwritable directory, a full disk or a file made read-only leaves the
     // old file untouched; closing the window goes on regardless.
     QString why;
-    const AuxiliaryOutputs& outputs = m_session->outputs();
-    ShareSettings share = m_share->settings();
-    QMap<QString, QString> options;
-    share.lx200 = share.lx200 && m_sharedAtExit;
-    share.stellarium = share.stellarium && m_sharedAtExit;
-    options = shareOptions(share);
-    if (!mnuReconnect->isChecked())
-        options.insert(QStringLiteral("Reconnect Automatically"), QStringLiteral("0"));
-    const QByteArray text = windowSettingsText(
-        m_session->portNumber(), pixelsToTwips(y(), dpi), pixelsToTwips(x(), dpi),
-        outputs.pin7Label(), outputs.pin14Label(), m_session->port().deviceIdentities(), options);
-    if (!writeWindowSettings(settingsFileName(), text, &why) && !why.isEmpty())
+    if (!writeWindowSettings(settingsFileName(),
+                             sessionSettingsText(*m_session, pos(), shareOptions(share)), &why) &&
+        !why.isEmpty())
         std::fprintf(stderr, "corvane-control: settings not saved: %s\n", qPrintable(why));
 }
 

@@ -130,8 +130,7 @@ void MountBackupRunner::readEnded(const std::shared_ptr<Reading>& r, SequenceRes
     board.created = m_clock.utcNow();
     const std::optional<QStringList> settings =
         settingsOfDump(r->dump, m_controller.version().splitSettingsDump);
-    const PecState state = decodePecState(r->state);
-    board.factor = pecFactorFromField(state.fields.value(kPecFactorField - 1));
+    board.factor = decodePecState(r->state).factor();
     const PecTable table = decodePecTable(QString::fromLatin1(r->table), board.factor);
     if (!settings) {
         tell(QStringLiteral("The board's settings came cut short: nothing was written."));

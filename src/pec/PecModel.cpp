@@ -28,8 +28,8 @@ void PecModel::listenTo(ReplyDispatcher& dispatcher) {
     dispatcher.subscribe(kPecTableKind, this, [this](const QByteArray& r) { decodeTable(r); });
 }
 
-int PecModel::factor() const {
-    return pecFactorFromField(m_state.fields.value(kPecFactorField - 1));
+QString PecModel::stateLabel() const {
+    return m_labelled ? pecStateLabel(*m_labelled).value_or(QString()) : QString();
 }
 
 void PecModel::tell(const QString& text) {
@@ -54,10 +54,9 @@ void PecModel::queryStateInTurn() {
 }
 
 void PecModel::decodeState(const QByteArray& reply) {
-    m_stateReply = reply;
     m_state = decodePecState(reply);
-    if (m_state.label)
-        m_label = *m_state.label;
+    if (pecStateLabel(m_state))
+        m_labelled = m_state;
     emit changed();
 }
 
@@ -73,7 +72,7 @@ void PecModel::showFactorList() {
 }
 
 void PecModel::chooseFactor(const QString& itemText) {
-    m_label.clear();
+    m_labelled.reset();
     m_factorListShown = false;
     setPecFactor(m_channel, itemText);
     emit changed();

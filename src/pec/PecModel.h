@@ -14,8 +14,8 @@ class ControllerInfo;
 class Prompts;
 class ReplyDispatcher;
 
-// The PEC page's state: the board's last PEC state (its bytes, the fields and
-// the state in words), what this program switched (PEC replay, training;
+// The PEC page's state: the board's last PEC state (its fields, and the last
+// one that could be put in words), what this program switched (PEC replay, training;
 // the board does not report them), the table of the last read-out, and the
 // read-out's or restore's progress. Reading, saving and restoring tables go
 // through it.
@@ -28,12 +28,12 @@ public:
     // Reads every PEC state and table reply from now on.
     void listenTo(ReplyDispatcher& dispatcher);
 
-    const QByteArray& stateReply() const { return m_stateReply; }
-    const QStringList& stateFields() const { return m_state.fields; }
-    // The state in words; shown from the first state query on.
-    const QString& stateLabel() const { return m_label; }
+    const PecState& state() const { return m_state; }
+    // The state in words: that of the last state the program knew how to
+    // say, "" after a factor was chosen. Shown from the first state query on.
+    QString stateLabel() const;
     bool isLabelShown() const { return m_labelShown; }
-    int factor() const;
+    int factor() const { return m_state.factor(); }
     bool serialEnabled() const { return m_serialEnabled; }
     bool isTraining() const { return m_training; }
     bool isFactorListShown() const { return m_factorListShown; }
@@ -82,9 +82,8 @@ private:
     Channel& m_channel;
     ControllerInfo& m_controller;
     Prompts& m_prompts;
-    QByteArray m_stateReply;
     PecState m_state;
-    QString m_label;
+    std::optional<PecState> m_labelled;
     bool m_labelShown = false;
     bool m_serialEnabled = false;
     bool m_training = false;

@@ -15,52 +15,61 @@ Query pecStateQuery() {
 }
 
 PecState decodePecState(const QByteArray& reply) {
-    PecState state;
-    for (int k = 0; k < kPecStateBytes; ++k)
-        state.fields << (k < reply.size()
-                             ? QStringLiteral("%1")
-                                   .arg(static_cast<uchar>(reply.at(k)), 2, 16, QLatin1Char('0'))
-                                   .toUpper()
-                             : QString());
-
-    const QString status = state.fields.at(kPecStatusField - 1);
-    if (status.size() < 2)
-        return state;
-    const QString prefix = status.at(0) == QLatin1Char('8') ? QStringLiteral("PEC State OK, ")
-                                                            : QStringLiteral("PEC State Not OK, ");
-    switch (status.at(1).unicode()) {
-    case '0':
-        state.label = prefix + QStringLiteral("PEC Off ");
-        break;
-    case '1':
-        state.label = prefix + QStringLiteral("PEC Enabled By Paddle");
-        break;
-    case '2':
-        state.label = prefix + QStringLiteral("PEC Enabled By Serial Port");
-        break;
-    case '3':
-        state.label = prefix + QStringLiteral("PEC Enabled By Paddle and Serial Port");
-        break;
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-        state.label = QStringLiteral("PEC Training in Progress");
-        break;
-    default:
-        break;
-    }
-    return state;
+    return PecState{reply};
 }
 
-int pecFactorFromField(const QString& field10) {
-    int factor = 0;
-    for (const QChar c : field10.left(2)) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            break;
-        factor = factor * 10 + (c.unicode() - '0');
+std::optional<quint8> PecState::field(int n) const {
+    if (n < 1 || n > kPecStateBytes || n > bytes.size())
+        return std::nullopt;
+    return static_cast<quint8>(bytes.at(n - 1));
+}
+
+bool PecState::isTableGood() const {
+    const auto status = field(kPecStatusField);
+    return status && (*status >> 4) == 8;
+}
+
+std::optional<int> PecState::mode() const {
+    const auto status = field(kPecStatusField);
+    if (!status)
+        return std::nullopt;
+    return *status & 0x0F;
+}
+
+int PecState::factor() const {
+    const auto byte = field(kPecFactorField);
+    if (!byte)
+        return 0;
+    const int high = *byte >> 4;
+    const int low = *byte & 0x0F;
+    if (high > 9)
+        return 0;
+    return low > 9 ? high : high * 10 + low;
+}
+
+std::optional<QString> pecStateLabel(const PecState& state) {
+    const std::optional<int> mode = state.mode();
+    if (!mode)
+        return std::nullopt;
+    const QString prefix = state.isTableGood() ? QStringLiteral("PEC State OK, ")
+                                               : QStringLiteral("PEC State Not OK, ");
+    switch (*mode) {
+    case 0:
+        return prefix + QStringLiteral("PEC Off ");
+    case 1:
+        return prefix + QStringLiteral("PEC Enabled By Paddle");
+    case 2:
+        return prefix + QStringLiteral("PEC Enabled By Serial Port");
+    case 3:
+        return prefix + QStringLiteral("PEC Enabled By Paddle and Serial Port");
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+        return QStringLiteral("PEC Training in Progress");
+    default:
+        return std::nullopt;
     }
-    return factor;
 }
 
 std::optional<QString> pecFactorCommand(const QString& itemText) {

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 namespace corvane {
@@ -17,25 +16,32 @@ constexpr qint16 kPecStateKind = 4;
 Query pecStateQuery();
 
 // The controller's PEC state: a reply of ten bytes. Byte 6 is the status: its
-// first hex digit "8" means the table is good, its second digit is the PEC
-// mode. Byte 10 is the PEC factor.
-struct PecState {
-    // The ten bytes as two upper-case hex digits each; "" where the reply is short.
-    QStringList fields;
-    // The state in words, or nullopt when the mode digit is not one the
-    // program knows: the label then keeps what it showed.
-    std::optional<QString> label;
-};
-
+// high nibble 8 means the table is good, its low nibble is the PEC mode.
+// Byte 10 is the PEC factor.
 constexpr int kPecStateBytes = 10;
 constexpr int kPecStatusField = 6; // 1-based, as the bytes are numbered
 constexpr int kPecFactorField = 10;
 
+struct PecState {
+    // The reply as the board sent it; fewer than ten bytes when it was cut short.
+    QByteArray bytes;
+
+    // Byte n (1-based), or nullopt where the reply is short.
+    std::optional<quint8> field(int n) const;
+    bool isTableGood() const;
+    // The PEC mode (0..15), or nullopt where the reply is short.
+    std::optional<int> mode() const;
+    // The PEC factor as the table view reads it: the byte's two hex digits
+    // taken as a decimal number as far as they are decimal digits (0x05 -> 5,
+    // 0x12 -> 12, 0x1A -> 1, 0x0A or 0xA5 -> 0); 0 where the reply is short.
+    int factor() const;
+};
+
 PecState decodePecState(const QByteArray& reply);
 
-// The PEC factor as the table view uses it: the leading decimal digits of the
-// field's two characters ("05" -> 5, "12" -> 12, "0A" -> 0, "" -> 0).
-int pecFactorFromField(const QString& field10);
+// The state in words, or nullopt when the reply is short or the mode is not
+// one the program knows: the label then keeps what it showed.
+std::optional<QString> pecStateLabel(const PecState& state);
 
 namespace PecCmd {
 inline const char* const Enable = "#1P";

@@ -89,7 +89,8 @@ void MountSession::tell(const QString& text) {
 
 ProbeResult MountSession::probe(const QMap<int, QString>& rememberedDevices) {
     m_port->rememberDevices(rememberedDevices);
-    return probePorts(*m_port);
+    m_usable = probePorts(*m_port);
+    return m_usable;
 }
 
 ProbeResult MountSession::relistPorts() {
@@ -97,9 +98,16 @@ ProbeResult MountSession::relistPorts() {
         return {};
     const int chosen = m_port->portNumber();
     m_port->rescan();
-    const ProbeResult listed = probePorts(*m_port);
+    m_usable = probePorts(*m_port);
     m_port->setPortNumber(chosen);
-    return listed;
+    return m_usable;
+}
+
+void MountSession::addUsablePort(int portNumber) {
+    if (portNumber < 1 || portNumber >= m_usable.usable.size())
+        return;
+    m_usable.usable[portNumber] = true;
+    m_usable.anyUsable = true;
 }
 
 void MountSession::startUp() {

@@ -59,6 +59,10 @@ public:
     // adapter plugged in since is listed) and probed. Only while the port is
     // closed; the number chosen stays.
     ProbeResult relistPorts();
+    // The port numbers found usable by the last probe or listing, and those
+    // bound to a network board since.
+    const ProbeResult& usablePorts() const { return m_usable; }
+    void addUsablePort(int portNumber);
     void startUp();
     // Shutdown: whatever runs is cancelled, the mount stopped ("#:Q#"), the
     // port closed.
@@ -136,6 +140,7 @@ private:
     TrafficLog* m_traffic;
     ClockTimer* m_reconnectTimer;
     ClockTimer* m_greetingRetry;
+    ProbeResult m_usable;
     bool m_reconnecting = true;
     // The line waited for since it was lost (empty when none).
     QString m_lostLine;

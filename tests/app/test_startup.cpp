@@ -52,20 +52,27 @@ private slots:
         m_dir.reset();
     }
 
-    // Applied at start-up, written back unchanged at exit.
+    // Applied at start-up (automatic reconnection off held by the session, the
+    // menu showing it), written back unchanged at exit.
     void settingsFileIsAppliedAndWrittenBackUnchanged() {
-        writeSettings(kEdgeCaseFile);
-        {
-            WindowFixture f({1, 4});
-            QVERIFY(f.window->startUp());
-            QCOMPARE(f.checkedPorts(), QVector<int>({4}));
-            QCOMPARE(f.window->pos(), QPoint(pixels(2400), pixels(1200)));
-            QCOMPARE(f.action("mnuPin7")->text() + '|' + f.action("mnuPin14")->text(),
-                     QStringLiteral("Dew heater|Camera"));
-            QFile::remove(settingsFileName());
-            f.window->close();
+        for (const QByteArray& file :
+             {kEdgeCaseFile, kEdgeCaseFile + "Reconnect Automatically=0\r\n"}) {
+            writeSettings(file);
+            {
+                WindowFixture f({1, 4});
+                QVERIFY(f.window->startUp());
+                QCOMPARE(f.checkedPorts(), QVector<int>({4}));
+                QCOMPARE(f.window->pos(), QPoint(pixels(2400), pixels(1200)));
+                QCOMPARE(f.action("mnuPin7")->text() + '|' + f.action("mnuPin14")->text(),
+                         QStringLiteral("Dew heater|Camera"));
+                const bool reconnect = file == kEdgeCaseFile;
+                QCOMPARE(f.window->session().isReconnecting(), reconnect);
+                QCOMPARE(f.action("mnuReconnect")->isChecked(), reconnect);
+                QFile::remove(settingsFileName());
+                f.window->close();
+            }
+            QCOMPARE(settingsBytes(), file);
         }
-        QCOMPARE(settingsBytes(), kEdgeCaseFile);
     }
 
     // A value that is no port leaves port 1 unchecked; the last line wins; a place on
@@ -127,6 +134,7 @@ private slots:
             QVERIFY(!f.action("mnucom_2")->isVisible());
             emit f.window->mnuPort->aboutToShow();
             QVERIFY(f.action("mnucom_2")->isVisible() && f.action("mnuNetwork")->isVisible());
+            QVERIFY(f.window->session().usablePorts().usable[2]);
             f.trigger("mnucom_2");
             f.trigger("mnuConnect");
             QVERIFY(f.port->isOpen() && f.prompts.shown.size() == 2);

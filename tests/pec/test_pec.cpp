@@ -34,21 +34,28 @@ class TestPec : public QObject {
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
 private slots:
-    // The status byte in words; "=" leaves the label (a mode it does not know, a cut).
-    void stateLabel() {
+    // The status byte in words ("=" leaves the label: a mode it does not know, a cut);
+    // the factor byte read as the table view reads it.
+    void state() {
         QStringList labels;
         for (const QString status : {"80", "81", "03", "91", "85", "8A", "8"}) {
             const QString reply =
                 "10 20 30 40 50 " + status + (status.size() == 2 ? " 70 80 90 07 " : "");
             const PecState state = decodePecState(QByteArray::fromHex(reply.toLatin1()));
-            labels << state.label.value_or("=");
-            QCOMPARE(state.fields.mid(8).join('|'), reply.size() == 30 ? "90|07" : "|"); // of ten
+            labels << pecStateLabel(state).value_or("=");
+            QCOMPARE(state.factor(), reply.size() == 30 ? 7 : 0);
         }
         QCOMPARE(labels,
                  QStringList({"PEC State OK, PEC Off ", "PEC State OK, PEC Enabled By Paddle",
                               "PEC State Not OK, PEC Enabled By Paddle and Serial Port",
                               "PEC State Not OK, PEC Enabled By Paddle", "PEC Training in Progress",
                               "=", "="}));
+        QStringList factors;
+        for (const char* byte : {"05", "12", "1A", "0A", "A5", "99"})
+            factors << QString::number(
+                decodePecState(QByteArray::fromHex(QByteArray("000000000000000000") + byte))
+                    .factor());
+        QCOMPARE(factors.join(' '), QString("5 12 1 0 0 99"));
     }
 
     // The commands, then the state query (dispatched even after the terminal).

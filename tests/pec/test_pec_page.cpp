@@ -2,6 +2,7 @@
 #include "common/WindowFixture.h"
 #include "link/ui/TerminalPanel.h"
 #include "motion/ui/GuidePanel.h"
+#include "pec/PecModel.h"
 #include "pec/ui/PecChartWindow.h"
 #include "pec/ui/PecPage.h"
 
@@ -57,6 +58,7 @@ private slots:
         p.settle();
         QVERIFY(p.page->cbPECFactor->isHidden());
         QCOMPARE(p.port->board().pec().factor(), 7);
+        QCOMPARE(p.window->session().pec().factor(), 7);
         QCOMPARE(p.received(), QStringList({"#1P", "#:VS#", "#7p", "#:VS#"}));
         for (const QString firmware : {"3.59", "3.58"}) {
             Pec<> t({QStringLiteral("--firmware"), firmware});

@@ -137,7 +137,7 @@ void PecPage::showEvent(QShowEvent* event) {
 }
 
 void PecPage::refresh() {
-    PECStatetxt->setText(hexPairs(m_pec.stateReply()));
+    PECStatetxt->setText(hexPairs(m_pec.state().bytes));
     pecstatelbl->setText(m_pec.stateLabel());
     pecstatelbl->setVisible(m_pec.isLabelShown());
     PECEnable->setText(m_pec.serialEnabled() ? QStringLiteral("Disable PEC")
