@@ -19,7 +19,6 @@ class PecPage;
 class PortMenu;
 class PeripheryMenus;
 class PositionPanel;
-class NetworkBoardDialog;
 class ShareDialog;
 class TrafficWindow;
 class ShareServer;

@@ -109,17 +109,20 @@ void PecModel::clearTable() {
 bool PecModel::refusedForLongExchange() {
     if (!m_channel.runner().refusesExclusive())
         return false;
+    tellBusy();
+    return true;
+}
+
+void PecModel::tellBusy() {
     tell(QStringLiteral("Another exchange with the controller is running; "
                         "try again when it has finished."));
-    return true;
 }
 
 bool PecModel::runExclusive(Sequence sequence, bool straightAfter) {
     if (straightAfter ? m_channel.follow(std::move(sequence)) : m_channel.run(std::move(sequence)))
         return true;
     m_readingOut = m_restoring = false;
-    tell(QStringLiteral("Another exchange with the controller is running; "
-                        "try again when it has finished."));
+    tellBusy();
     emit changed();
     return false;
 }

@@ -76,6 +76,7 @@ private:
     void clearTable();
     void setProgress(int value);
     void tell(const QString& text);
+    void tellBusy();
     bool refusedForLongExchange();
     bool runExclusive(Sequence sequence, bool straightAfter = false);
 
