@@ -13,6 +13,7 @@ namespace corvane {
 struct SiteSettings {
     double latitude = 0.0;  // degrees, north positive
     double longitude = 0.0; // degrees, east positive
+    double elevation = 0.0; // metres above sea level
     QString name = QStringLiteral("Home");
 };
 

@@ -1,6 +1,7 @@
 #include "share/ShareSettings.h"
 
 #include <QHostAddress>
+#include <QUuid>
 
 namespace corvane {
 
@@ -45,9 +46,17 @@ QMap<QString, QString> shareOptions(const ShareSettings& s) {
     put("Share Stellarium Address", s.stellariumAddress, d.stellariumAddress);
     put("Share Stellarium Port", QString::number(s.stellariumPort),
         QString::number(d.stellariumPort));
+    put("Share Alpaca", flag(s.alpaca), flag(d.alpaca));
+    put("Share Alpaca Address", s.alpacaAddress, d.alpacaAddress);
+    put("Share Alpaca Port", QString::number(s.alpacaPort), QString::number(d.alpacaPort));
     put("Share Clients", QString::number(s.maxClients), QString::number(d.maxClients));
     put("Site Latitude", degrees(s.site.latitude), degrees(d.site.latitude));
     put("Site Longitude", degrees(s.site.longitude), degrees(d.site.longitude));
+    put("Site Elevation", QString::number(s.site.elevation, 'f', 1),
+        QString::number(d.site.elevation, 'f', 1));
+    put("Synced JNow", flag(s.syncedJNow), flag(d.syncedJNow));
+    put("Alpaca Telescope ID", s.alpacaTelescopeId, d.alpacaTelescopeId);
+    put("Alpaca Focuser ID", s.alpacaFocuserId, d.alpacaFocuserId);
     return out;
 }
 
@@ -64,6 +73,12 @@ void readAddress(const QMap<QString, QString>& options, const char* key, QString
     if (isListenAddress(a))
         *address = a;
 }
+// A kept UniqueID is used only in the form it was made in (a UUID without
+// braces); anything else is made anew.
+QString uniqueIdFrom(const QString& text) {
+    const QUuid id = QUuid::fromString(text);
+    return id.isNull() ? QString() : id.toString(QUuid::WithoutBraces);
+}
 } // namespace
 
 ShareSettings shareSettingsFrom(const QMap<QString, QString>& options) {
@@ -72,6 +87,11 @@ ShareSettings shareSettingsFrom(const QMap<QString, QString>& options) {
     s.stellarium = options.value(QStringLiteral("Share Stellarium")) == QLatin1String("1");
     readAddress(options, "Share LX200 Address", &s.lx200Address);
     readAddress(options, "Share Stellarium Address", &s.stellariumAddress);
+    s.alpaca = options.value(QStringLiteral("Share Alpaca")) == QLatin1String("1");
+    readAddress(options, "Share Alpaca Address", &s.alpacaAddress);
+    double alpacaPort = s.alpacaPort;
+    readNumber(options, "Share Alpaca Port", 1, 65535, &alpacaPort);
+    s.alpacaPort = static_cast<quint16>(alpacaPort);
     double lx200Port = s.lx200Port, stellariumPort = s.stellariumPort, clients = s.maxClients;
     readNumber(options, "Share LX200 Port", 1, 65535, &lx200Port);
     readNumber(options, "Share Stellarium Port", 1, 65535, &stellariumPort);
@@ -81,6 +101,10 @@ ShareSettings shareSettingsFrom(const QMap<QString, QString>& options) {
     s.maxClients = static_cast<int>(clients);
     readNumber(options, "Site Latitude", -90, 90, &s.site.latitude);
     readNumber(options, "Site Longitude", -180, 180, &s.site.longitude);
+    readNumber(options, "Site Elevation", -300, 10000, &s.site.elevation);
+    s.syncedJNow = options.value(QStringLiteral("Synced JNow")) == QLatin1String("1");
+    s.alpacaTelescopeId = uniqueIdFrom(options.value(QStringLiteral("Alpaca Telescope ID")));
+    s.alpacaFocuserId = uniqueIdFrom(options.value(QStringLiteral("Alpaca Focuser ID")));
     return s;
 }
 

@@ -12,6 +12,7 @@ namespace corvane {
 struct ShareSettings {
     static constexpr quint16 kLx200Port = 4030; // the port LX200 network clients try first
     static constexpr quint16 kStellariumPort = 10001;
+    static constexpr quint16 kAlpacaPort = 11111; // the port ASCOM programs try first
     static constexpr int kDefaultClients = 4;
     static constexpr int kMostClients = 16;
 
@@ -21,10 +22,20 @@ struct ShareSettings {
     bool stellarium = false;
     QString stellariumAddress = QStringLiteral("127.0.0.1");
     quint16 stellariumPort = kStellariumPort;
-    int maxClients = kDefaultClients; // both protocols together, 1..16
+    bool alpaca = false;
+    QString alpacaAddress = QStringLiteral("127.0.0.1");
+    quint16 alpacaPort = kAlpacaPort;
+    int maxClients = kDefaultClients; // LX200 and Stellarium together, 1..16
     SiteSettings site;
+    // The frame the mount was synced in, as Alpaca clients are told it:
+    // J2000 unless the user says the mount is synced to the date's equinox.
+    bool syncedJNow = false;
+    // Alpaca's UniqueIDs of the telescope and the focuser: made once and
+    // kept, so that ASCOM programs know the devices again.
+    QString alpacaTelescopeId;
+    QString alpacaFocuserId;
 
-    bool any() const { return lx200 || stellarium; }
+    bool any() const { return lx200 || stellarium || alpaca; }
     // Listening anywhere but this computer lets others on the network in.
     bool reachableFromOutside() const;
     // "0.0.0.0:4030 (LX200)": where others on the network can reach the
