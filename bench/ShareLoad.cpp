@@ -1,6 +1,7 @@
 #include "ShareLoad.h"
 
 #include "app/MainWindow.h"
+#include "link/BoardLine.h"
 #include "motion/ui/PositionPanel.h"
 
 #include <QCheckBox>
@@ -206,10 +207,10 @@ void LoopGapMeter::start() {
 
 LoadRun runLoad(MainWindow& window, quint16 port, int clients, int seconds, bool windowBusy) {
     constexpr int kGuiding = 1;
-    QTabWidget& tabs = *window.tabstrip1;
-    Channel& channel = window.session().channel();
+    QTabWidget& tabs = *window.findChild<QTabWidget*>(QStringLiteral("tabstrip1"));
+    BoardLine& channel = window.session().line();
     const auto settle = [&channel] {
-        turnUntil([&channel] { return !channel.runner().isBusy() && !channel.isLineBusy(); }, 5000);
+        turnUntil([&channel] { return !channel.isBusy() && !channel.isLineBusy(); }, 5000);
     };
     LoadRun run;
     LoopGapMeter gaps;
@@ -219,11 +220,11 @@ LoadRun runLoad(MainWindow& window, quint16 port, int clients, int seconds, bool
         settle();
     }
     run.firstShowGapMs = gaps.longestMs();
-    window.position->scrlUDTime->setValue(500);
-    window.position->Check1->setChecked(windowBusy);
+    window.findChild<PositionPanel*>()->scrlUDTime->setValue(500);
+    window.findChild<PositionPanel*>()->Check1->setChecked(windowBusy);
 
     QObject counter;
-    QObject::connect(&channel, &Channel::written, &counter, [&run](const QByteArray& bytes) {
+    QObject::connect(&channel, &BoardLine::written, &counter, [&run](const QByteArray& bytes) {
         if (bytes.contains("#:GR#"))
             ++run.boardPositionQueries;
     });
@@ -247,7 +248,7 @@ LoadRun runLoad(MainWindow& window, quint16 port, int clients, int seconds, bool
     gaps.stop();
     run.seconds = took.nsecsElapsed() / 1e9;
     run.longestGapMs = gaps.longestMs();
-    window.position->Check1->setChecked(false);
+    window.findChild<PositionPanel*>()->Check1->setChecked(false);
     return run;
 }
 

@@ -12,6 +12,7 @@
 #include "link/QtSerialPort.h"
 #include "pec/PecFile.h"
 #include "pec/PecTable.h"
+#include "session/SessionLine.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -33,7 +34,7 @@ int characters(const QStringList& commands) {
 }
 
 // Runs the sequence and returns the seconds until it ended, or -1.
-double timed(Channel& channel, Sequence sequence) {
+double timed(BoardLine& channel, Sequence sequence) {
     QEventLoop loop;
     SequenceResult result = SequenceResult::Cancelled;
     sequence.onEnd([&](SequenceResult r) {
@@ -69,22 +70,21 @@ int main(int argc, char* argv[]) {
     directory.bind(1, device);
     QtSerialPort port(directory);
     SystemClock clock;
-    Channel channel(clock);
-    channel.setPort(&port);
+    Channel wire(clock);
+    wire.setPort(&port);
+    SessionLine channel(wire);
     QString error;
     if (!port.open(&error)) {
         std::fprintf(stderr, "pec-bench: %s\n", qPrintable(error));
         return 2;
     }
-    channel.armDispatch();
     int answers = 0;
-    channel.dispatcher().subscribe(kPecTableKind, &app,
-                                   [&](const QByteArray& reply) { answers = reply.size(); });
+    const auto count = [&answers](const RawReply& reply) { answers = reply.bytes.size(); };
 
     QStringList queries;
     for (int step = 0; step < kPecSteps; ++step)
         queries << pecReadCommand(step);
-    const double readout = timed(channel, pecReadoutSequence(channel));
+    const double readout = timed(channel, pecReadoutSequence(channel, count));
     const double lineLimit = characters(queries) / kCharactersPerSecond;
     if (readout < 0 || answers != kPecSteps) {
         std::fprintf(stderr, "pec-bench: the read-out did not complete\n");
@@ -100,7 +100,7 @@ int main(int argc, char* argv[]) {
         writes << pecWriteCommand(step, step % 4);
     }
     writes << QStringLiteral("#:XYR#") << QStringLiteral("Y") << QStringLiteral("#:VS#");
-    const double restore = timed(channel, pecRestoreSequence(channel, plan));
+    const double restore = timed(channel, pecRestoreSequence(channel, plan, {}));
     const double floor =
         kPecSteps * kPecRestorePauseMs / 1000.0 + characters(writes) / kCharactersPerSecond;
     if (restore < 0) {

@@ -5,7 +5,10 @@
 #   links each library is given; a header is always named from src/;
 # - a header of a library the including library does not declare as one of
 #   its dependencies in CMakeLists.txt (PUBLIC or PRIVATE), even where another
-#   dependency's headers happen to make it reachable.
+#   dependency's headers happen to make it reachable;
+# - the command channel (link/Channel.h, link/SequenceRunner.h) outside link/
+#   and session/: the session is the only door to the line, and everything
+#   else asks its BoardLine.
 # The dependencies come from the file CMake writes when it configures
 # (<build>/library-borders.txt: a library's folder, then the folders it may
 # include from). Usage: scripts/check-borders.sh [that file]
@@ -41,6 +44,11 @@ grep -rHn --include='*.h' --include='*.cpp' -E '^[[:space:]]*#[[:space:]]*includ
         }
         if (file !~ /^src\// || header !~ /\//) next
         folder = file; sub(/^src\//, "", folder); sub(/\/[^\/]*$/, "", folder)
+        if (header ~ /^link\/(Channel|SequenceRunner)\.h$/ && folder != "link" && folder != "session") {
+            print where ": includes \"" header "\"; only the session reaches the line itself (ask its BoardLine)"
+            faults++
+            next
+        }
         dir = header; sub(/\/[^\/]*$/, "", dir)
         if (!(folder in library) || !(dir in library) || allowed[folder, dir]) next
         print where ": includes \"" header "\" but " folder " does not depend on " dir

@@ -26,18 +26,19 @@ double processorSeconds() {
 // prints the processor time spent since polling began, then quits.
 void pollForMeasurement(MainWindow& window, int intervalMs, int seconds) {
     window.session().toggleConnection();
-    window.tabstrip1->setCurrentIndex(1);
-    window.position->scrlUDTime->setValue(intervalMs);
-    window.position->Check1->setChecked(true);
+    window.findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
+    PositionPanel* position = window.findChild<PositionPanel*>();
+    position->scrlUDTime->setValue(intervalMs);
+    position->Check1->setChecked(true);
     const double startCpu = processorSeconds();
     const int duration = seconds > 0 ? seconds : 30;
-    QTimer::singleShot(duration * 1000, qApp, [startCpu, duration, intervalMs, &window] {
+    QTimer::singleShot(duration * 1000, qApp, [startCpu, duration, intervalMs, position] {
         const double used = processorSeconds() - startCpu;
         std::printf("polling: %d s, interval %d ms, cpu %.3f s, %.3f %% of one core, last "
                     "position %s %s\n",
                     duration, intervalMs, used, 100.0 * used / duration,
-                    qPrintable(window.position->ScopeRAtxt->text()),
-                    qPrintable(window.position->ScopeDECtxt->text()));
+                    qPrintable(position->ScopeRAtxt->text()),
+                    qPrintable(position->ScopeDECtxt->text()));
         std::fflush(stdout);
         QApplication::quit();
     });

@@ -6,12 +6,14 @@
 #include "common/ui/Widgets.h"
 #include "config/DriveConfiguration.h"
 #include "config/ui/SettingsPage.h"
+#include "link/BoardLine.h"
 #include "link/ui/TerminalPanel.h"
 #include "link/ui/TrafficWindow.h"
 #include "motion/ui/FocusPanel.h"
 #include "motion/ui/GuidePanel.h"
 #include "motion/ui/PositionPanel.h"
 #include "motion/ui/TargetPanel.h"
+#include "pec/PecModel.h"
 #include "pec/ui/PecPage.h"
 #include "periphery/ui/PeripheryMenus.h"
 #include "share/ShareServer.h"
@@ -56,8 +58,8 @@ QWidget* addPage(QTabWidget* tabs, const char* name, const QString& caption) {
 MainWindow::MainWindow(SerialPort* port, Clock& clock, Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), m_session(new MountSession(port, clock, prompts, this)),
       m_share(new ShareServer(*m_session, this)),
-      m_backup(new MountBackupRunner(m_session->channel(), m_session->controller(), clock, prompts,
-                                     this)) {
+      m_backup(new MountBackupRunner(m_session->line(), m_session->controller(),
+                                     m_session->pec().stateReply(), clock, prompts, this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(mainCaption());
     buildMenus();
@@ -242,16 +244,15 @@ void MainWindow::showConnection() {
 // Closing cancels what runs, except an exchange that must not be cut short
 // (a PEC table being written): the window closes once it has finished.
 void MainWindow::closeEvent(QCloseEvent* event) {
-    SequenceRunner& runner = m_session->channel().runner();
-    if (runner.isRunningProtected()) {
+    BoardLine& line = m_session->line();
+    if (line.isRunningProtected()) {
         if (!m_closeWhenIdle) {
             m_closeWhenIdle = true;
-            statusPanel[4]->setText(QStringLiteral("Closing when the ") + runner.runningName() +
+            statusPanel[4]->setText(QStringLiteral("Closing when the ") + line.runningName() +
                                     QStringLiteral(" has finished"));
             // Closed again once the runner is done with it (queued: while
             // finished() is told, the sequence still counts as running).
-            connect(&runner, &SequenceRunner::finished, this, &QWidget::close,
-                    Qt::QueuedConnection);
+            connect(&line, &BoardLine::finished, this, &QWidget::close, Qt::QueuedConnection);
         }
         event->ignore();
         return;

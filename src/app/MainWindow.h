@@ -85,8 +85,8 @@ private:
     // Whether the settings file is written at exit ("Save Settings On Exit").
     bool m_saveOnExit = true;
 
-public:
-    // Controls, named as in the window design.
+    // Controls, named as in the window design (found by those names from
+    // outside: tests and tools look them up as a user would).
     QMenu* mnuPort = nullptr;
     QAction* mnuConnect = nullptr;
     QAction* mnuTraffic = nullptr;

@@ -7,23 +7,13 @@
 #include "config/MountDataFile.h"
 #include "config/SaveAll.h"
 #include "controller/ControllerInfo.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 #include "pec/PecState.h"
 #include "pec/PecTable.h"
 
 namespace corvane {
 
 namespace {
-
-// The backup reads under kinds of its own: its replies change no page.
-constexpr qint16 kDumpKind = 2101;
-constexpr qint16 kStateKind = 2102;
-constexpr qint16 kTableKind = 2103;
-
-Query own(Query q, qint16 kind) {
-    q.awaitedKind = kind;
-    return q;
-}
 
 QString programName() {
     return QStringLiteral("Corvane Control %1.%2.%3")
@@ -46,24 +36,12 @@ struct MountBackupRunner::Reading {
     int arrived = 0;
 };
 
-MountBackupRunner::MountBackupRunner(Channel& channel, ControllerInfo& controller, Clock& clock,
-                                     Prompts& prompts, QObject* parent)
-    : QObject(parent), m_channel(channel), m_controller(controller), m_clock(clock),
-      m_prompts(prompts) {
-    ReplyDispatcher& replies = m_channel.dispatcher();
-    replies.subscribe(kDumpKind, this, [this](const QByteArray& r) {
-        if (m_reading)
-            m_reading->dump = r;
-    });
-    replies.subscribe(kStateKind, this, [this](const QByteArray& r) {
-        if (m_reading)
-            m_reading->state = r;
-    });
-    replies.subscribe(kTableKind, this, [this](const QByteArray& r) {
-        if (m_reading)
-            m_reading->table = r;
-    });
-    connect(&m_channel, &Channel::arriving, this, [this](int waiting, int) {
+MountBackupRunner::MountBackupRunner(BoardLine& line, ControllerInfo& controller,
+                                     ReplyHandler pecStateRead, Clock& clock, Prompts& prompts,
+                                     QObject* parent)
+    : QObject(parent), m_line(line), m_controller(controller), m_clock(clock), m_prompts(prompts),
+      m_pecStateRead(std::move(pecStateRead)) {
+    connect(&m_line, &BoardLine::arriving, this, [this](int waiting, int) {
         if (m_reading && m_reading->part == QLatin1String("PEC table")) {
             m_reading->arrived = qMax(m_reading->arrived, waiting);
             emit progress(2 + waiting, 2 + kPecSteps);
@@ -76,14 +54,22 @@ void MountBackupRunner::tell(const QString& text) {
 }
 
 bool MountBackupRunner::connected() {
-    if (m_channel.isOpen() && m_controller.firmwareVersion() > 0.0f)
+    if (m_line.isOpen() && m_controller.firmwareVersion() > 0.0f)
         return true;
     tell(QStringLiteral("No board is connected: connect to it first."));
     return false;
 }
 
+// The backup's replies come to it alone, kept as the board gave them: the
+// pages do not change for a backup.
 void MountBackupRunner::readBoard(const QString& name, bool exclusive, Done done) {
     auto r = std::make_shared<Reading>();
+    const auto keep = [r](QByteArray Reading::*part) {
+        return [r, part](const RawReply& reply) {
+            if (reply.ok())
+                (*r).*part = reply.bytes;
+        };
+    };
     const bool split = m_controller.version().splitSettingsDump;
     Sequence s(name);
     if (exclusive)
@@ -93,21 +79,21 @@ void MountBackupRunner::readBoard(const QString& name, bool exclusive, Done done
          r->part = QStringLiteral("settings");
          emit progress(0, 2 + kPecSteps);
      })
-        .request(own(settingsQuery(split), kDumpKind))
+        .request(settingsQuery(split), keep(&Reading::dump))
         .awaitReply()
         .then([r] { r->part = QStringLiteral("PEC state"); })
-        .request(own(pecStateQuery(), kStateKind))
+        .request(pecStateQuery(), keep(&Reading::state))
         .awaitReply()
-        .then([this, r] {
+        .then([this, r, table = keep(&Reading::table)] {
             r->part = QStringLiteral("PEC table");
             emit progress(2, 2 + kPecSteps);
-            m_channel.flushInput();
-            m_channel.expect(own(pecTableQuery(), kTableKind));
+            m_line.flushInput();
+            m_line.expect(pecTableQuery(), table);
         });
     for (int step = 0; step < kPecSteps; ++step)
         s.send(pecReadCommand(step));
     s.awaitReply().onEnd([this, r, done](SequenceResult result) { readEnded(r, result, done); });
-    if (!m_channel.run(std::move(s)))
+    if (!m_line.run(std::move(s)))
         tell(QStringLiteral("Another exchange with the controller is running; try again when "
                             "it has finished."));
 }
@@ -212,7 +198,7 @@ void MountBackupRunner::write(const MountBackup& file, const QVector<BackupDiffe
                               const QString& path) {
     Sequence s(QStringLiteral("mount restore"));
     s.protect().exclusive();
-    s.ask([this] { return m_channel.isOpen(); });
+    s.ask([this] { return m_line.isOpen(); });
     const QVector<MountDataKey> keys = mountDataKeys();
     bool table = false;
     for (const BackupDifference& d : differences) {
@@ -223,12 +209,12 @@ void MountBackupRunner::write(const MountBackup& file, const QVector<BackupDiffe
         const SaveAllStep& c = keys.at(d.key).control;
         const QString& value = file.settings.at(d.key);
         if (c.isList && settingListInfo(c.list).setsAwaitedCountToOne)
-            s.then([this] { m_channel.expect(settingAcknowledgement()); });
+            s.then([this] { m_line.expect(settingAcknowledgement()); });
         s.send(c.isList ? listCommand(c.list, value).command
                         : numberCommand(c.number, value).value_or(QString()));
     }
     if (table)
-        appendPecWrite(s, file.pecPlan());
+        appendPecWrite(s, file.pecPlan(), m_pecStateRead);
     else
         s.send(storeSettingsCommand());
     s.onEnd([this, file, path](SequenceResult result) {
@@ -240,7 +226,7 @@ void MountBackupRunner::write(const MountBackup& file, const QVector<BackupDiffe
     });
     // Straight after the comparison, before any poll that came while the
     // differences were shown.
-    if (!m_channel.follow(std::move(s)))
+    if (!m_line.follow(std::move(s)))
         tell(QStringLiteral("Another exchange with the controller is running; nothing was "
                             "sent. Try again when it has finished."));
 }

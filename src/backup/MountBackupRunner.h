@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/MountBackup.h"
+#include "link/Reply.h"
 #include "link/Sequence.h"
 
 #include <QObject>
@@ -9,7 +10,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 class Clock;
 class ControllerInfo;
 class Prompts;
@@ -25,8 +26,10 @@ class MountBackupRunner : public QObject {
 public:
     using Confirm = std::function<bool(const QVector<BackupDifference>& differences)>;
 
-    MountBackupRunner(Channel& channel, ControllerInfo& controller, Clock& clock, Prompts& prompts,
-                      QObject* parent = nullptr);
+    // A restore's last step reads the PEC state into `pecStateRead` (the PEC
+    // page), as a restore from the PEC page does.
+    MountBackupRunner(BoardLine& line, ControllerInfo& controller, ReplyHandler pecStateRead,
+                      Clock& clock, Prompts& prompts, QObject* parent = nullptr);
 
     void setConfirm(Confirm confirm) { m_confirm = std::move(confirm); }
 
@@ -53,12 +56,13 @@ private:
     bool connected();
     void tell(const QString& text);
 
-    Channel& m_channel;
+    BoardLine& m_line;
     ControllerInfo& m_controller;
     Clock& m_clock;
     Prompts& m_prompts;
     Confirm m_confirm;
     std::shared_ptr<Reading> m_reading;
+    ReplyHandler m_pecStateRead;
 };
 
 } // namespace corvane

@@ -1,11 +1,13 @@
 #include "config/DriveConfiguration.h"
 
+#include <QPointer>
+
 #include "common/NumberText.h"
 #include "common/Prompts.h"
 #include "config/MountDataFile.h"
 #include "config/SaveAll.h"
 #include "controller/ControllerInfo.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 
 namespace corvane {
 
@@ -29,22 +31,26 @@ Query settingAcknowledgement() {
     return letGoQuery(QStringLiteral("setting"), 1);
 }
 
-DriveConfiguration::DriveConfiguration(Channel& channel, ControllerInfo& controller,
+DriveConfiguration::DriveConfiguration(BoardLine& line, ControllerInfo& controller,
                                        Prompts& prompts, QObject* parent)
-    : QObject(parent), m_channel(channel), m_controller(controller), m_prompts(prompts) {
+    : QObject(parent), m_line(line), m_controller(controller), m_prompts(prompts) {
     // Disabled until its box is edited; the DEC worm ratio's starts offered.
     m_saveOffered[static_cast<int>(NumberSetting::DecWormRatio)] = true;
     // Every reception withdraws four Save buttons; editing a box offers its
     // own again (the DEC worm ratio's is withdrawn only by its own sending).
-    connect(&m_channel, &Channel::receptionHandled, this, [this] {
+    connect(&m_line, &BoardLine::receptionHandled, this, [this] {
         for (NumberSetting n : kSavesWithdrawnByReplies)
             m_saveOffered[static_cast<int>(n)] = false;
         emit changed();
     });
 }
 
-void DriveConfiguration::listenTo(ReplyDispatcher& dispatcher) {
-    dispatcher.subscribe(kSettingsDumpKind, this, [this](const QByteArray& dump) { decode(dump); });
+ReplyHandler DriveConfiguration::settingsReply() {
+    QPointer<DriveConfiguration> self(this);
+    return [self](const RawReply& reply) {
+        if (self && reply.ok())
+            self->decode(reply.bytes);
+    };
 }
 
 QStringList DriveConfiguration::entries(SettingList l) const {
@@ -90,7 +96,7 @@ void DriveConfiguration::showPowerCycleNotice() {
 // awaited under a kind that nothing decodes, so that only the reply to a dump
 // request is ever read as a dump.
 void DriveConfiguration::awaitAcknowledgement(Sequence& s) {
-    s.then([this] { m_channel.expect(settingAcknowledgement()); });
+    s.then([this] { m_line.expect(settingAcknowledgement()); });
 }
 
 // A pick sends the entry's command. A new gear ratio is told to need a store
@@ -113,7 +119,7 @@ void DriveConfiguration::pick(SettingList l) {
             showPowerCycleNotice();
             return true;
         });
-    m_channel.run(std::move(s));
+    m_line.run(std::move(s));
 }
 
 // Only a number the readback can show goes out; anything else is refused and
@@ -126,7 +132,7 @@ void DriveConfiguration::save(NumberSetting n) {
     }
     if (numberSettingInfo(n).showsPowerCycleNotice && !m_fileSettingsPending)
         showPowerCycleNotice();
-    m_channel.run(Sequence(QStringLiteral("setting")).send(*command));
+    m_line.run(Sequence(QStringLiteral("setting")).send(*command));
     m_saveOffered[static_cast<int>(n)] = false;
     emit changed();
 }
@@ -136,8 +142,8 @@ void DriveConfiguration::readBack() {
         m_fileSettingsPending = false;
         emit changed();
     }
-    m_channel.run(Sequence(QStringLiteral("settings query")).then([this] {
-        m_channel.request(settingsQuery(m_controller.version().splitSettingsDump));
+    m_line.run(Sequence(QStringLiteral("settings query")).then([this] {
+        m_line.request(settingsQuery(m_controller.version().splitSettingsDump), settingsReply());
     }));
 }
 
@@ -145,7 +151,7 @@ void DriveConfiguration::readBack() {
 // board's are not read over them.
 void DriveConfiguration::pageShown() {
     if (!m_fileSettingsPending)
-        m_channel.request(settingsQuery(m_controller.version().splitSettingsDump));
+        m_line.request(settingsQuery(m_controller.version().splitSettingsDump), settingsReply());
 }
 
 void DriveConfiguration::decode(const QByteArray& dump) {
@@ -204,7 +210,7 @@ void DriveConfiguration::connectionToggled(bool connected) {
 
 void DriveConfiguration::store() {
     if (!m_fileSettingsPending)
-        m_channel.run(Sequence(QStringLiteral("store")).send(storeSettingsCommand()));
+        m_line.run(Sequence(QStringLiteral("store")).send(storeSettingsCommand()));
     else
         saveAll();
 }
@@ -215,7 +221,7 @@ void DriveConfiguration::store() {
 // configuration, and the loaded file keeps waiting for another try. With the
 // port closed nothing would reach the board, and the user is told so.
 void DriveConfiguration::saveAll() {
-    if (!m_channel.isOpen()) {
+    if (!m_line.isOpen()) {
         tell(QStringLiteral("The port is not open: the settings were not sent to the "
                             "board. Connect, then press Save All Settings again."));
         return;
@@ -248,7 +254,7 @@ void DriveConfiguration::saveAll() {
             m_fileSettingsPending = false;
             emit changed();
         });
-    m_channel.run(std::move(replay));
+    m_line.run(std::move(replay));
 }
 
 // The page's fifteen texts, as they stand.

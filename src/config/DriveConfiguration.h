@@ -3,16 +3,16 @@
 #include "config/SettingLists.h"
 #include "config/SettingsDump.h"
 #include "link/Query.h"
+#include "link/Reply.h"
 
 #include <QObject>
 #include <QStringList>
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 class ControllerInfo;
 class Prompts;
-class ReplyDispatcher;
 class Sequence;
 
 // The settings dump: "#:VX#" (16 bytes) or, above firmware 3.56, the split
@@ -32,11 +32,8 @@ Query settingAcknowledgement();
 class DriveConfiguration : public QObject {
     Q_OBJECT
 public:
-    DriveConfiguration(Channel& channel, ControllerInfo& controller, Prompts& prompts,
+    DriveConfiguration(BoardLine& line, ControllerInfo& controller, Prompts& prompts,
                        QObject* parent = nullptr);
-
-    // Reads every settings dump from now on.
-    void listenTo(ReplyDispatcher& dispatcher);
 
     const QString& text(SettingList l) const { return m_lists[static_cast<int>(l)]; }
     const QString& text(NumberSetting n) const { return m_numbers[static_cast<int>(n)]; }
@@ -81,6 +78,8 @@ signals:
     void rateCaptionRead(int index, const QString& caption);
 
 private:
+    // The handler the settings query's reply goes to.
+    ReplyHandler settingsReply();
     void decode(const QByteArray& dump);
     void apply(const SettingsView& view);
     void addEntry(const QString& ratio);
@@ -89,7 +88,7 @@ private:
     void tell(const QString& text);
     void showPowerCycleNotice();
 
-    Channel& m_channel;
+    BoardLine& m_line;
     ControllerInfo& m_controller;
     Prompts& m_prompts;
     QString m_lists[kSettingListCount];

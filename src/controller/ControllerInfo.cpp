@@ -1,6 +1,6 @@
 #include "controller/ControllerInfo.h"
 
-#include "link/Dispatcher.h"
+#include <QPointer>
 
 namespace corvane {
 
@@ -13,10 +13,18 @@ Query versionQuery() {
     return q;
 }
 
-void ControllerInfo::listenTo(ReplyDispatcher& dispatcher) {
-    dispatcher.subscribe(kVersionKind, this, [this](const QByteArray& reply) {
-        applyVersionReply(QString::fromLatin1(reply));
-    });
+ReplyHandler ControllerInfo::versionReply(std::function<void(const Answer<VersionInfo>&)> then) {
+    QPointer<ControllerInfo> self(this);
+    return [self, then = std::move(then)](const RawReply& reply) {
+        Answer<VersionInfo> answer;
+        answer.failure = reply.failure;
+        if (self && reply.ok()) {
+            self->applyVersionReply(QString::fromLatin1(reply.bytes));
+            answer.value = self->m_info;
+        }
+        if (then)
+            then(answer);
+    };
 }
 
 // The reply is the first one received: up to its "#" and the blanks that pad

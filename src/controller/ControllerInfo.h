@@ -2,12 +2,11 @@
 
 #include "controller/Firmware.h"
 #include "link/Query.h"
+#include "link/Reply.h"
 
 #include <QObject>
 
 namespace corvane {
-
-class ReplyDispatcher;
 
 // The version query: "#:GV#", ten characters of text.
 constexpr qint16 kVersionKind = 0;
@@ -21,8 +20,9 @@ class ControllerInfo : public QObject {
 public:
     explicit ControllerInfo(QObject* parent = nullptr) : QObject(parent) {}
 
-    // Reads every version reply from now on.
-    void listenTo(ReplyDispatcher& dispatcher);
+    // The handler a version query's reply goes to: it is read here, and
+    // `then` (if any) gets the version read, or why there is none.
+    ReplyHandler versionReply(std::function<void(const Answer<VersionInfo>&)> then = {});
     // Reads the version from the first reply of a reception (one reception
     // may hold several, the question asked again while an answer was on its
     // way) and keeps that reply alone.

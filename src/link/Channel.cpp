@@ -39,20 +39,28 @@ int Channel::awaitedCount() const {
     return m_port ? m_port->threshold() : 0;
 }
 
-void Channel::expect(const Query& query) {
+void Channel::expect(const Query& query, ReplyHandler handler) {
     if (m_awaiting)
         endRequest(false); // superseded: its reply is flushed by the next send
+    else
+        fail(ReplyFailure::Cancelled); // armed, never sent
     m_query = query;
+    m_handler = std::move(handler);
     setAwaitedCount(query.replyLength);
-    m_requestArmed = query.awaitedKind != AwaitedKind::None && query.replyLength > 0;
+    m_requestArmed = query.replyLength > 0;
     // A new request is read, whatever a manual command left behind.
     m_detectForm = false;
-    m_dispatchArmed = true;
 }
 
-void Channel::request(const Query& query) {
-    expect(query);
+void Channel::request(const Query& query, ReplyHandler handler) {
+    expect(query, std::move(handler));
     send(query.command);
+}
+
+// The one who asked learns there will be no reply.
+void Channel::fail(ReplyFailure why) {
+    if (ReplyHandler handler = std::exchange(m_handler, nullptr))
+        handler(RawReply{QByteArray(), why});
 }
 
 void Channel::expectManualCommand() {
@@ -63,7 +71,6 @@ void Channel::expectManualCommand() {
     manual.awaitedKind = AwaitedKind::ManualCommand;
     expect(manual);
     m_detectForm = true;
-    m_dispatchArmed = false;
 }
 
 void Channel::send(const QString& command) {
@@ -105,10 +112,12 @@ void Channel::startRequest(int charactersSent) {
         [this] { onDeadline(); }, Clock::Wait::Deadline);
 }
 
-void Channel::endRequest(bool answered) {
+void Channel::endRequest(bool answered, ReplyFailure why) {
     m_clock.cancel(m_deadline);
     m_deadline = 0;
     m_awaiting = false;
+    if (!answered)
+        fail(why);
     emit requestEnded(answered);
     if (!isLineBusy())
         emit lineFree();
@@ -122,8 +131,7 @@ void Channel::onDeadline() {
         // No answer to a command that need not have one. A manual command's
         // reception ends here too: the next reply is read again.
         m_detectForm = false;
-        m_dispatchArmed = true;
-        endRequest(false);
+        endRequest(false, ReplyFailure::NoReply);
         return;
     }
     const QString name = m_query.name;
@@ -143,7 +151,7 @@ void Channel::onDeadline() {
             replyDeadlineMs(Reading::Read, m_requestCharacters, awaited), this,
             [this] { endQuarantine(); }, Clock::Wait::Deadline);
     }
-    endRequest(false);
+    endRequest(false, ReplyFailure::NoReply);
     emit timedOut(name);
 }
 
@@ -179,6 +187,7 @@ void Channel::onCommEvent(int kind) {
         m_deadline = 0;
         m_lateCharacters = 0;
         m_clock.cancel(m_quarantineEnd);
+        fail(ReplyFailure::Cancelled);
         emit lost();
         return;
     }
@@ -233,9 +242,10 @@ void Channel::deliver(const QByteArray& buffer) {
         m_lastTimedOut = false;
     }
     emit received(buffer, m_query.form);
-    if (m_dispatchArmed)
-        m_dispatcher.dispatch(m_query.awaitedKind, buffer);
-    m_dispatchArmed = true;
+    // Only the awaited reply reaches the one who asked, once.
+    if (answered)
+        if (ReplyHandler handler = std::exchange(m_handler, nullptr))
+            handler(RawReply{buffer, ReplyFailure::None});
     emit receptionHandled();
     if (answered) {
         emit requestEnded(true);

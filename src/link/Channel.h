@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/Clock.h"
-#include "link/Dispatcher.h"
 #include "link/Query.h"
+#include "link/Reply.h"
 #include "link/SequenceRunner.h"
 
 #include <QObject>
@@ -14,8 +14,9 @@ class SerialPort;
 
 // The command channel: one serial port, the awaited reply, the receive
 // handling and the sequence runner. It carries bytes and knows no subsystem:
-// each subsystem declares its queries (link/Query.h) and subscribes to the
-// replies of its kinds. One request is outstanding at a time; a reply is
+// each subsystem declares its queries (link/Query.h), and a request carries
+// the handler its reply goes to, and only there. One request is outstanding
+// at a time; a reply is
 // recognised by its awaited length alone, and it has a deadline: when a reply
 // the program reads does not come, the awaited state is reset, so the next
 // exchange starts clean.
@@ -32,16 +33,16 @@ public:
     SerialPort* port() const { return m_port; }
     bool isOpen() const;
     Clock& clock() const { return m_clock; }
-    ReplyDispatcher& dispatcher() { return m_dispatcher; }
     SequenceRunner& runner() { return m_runner; }
     // Runs a sequence on this channel (or queues it; see SequenceRunner).
     bool run(Sequence sequence) { return m_runner.run(std::move(sequence)); }
     bool follow(Sequence sequence) { return m_runner.follow(std::move(sequence)); }
 
-    // Awaits the query's reply from the next send on.
-    void expect(const Query& query);
+    // Awaits the query's reply from the next send on; the reply, or why
+    // there is none, goes to `handler` (none: the reply is only shown).
+    void expect(const Query& query, ReplyHandler handler = {});
     // Awaits the query's reply and sends its command.
-    void request(const Query& query);
+    void request(const Query& query, ReplyHandler handler = {});
     // The raw terminal: the next reception is shown as it comes (in hex when
     // it starts with a control or high byte) and not read.
     void expectManualCommand();
@@ -51,8 +52,6 @@ public:
     int awaitedCount() const;
     qint16 awaitedKind() const { return m_query.awaitedKind; }
     ReplyForm replyForm() const { return m_query.form; }
-    bool isDispatchArmed() const { return m_dispatchArmed; }
-    void armDispatch() { m_dispatchArmed = true; }
     // A reply is on its way (one the program reads, or an answer it lets go
     // but keeps off the next request).
     bool isAwaitingReply() const { return m_awaiting; }
@@ -101,19 +100,20 @@ private:
     bool awaitsRestOfText(const QByteArray& buffer) const;
     void deliver(const QByteArray& buffer);
     void startRequest(int charactersSent);
-    void endRequest(bool answered);
+    void endRequest(bool answered, ReplyFailure why = ReplyFailure::Cancelled);
+    void fail(ReplyFailure why);
     void onDeadline();
     void onArrival(int waiting);
     void endQuarantine();
 
     Clock& m_clock;
     SerialPort* m_port = nullptr;
-    ReplyDispatcher m_dispatcher;
     SequenceRunner m_runner;
 
     Query m_query;
+    // Whoever asked for the awaited reply.
+    ReplyHandler m_handler;
     bool m_detectForm = false;
-    bool m_dispatchArmed = true;
     // The request: armed by expect(), outstanding from its first send.
     bool m_requestArmed = false;
     bool m_awaiting = false;

@@ -9,25 +9,25 @@ namespace corvane {
 // bytes). Whoever reads a reply always gets its bytes.
 enum class ReplyForm { Text, Raw };
 
-// What the program does with a reply. A reply it reads is decoded by whoever
-// subscribed to its kind, and one that does not come in time is reported. An
+// What the program does with a reply. A reply it reads goes to the handler
+// its request carries, and one that does not come in time is reported. An
 // answer it only lets go (a set command's "1" or "0") is awaited briefly so
 // that it cannot meet the next request on the line; nothing reads it, and a
 // board that stays silent is no fault.
 enum class Reading { Read, LetGo };
 
-// The codes the channel itself keeps. Each subsystem declares the codes of
-// its own replies beside its queries; the codes are the protocol's.
+// The protocol's codes for what is awaited: the channel keeps these; each
+// subsystem declares the codes of its replies beside its queries. They are
+// bookkeeping only: a reply goes to its request's handler, whatever its code.
 namespace AwaitedKind {
-constexpr qint16 None = -1;             // nothing awaited (after a time-out)
+constexpr qint16 None = -1;             // no code of its own (nothing awaited, a client's reply)
 constexpr qint16 Acknowledgement = 999; // an answer only let go; nothing decodes it
 constexpr qint16 ManualCommand = 1000;  // the raw terminal's reception
 } // namespace AwaitedKind
 
 // A request and the reply it awaits, declared once by the subsystem whose
 // reply it is: the command, how many characters come back and in which form,
-// whether the program reads them or lets them go, and the kind under which
-// the dispatcher hands the reply on.
+// whether the program reads them or lets them go, and the protocol's code.
 struct Query {
     QString name;    // "position query": what a time-out or a bad reply names
     QString command; // sent as it stands; empty when the caller sends its own

@@ -13,8 +13,10 @@ Sequence& Sequence::send(const QString& command) {
     return *this;
 }
 
-Sequence& Sequence::request(const Query& query) {
-    add(StepKind::Request).query = query;
+Sequence& Sequence::request(const Query& query, ReplyHandler handler) {
+    Step& step = add(StepKind::Request);
+    step.query = query;
+    step.handler = std::move(handler);
     return *this;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Query.h"
+#include "link/Reply.h"
 
 #include <QString>
 #include <QVector>
@@ -23,8 +24,9 @@ public:
 
     // Writes a command (dropped while the port is closed, as every send is).
     Sequence& send(const QString& command);
-    // Awaits the query's reply and sends its command.
-    Sequence& request(const Query& query);
+    // Awaits the query's reply and sends its command; the reply goes to
+    // `handler` (none: it is only shown).
+    Sequence& request(const Query& query, ReplyHandler handler = {});
     Sequence& pause(int ms);
     Sequence& then(std::function<void()> action);
     // Asks the user; a false answer ends the sequence as cancelled.
@@ -54,6 +56,7 @@ private:
         StepKind kind = StepKind::Action;
         QString command;
         Query query;
+        ReplyHandler handler;
         int value = 0; // pause length, or progress value
         int total = 0;
         std::function<void()> action;

@@ -100,7 +100,7 @@ void SequenceRunner::advance() {
             m_channel.send(step.command);
             break;
         case Sequence::StepKind::Request:
-            m_channel.request(step.query);
+            m_channel.request(step.query, step.handler);
             break;
         case Sequence::StepKind::Pause:
             m_state = State::Pausing;

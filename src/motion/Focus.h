@@ -4,7 +4,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 
 // Focuser commands. The focuser keeps moving after an in or out command until
 // it is told to stop; the controller does not time the move.
@@ -18,9 +18,9 @@ inline const char* const Slow = "#:FS#";
 
 enum class FocusMove { In, Out };
 
-void sendFocusMove(Channel& channel, FocusMove move);
-void sendFocusStop(Channel& channel);
+void sendFocusMove(BoardLine& line, FocusMove move);
+void sendFocusStop(BoardLine& line);
 // Fast or slow speed.
-void sendFocusSpeed(Channel& channel, bool fast);
+void sendFocusSpeed(BoardLine& line, bool fast);
 
 } // namespace corvane

@@ -6,8 +6,8 @@
 
 namespace corvane {
 
-Focuser::Focuser(Channel& channel, Clock& clock, Prompts& prompts, QObject* parent)
-    : QObject(parent), m_channel(channel), m_prompts(prompts),
+Focuser::Focuser(BoardLine& line, Clock& clock, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_line(line), m_prompts(prompts),
       m_timer3(new ClockTimer(clock, QStringLiteral("Timer3"), this)) {
     m_timer3->setSingleShot(true);
     connect(m_timer3, &ClockTimer::timeout, this, &Focuser::pulseEnded);
@@ -15,7 +15,7 @@ Focuser::Focuser(Channel& channel, Clock& clock, Prompts& prompts, QObject* pare
 
 void Focuser::move(FocusMove move) {
     if (!m_pulseMode) {
-        sendFocusMove(m_channel, move);
+        sendFocusMove(m_line, move);
         return;
     }
     if (!m_pulseLength) {
@@ -24,19 +24,19 @@ void Focuser::move(FocusMove move) {
         return;
     }
     m_timer3->setInterval(*m_pulseLength);
-    sendFocusMove(m_channel, move);
+    sendFocusMove(m_line, move);
     m_timer3->start();
 }
 
 void Focuser::stop() {
     // A pulse still running must not stop a later move.
     m_timer3->stop();
-    sendFocusStop(m_channel);
+    sendFocusStop(m_line);
 }
 
 void Focuser::setFast(bool fast) {
     m_fast = fast;
-    sendFocusSpeed(m_channel, fast);
+    sendFocusSpeed(m_line, fast);
     emit changed();
 }
 
@@ -52,7 +52,7 @@ void Focuser::setPulseLength(const QString& typed) {
 // The pulse length has passed: the focuser stops.
 void Focuser::pulseEnded() {
     m_timer3->stop();
-    sendFocusStop(m_channel);
+    sendFocusStop(m_line);
 }
 
 } // namespace corvane

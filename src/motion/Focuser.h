@@ -7,7 +7,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 class Clock;
 class ClockTimer;
 class Prompts;
@@ -18,7 +18,7 @@ class Prompts;
 class Focuser : public QObject {
     Q_OBJECT
 public:
-    Focuser(Channel& channel, Clock& clock, Prompts& prompts, QObject* parent = nullptr);
+    Focuser(BoardLine& line, Clock& clock, Prompts& prompts, QObject* parent = nullptr);
 
     bool fast() const { return m_fast; }
     bool pulseMode() const { return m_pulseMode; }
@@ -44,7 +44,7 @@ signals:
 private:
     void pulseEnded();
 
-    Channel& m_channel;
+    BoardLine& m_line;
     Prompts& m_prompts;
     ClockTimer* m_timer3;
     bool m_fast = false;

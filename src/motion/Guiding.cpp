@@ -3,13 +3,13 @@
 #include "common/ClockTimer.h"
 #include "common/Prompts.h"
 #include "controller/Commands.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 
 namespace corvane {
 
-Guiding::Guiding(Channel& channel, Clock& clock, Prompts& prompts, PollingControl& polling,
+Guiding::Guiding(BoardLine& line, Clock& clock, Prompts& prompts, PollingControl& polling,
                  QObject* parent)
-    : QObject(parent), m_channel(channel), m_prompts(prompts), m_polling(polling),
+    : QObject(parent), m_line(line), m_prompts(prompts), m_polling(polling),
       m_timer2(new ClockTimer(clock, QStringLiteral("Timer2"), this)),
       m_rateCaptions{QStringLiteral("2X"), QStringLiteral("8X"), QStringLiteral("16X")} {
     m_timer2->setSingleShot(true);
@@ -58,7 +58,7 @@ void Guiding::pressMove(Direction d) {
     else if (!isMoving(d))
         startMoving(d);
     else {
-        sendStopMove(m_channel, d);
+        sendStopMove(m_line, d);
         setMoving(d, false);
         emit changed();
     }
@@ -81,7 +81,7 @@ void Guiding::keyUp(Direction d) {
         return;
     held = false;
     if (isMoving(d)) {
-        sendStopMove(m_channel, d);
+        sendStopMove(m_line, d);
         setMoving(d, false);
         emit changed();
     }
@@ -96,7 +96,7 @@ void Guiding::releaseKeys() {
 void Guiding::startMoving(Direction d) {
     setMoving(d, true);
     setMoving(moveButtonInfo(d).opposite, false);
-    sendStartMove(m_channel, d);
+    sendStartMove(m_line, d);
     emit changed();
 }
 
@@ -111,8 +111,8 @@ void Guiding::allIdle() {
 }
 
 void Guiding::stop() {
-    m_channel.runner().cancel();
-    m_channel.send(QLatin1String(kStopAllCommand));
+    m_line.cancelAll();
+    m_line.send(QLatin1String(kStopAllCommand));
     allIdle();
     emit changed();
 }
@@ -131,7 +131,7 @@ void Guiding::selectRate(int index) {
     if (command.isEmpty())
         return;
     m_rate = index;
-    m_channel.send(command);
+    m_line.send(command);
     emit changed();
 }
 
@@ -159,7 +159,7 @@ void Guiding::sendPulseFor(Direction d) {
     m_pulsing = d;
     emit changed();
     const int length = *m_pulseLength;
-    sendPulse(m_channel, d, length, [this, length](bool sent) { pulseSent(sent, length); });
+    sendPulse(m_line, d, length, [this, length](bool sent) { pulseSent(sent, length); });
 }
 
 void Guiding::pulseSent(bool sent, int ms) {
@@ -183,10 +183,10 @@ void Guiding::toggleFind() {
     if (!m_finding) {
         // The search answers no position queries: polling pauses meanwhile.
         m_polling.pauseForSearch();
-        sendStartFind(m_channel);
+        sendStartFind(m_line);
         allIdle();
     } else {
-        sendStopFind(m_channel);
+        sendStopFind(m_line);
         m_polling.resumeAfterSearch();
     }
     m_finding = !m_finding;
@@ -194,7 +194,7 @@ void Guiding::toggleFind() {
 }
 
 void Guiding::toggleTarvix() {
-    m_channel.send(tarvixCommand(!m_tarvixOn));
+    m_line.send(tarvixCommand(!m_tarvixOn));
     m_tarvixOn = !m_tarvixOn;
     emit changed();
 }

@@ -7,7 +7,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 class Clock;
 class ClockTimer;
 class Prompts;
@@ -30,7 +30,7 @@ public:
 class Guiding : public QObject {
     Q_OBJECT
 public:
-    Guiding(Channel& channel, Clock& clock, Prompts& prompts, PollingControl& polling,
+    Guiding(BoardLine& line, Clock& clock, Prompts& prompts, PollingControl& polling,
             QObject* parent = nullptr);
 
     // Start-up: rate 2X chosen (its command goes out when connected), pulse
@@ -98,7 +98,7 @@ private:
     void setMoving(Direction d, bool moving);
     void allIdle();
 
-    Channel& m_channel;
+    BoardLine& m_line;
     Prompts& m_prompts;
     PollingControl& m_polling;
     ClockTimer* m_timer2;

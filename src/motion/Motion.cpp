@@ -2,7 +2,7 @@
 
 #include "common/NumberText.h"
 #include "controller/Commands.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 
 #include <QRegularExpression>
 
@@ -71,14 +71,14 @@ QString stopMovingToolTip(const QString& letter) {
     return QStringLiteral("Stop Moving ") + letter;
 }
 
-void sendStartMove(Channel& channel, Direction d) {
+void sendStartMove(BoardLine& line, Direction d) {
     const MoveButtonInfo& info = moveButtonInfo(d);
-    channel.send(QLatin1String(info.stopOpposite));
-    channel.send(QLatin1String(info.start));
+    line.send(QLatin1String(info.stopOpposite));
+    line.send(QLatin1String(info.start));
 }
 
-void sendStopMove(Channel& channel, Direction d) {
-    channel.send(QLatin1String(moveButtonInfo(d).stop));
+void sendStopMove(BoardLine& line, Direction d) {
+    line.send(QLatin1String(moveButtonInfo(d).stop));
 }
 
 QString rateCommand(int index) {
@@ -102,15 +102,15 @@ QString pulseCommand(Direction d, int ms) {
     return QLatin1String(moveButtonInfo(d).pulsePrefix) + shortestDecimal(ms) + QLatin1Char('#');
 }
 
-void sendPulse(Channel& channel, Direction d, int ms, std::function<void(bool sent)> ended) {
-    channel.run(Sequence(QStringLiteral("guide pulse"))
-                    .send(QLatin1String(kStopAllCommand))
-                    .pause(kStopSettleMs)
-                    .send(pulseCommand(d, ms))
-                    .onEnd([ended = std::move(ended)](SequenceResult result) {
-                        if (ended)
-                            ended(result == SequenceResult::Done);
-                    }));
+void sendPulse(BoardLine& line, Direction d, int ms, std::function<void(bool sent)> ended) {
+    line.run(Sequence(QStringLiteral("guide pulse"))
+                 .send(QLatin1String(kStopAllCommand))
+                 .pause(kStopSettleMs)
+                 .send(pulseCommand(d, ms))
+                 .onEnd([ended = std::move(ended)](SequenceResult result) {
+                     if (ended)
+                         ended(result == SequenceResult::Done);
+                 }));
 }
 
 QString pulseOffCaption() {
@@ -133,15 +133,15 @@ QString stopFindCaption() {
     return QStringLiteral("Stop Find");
 }
 
-void sendStartFind(Channel& channel) {
-    channel.run(Sequence(QStringLiteral("find"))
-                    .send(QLatin1String(kStopAllCommand))
-                    .pause(kStopSettleMs)
-                    .send(QLatin1String(kStartFind)));
+void sendStartFind(BoardLine& line) {
+    line.run(Sequence(QStringLiteral("find"))
+                 .send(QLatin1String(kStopAllCommand))
+                 .pause(kStopSettleMs)
+                 .send(QLatin1String(kStartFind)));
 }
 
-void sendStopFind(Channel& channel) {
-    channel.send(QLatin1String(kStopFind));
+void sendStopFind(BoardLine& line) {
+    line.send(QLatin1String(kStopFind));
 }
 
 QString tarvixCommand(bool on) {

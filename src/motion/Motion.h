@@ -6,7 +6,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 
 // The four manual motion directions, in the order of the move buttons'
 // table: north, south, west, east.
@@ -45,8 +45,8 @@ QString stopMovingToolTip(const QString& letter);
 
 // Start and stop of continuous motion: the opposite direction is stopped
 // first so the two can never run against each other.
-void sendStartMove(Channel& channel, Direction d);
-void sendStopMove(Channel& channel, Direction d);
+void sendStartMove(BoardLine& line, Direction d);
+void sendStopMove(BoardLine& line, Direction d);
 
 // Guide rates of the three rate buttons; an empty text for any other index.
 QString rateCommand(int index);
@@ -61,7 +61,7 @@ std::optional<int> pulseMilliseconds(const QString& text);
 // `ended` learns whether the pulse command went out (it does not when the
 // exchange was stopped first).
 QString pulseCommand(Direction d, int ms);
-void sendPulse(Channel& channel, Direction d, int ms, std::function<void(bool sent)> ended = {});
+void sendPulse(BoardLine& line, Direction d, int ms, std::function<void(bool sent)> ended = {});
 
 // Pulse-guide mode button captions.
 QString pulseOffCaption();
@@ -72,8 +72,8 @@ QString guidingCaption(const QString& letter);
 QString findCaption();
 QString stopFindCaption();
 // Stops all motion, waits 100 ms and starts the search.
-void sendStartFind(Channel& channel);
-void sendStopFind(Channel& channel);
+void sendStartFind(BoardLine& line);
+void sendStopFind(BoardLine& line);
 
 // Tracking correction (Tarvix): the command that switches it on or off, and
 // the button's caption while it is on or off.

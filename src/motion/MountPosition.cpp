@@ -1,8 +1,9 @@
 #include "motion/MountPosition.h"
 
 #include "common/Clock.h"
-#include "link/Dispatcher.h"
 #include "motion/PositionReplies.h"
+
+#include <QPointer>
 
 namespace corvane {
 
@@ -21,10 +22,6 @@ Query positionQuery() {
     return textQuery("position query", "#:GR##:GD#", 15, PositionKind::Position);
 }
 
-Query position2Query() {
-    return textQuery("position query", "#:GR##:GD#", 15, PositionKind::Position2);
-}
-
 Query rightAscensionQuery() {
     return textQuery("right ascension query", "#:GR#", 8, PositionKind::RightAscension);
 }
@@ -35,48 +32,66 @@ Query declinationQuery() {
 
 MountPosition::MountPosition(Clock& clock, QObject* parent) : QObject(parent), m_clock(clock) {}
 
-void MountPosition::listenTo(ReplyDispatcher& dispatcher) {
-    for (const Query& q : {positionQuery(), position2Query()})
-        dispatcher.subscribe(q.awaitedKind, this, [this, q](const QByteArray& reply) {
-            readPosition(q, QString::fromLatin1(reply));
+// The model outlives every request on its session's line; a handler run
+// after it (a test's line outliving its models) does nothing.
+ReplyHandler MountPosition::positionReply(std::function<void(const Answer<BoardPosition>&)> then) {
+    QPointer<MountPosition> self(this);
+    return decodedBy<BoardPosition>(
+        [self](const QByteArray& reply) { return self ? self->readPosition(reply) : std::nullopt; },
+        [then = std::move(then)](const Answer<BoardPosition>& answer) {
+            if (then)
+                then(answer);
         });
-    dispatcher.subscribe(PositionKind::RightAscension, this, [this](const QByteArray& reply) {
-        readRightAscension(QString::fromLatin1(reply));
-    });
-    dispatcher.subscribe(PositionKind::Declination, this, [this](const QByteArray& reply) {
-        readDeclination(QString::fromLatin1(reply));
-    });
 }
 
-void MountPosition::readPosition(const Query& query, const QString& reply) {
-    const std::optional<BoardPosition> position = positionFromReply(reply);
-    note(query, position.has_value());
+ReplyHandler MountPosition::rightAscensionReply() {
+    QPointer<MountPosition> self(this);
+    return [self](const RawReply& reply) {
+        if (self && reply.ok())
+            self->readRightAscension(reply.bytes);
+    };
+}
+
+ReplyHandler MountPosition::declinationReply() {
+    QPointer<MountPosition> self(this);
+    return [self](const RawReply& reply) {
+        if (self && reply.ok())
+            self->readDeclination(reply.bytes);
+    };
+}
+
+std::optional<BoardPosition> MountPosition::readPosition(const QByteArray& reply) {
+    const std::optional<BoardPosition> position = positionFromReply(QString::fromLatin1(reply));
+    note(positionQuery(), position.has_value());
     if (!position)
-        return;
+        return position;
     m_ra = position->ra;
     m_dec = position->dec;
     m_raFromPosition = m_decFromPosition = true;
     update();
+    return position;
 }
 
-void MountPosition::readRightAscension(const QString& reply) {
-    const std::optional<BoardRa> ra = rightAscensionFromReply(reply);
+std::optional<BoardRa> MountPosition::readRightAscension(const QByteArray& reply) {
+    const std::optional<BoardRa> ra = rightAscensionFromReply(QString::fromLatin1(reply));
     note(rightAscensionQuery(), ra.has_value());
     if (!ra)
-        return;
+        return ra;
     m_ra = ra;
     m_raFromPosition = false;
     update();
+    return ra;
 }
 
-void MountPosition::readDeclination(const QString& reply) {
-    const std::optional<BoardDec> dec = declinationFromReply(reply);
+std::optional<BoardDec> MountPosition::readDeclination(const QByteArray& reply) {
+    const std::optional<BoardDec> dec = declinationFromReply(QString::fromLatin1(reply));
     note(declinationQuery(), dec.has_value());
     if (!dec)
-        return;
+        return dec;
     m_dec = dec;
     m_decFromPosition = false;
     update();
+    return dec;
 }
 
 void MountPosition::update() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/Query.h"
+#include "link/Reply.h"
 #include "motion/Coordinates.h"
 
 #include <QObject>
@@ -10,21 +11,17 @@
 namespace corvane {
 
 class Clock;
-class ReplyDispatcher;
 
-// The position replies: the mount's right ascension and declination, read
-// together (the poll) or one at a time.
+// The position replies' codes: the mount's right ascension and declination,
+// read together (the poll) or one at a time.
 namespace PositionKind {
 constexpr qint16 RightAscension = 1;
 constexpr qint16 Declination = 2;
 constexpr qint16 Position = 99;
-constexpr qint16 Position2 = 100;
 } // namespace PositionKind
 
 // "#:GR##:GD#", 15 characters HH:MM.T#sDD*MM#.
 Query positionQuery();
-// The same under the second position kind.
-Query position2Query();
 // "#:GR#" (8 characters) and "#:GD#" (7).
 Query rightAscensionQuery();
 Query declinationQuery();
@@ -37,8 +34,11 @@ class MountPosition : public QObject {
 public:
     MountPosition(Clock& clock, QObject* parent = nullptr);
 
-    // Reads every position reply from now on.
-    void listenTo(ReplyDispatcher& dispatcher);
+    // The handlers the position queries' replies go to: read here, and
+    // handed on to `then` (if any), decoded, or why there is none.
+    ReplyHandler positionReply(std::function<void(const Answer<BoardPosition>&)> then = {});
+    ReplyHandler rightAscensionReply();
+    ReplyHandler declinationReply();
 
     // Right ascension and declination as the board last gave them; none
     // before a reply.
@@ -60,9 +60,9 @@ signals:
     void badReply(const QString& message);
 
 private:
-    void readPosition(const Query& query, const QString& reply);
-    void readRightAscension(const QString& reply);
-    void readDeclination(const QString& reply);
+    std::optional<BoardPosition> readPosition(const QByteArray& reply);
+    std::optional<BoardRa> readRightAscension(const QByteArray& reply);
+    std::optional<BoardDec> readDeclination(const QByteArray& reply);
     void update();
     void note(const Query& query, bool good);
 

@@ -2,7 +2,7 @@
 
 #include "common/ClockTimer.h"
 #include "common/NumberText.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 #include "motion/MountPosition.h"
 #include "motion/Target.h"
 
@@ -13,9 +13,9 @@ QString intervalCaption(int ms) {
            shortestDecimal(ms / 1000.0) + QStringLiteral(" Sec");
 }
 
-PositionPolling::PositionPolling(Channel& channel, Clock& clock, const MountPosition& position,
+PositionPolling::PositionPolling(BoardLine& line, Clock& clock, MountPosition& position,
                                  const Target& target, QObject* parent)
-    : QObject(parent), m_channel(channel), m_position(position), m_target(target),
+    : QObject(parent), m_line(line), m_position(position), m_target(target),
       m_timer1(new ClockTimer(clock, QStringLiteral("Timer1"), this)),
       m_caption(QStringLiteral("Auto Update Position   Update Interval")) {
     m_timer1->setInterval(kDefaultTimerMs);
@@ -28,10 +28,11 @@ void PositionPolling::tick() {
     m_estimate =
         estimateTimeToTarget({scope, m_target.position(), m_gotoSpeed ? m_gotoSpeed() : 0.0});
     emit estimated(m_estimate.text);
-    if (m_channel.runner().isBusy() || m_channel.isLineBusy())
+    if (m_line.isBusy() || m_line.isLineBusy())
         return;
-    m_channel.run(
-        Sequence(QStringLiteral("position poll")).pause(kTickSettleMs).request(positionQuery()));
+    m_line.run(Sequence(QStringLiteral("position poll"))
+                   .pause(kTickSettleMs)
+                   .request(positionQuery(), m_position.positionReply()));
 }
 
 void PositionPolling::setGuidingPageShown(bool shown) {

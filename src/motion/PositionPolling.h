@@ -8,7 +8,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 class Clock;
 class ClockTimer;
 class MountPosition;
@@ -26,8 +26,8 @@ public:
     static constexpr int kDefaultTimerMs = 500;
     static constexpr int kDefaultIntervalMs = 1000;
 
-    PositionPolling(Channel& channel, Clock& clock, const MountPosition& position,
-                    const Target& target, QObject* parent = nullptr);
+    PositionPolling(BoardLine& line, Clock& clock, MountPosition& position, const Target& target,
+                    QObject* parent = nullptr);
 
     // Where the goto speed is read from (16 for "16X"; 0 while none is known).
     void setGotoSpeed(std::function<double()> gotoSpeed) { m_gotoSpeed = std::move(gotoSpeed); }
@@ -60,8 +60,8 @@ signals:
     void estimated(const QString& text);
 
 private:
-    Channel& m_channel;
-    const MountPosition& m_position;
+    BoardLine& m_line;
+    MountPosition& m_position;
     const Target& m_target;
     ClockTimer* m_timer1;
     std::function<double()> m_gotoSpeed;

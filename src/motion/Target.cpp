@@ -1,7 +1,10 @@
 #include "motion/Target.h"
 
-#include "link/Channel.h"
+#include "link/BoardLine.h"
+#include "motion/MountPosition.h"
 #include "motion/PositionReplies.h"
+
+#include <QPointer>
 
 namespace corvane {
 
@@ -15,13 +18,8 @@ Query controllerTargetQuery() {
 }
 
 // 00:00.0 north, as the fields start ("00", "00.0", "+00", "00").
-Target::Target(Channel& channel, QObject* parent) : QObject(parent), m_channel(channel) {}
-
-void Target::listenTo(ReplyDispatcher& dispatcher) {
-    dispatcher.subscribe(kControllerTargetKind, this, [this](const QByteArray& reply) {
-        readControllerTarget(QString::fromLatin1(reply));
-    });
-}
+Target::Target(BoardLine& line, MountPosition& position, QObject* parent)
+    : QObject(parent), m_line(line), m_mountPosition(position) {}
 
 void Target::set(const BoardPosition& position) {
     m_position = position;
@@ -47,19 +45,23 @@ void Target::readControllerTarget(const QString& reply) {
 }
 
 void Target::setInMount() {
-    setObject(m_channel, m_position);
+    setObject(m_line, m_position);
 }
 
 void Target::goTo() {
-    gotoObject(m_channel);
+    gotoObject(m_line);
 }
 
 void Target::sync() {
-    syncObject(m_channel, m_position);
+    syncObject(m_line, m_position, m_mountPosition.positionReply());
 }
 
 void Target::readBack() {
-    getObject(m_channel);
+    QPointer<Target> self(this);
+    getObject(m_line, [self](const RawReply& reply) {
+        if (self && reply.ok())
+            self->readControllerTarget(QString::fromLatin1(reply.bytes));
+    });
 }
 
 } // namespace corvane

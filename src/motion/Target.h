@@ -8,8 +8,8 @@
 
 namespace corvane {
 
-class Channel;
-class ReplyDispatcher;
+class BoardLine;
+class MountPosition;
 
 // "#:Gr##:Gd#": the target the board holds, 14 characters awaited.
 constexpr qint16 kControllerTargetKind = 98;
@@ -22,11 +22,8 @@ Query controllerTargetQuery();
 class Target : public QObject {
     Q_OBJECT
 public:
-    explicit Target(Channel& channel, QObject* parent = nullptr);
-
-    // Reads the board's target replies from now on; one not in the board's
-    // form never reaches the fields (the set command would carry it).
-    void listenTo(ReplyDispatcher& dispatcher);
+    // A sync reads the position back into `position`.
+    Target(BoardLine& line, MountPosition& position, QObject* parent = nullptr);
 
     const BoardPosition& position() const { return m_position; }
     // The four fields' texts: "05", "34.5", "+45", "30".
@@ -39,6 +36,8 @@ public:
     void setInMount();
     void goTo();
     void sync();
+    // The board's target read back; a reply not in the board's form never
+    // reaches the fields (the set command would carry it).
     void readBack();
 
 signals:
@@ -50,7 +49,8 @@ signals:
 private:
     void readControllerTarget(const QString& reply);
 
-    Channel& m_channel;
+    BoardLine& m_line;
+    MountPosition& m_mountPosition;
     BoardPosition m_position;
 };
 

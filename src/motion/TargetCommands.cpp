@@ -1,6 +1,6 @@
 #include "motion/TargetCommands.h"
 
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 #include "motion/MountPosition.h"
 #include "motion/Target.h"
 
@@ -22,42 +22,43 @@ namespace {
 // Each target command is answered by one character that nothing interprets.
 // It is awaited before each command, so that the last one is in before the
 // next exchange begins.
-void awaitAcknowledgement(Channel& channel) {
-    channel.expect(targetAcknowledgement());
+void awaitAcknowledgement(BoardLine& line) {
+    line.expect(targetAcknowledgement());
 }
 } // namespace
 
-void setObject(Channel& channel, const BoardPosition& target) {
-    channel.run(Sequence(QStringLiteral("set object"))
-                    .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setRACommand(target.ra))
-                    .pause(kTargetCommandPauseMs)
-                    .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setDECCommand(target.dec)));
+void setObject(BoardLine& line, const BoardPosition& target) {
+    line.run(Sequence(QStringLiteral("set object"))
+                 .then([&line] { awaitAcknowledgement(line); })
+                 .send(setRACommand(target.ra))
+                 .pause(kTargetCommandPauseMs)
+                 .then([&line] { awaitAcknowledgement(line); })
+                 .send(setDECCommand(target.dec)));
 }
 
-void gotoObject(Channel& channel) {
-    channel.run(Sequence(QStringLiteral("goto object"))
-                    .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(QLatin1String(TargetCmd::GotoTarget)));
+void gotoObject(BoardLine& line) {
+    line.run(Sequence(QStringLiteral("goto object"))
+                 .then([&line] { awaitAcknowledgement(line); })
+                 .send(QLatin1String(TargetCmd::GotoTarget)));
 }
 
-void syncObject(Channel& channel, const BoardPosition& target) {
-    channel.run(Sequence(QStringLiteral("sync object"))
-                    .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setRACommand(target.ra))
-                    .pause(kTargetCommandPauseMs)
-                    .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(setDECCommand(target.dec))
-                    .pause(kTargetCommandPauseMs)
-                    .then([&channel] { awaitAcknowledgement(channel); })
-                    .send(QLatin1String(TargetCmd::SyncOnTarget))
-                    .pause(kTargetCommandPauseMs)
-                    .request(positionQuery()));
+void syncObject(BoardLine& line, const BoardPosition& target, ReplyHandler positionRead) {
+    line.run(Sequence(QStringLiteral("sync object"))
+                 .then([&line] { awaitAcknowledgement(line); })
+                 .send(setRACommand(target.ra))
+                 .pause(kTargetCommandPauseMs)
+                 .then([&line] { awaitAcknowledgement(line); })
+                 .send(setDECCommand(target.dec))
+                 .pause(kTargetCommandPauseMs)
+                 .then([&line] { awaitAcknowledgement(line); })
+                 .send(QLatin1String(TargetCmd::SyncOnTarget))
+                 .pause(kTargetCommandPauseMs)
+                 .request(positionQuery(), std::move(positionRead)));
 }
 
-void getObject(Channel& channel) {
-    channel.run(Sequence(QStringLiteral("get object")).request(controllerTargetQuery()));
+void getObject(BoardLine& line, ReplyHandler targetRead) {
+    line.run(Sequence(QStringLiteral("get object"))
+                 .request(controllerTargetQuery(), std::move(targetRead)));
 }
 
 } // namespace corvane

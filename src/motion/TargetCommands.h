@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/Reply.h"
+
 #include "link/Query.h"
 #include "motion/Coordinates.h"
 
@@ -7,7 +9,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 
 namespace TargetCmd {
 inline const char* const GotoTarget = "#:MS#";
@@ -26,25 +28,25 @@ Query targetAcknowledgement();
 // Spacing between dependent target commands.
 constexpr int kTargetCommandPauseMs = 100;
 
-// Each of these runs as a sequence on the channel (after any exchange that is
+// Each of these runs as a sequence on the line (after any exchange that is
 // running), its pauses on timers.
 
 // Sets the target in the controller: set-RA, 100 ms, set-DEC. The one-character
 // acknowledgements are awaited under the set-target kind, which nothing reads.
-void setObject(Channel& channel, const BoardPosition& target);
+void setObject(BoardLine& line, const BoardPosition& target);
 
 // Slews to the target that the controller already holds. Its acknowledgement
 // is awaited under the set-target kind as well, so that it can never be read
 // as a position reply left over from polling.
-void gotoObject(Channel& channel);
+void gotoObject(BoardLine& line);
 
 // Makes the target the mount's current position: set-RA, 100 ms, set-DEC,
 // 100 ms, "#:CM#", 100 ms; then asks for the position, so the position boxes
 // show what the controller now reports and the acknowledgements are discarded
 // rather than cut up as a position.
-void syncObject(Channel& channel, const BoardPosition& target);
+void syncObject(BoardLine& line, const BoardPosition& target, ReplyHandler positionRead);
 
 // Reads back the controller's target ("#:Gr##:Gd#", 14 characters awaited).
-void getObject(Channel& channel);
+void getObject(BoardLine& line, ReplyHandler targetRead);
 
 } // namespace corvane

@@ -1,7 +1,7 @@
 #include "pec/PecFile.h"
 
 #include "common/FileSafety.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 #include "pec/PecState.h"
 
 #include <QFile>
@@ -139,7 +139,7 @@ std::optional<RestorePlan> readRestoreFile(const QString& path, QString* error) 
     return plan;
 }
 
-Sequence pecRestoreSequence(Channel& channel, const RestorePlan& plan) {
+Sequence pecRestoreSequence(BoardLine& line, const RestorePlan& plan, ReplyHandler stateRead) {
     Sequence s(QStringLiteral("PEC restore"));
     // A half-written table is lost data: the restore is never cut short and
     // never runs beside another exchange.
@@ -148,12 +148,12 @@ Sequence pecRestoreSequence(Channel& channel, const RestorePlan& plan) {
     // one takes the table for written.
     if (!isWholePlan(plan))
         return s.ask([] { return false; });
-    s.ask([&channel] { return channel.isOpen(); });
-    appendPecWrite(s, plan);
+    s.ask([&line] { return line.isOpen(); });
+    appendPecWrite(s, plan, std::move(stateRead));
     return s;
 }
 
-void appendPecWrite(Sequence& s, const RestorePlan& plan) {
+void appendPecWrite(Sequence& s, const RestorePlan& plan, ReplyHandler stateRead) {
     s.send(QStringLiteral("#%1p#").arg(plan.factor));
     for (int step = 0; step < kPecSteps; ++step)
         s.send(pecWriteCommand(step, plan.codes.at(step)))
@@ -163,7 +163,7 @@ void appendPecWrite(Sequence& s, const RestorePlan& plan) {
         .pause(kPecRestorePauseMs)
         .send(QStringLiteral("Y"))
         .pause(kPecRestorePauseMs)
-        .request(pecStateQuery());
+        .request(pecStateQuery(), std::move(stateRead));
 }
 
 } // namespace corvane

@@ -9,7 +9,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 
 // The PEC file is the CSV text of a read-out (pecCsvText) followed by CR LF:
 // a header line, then one line per step 0..255 beginning "factor, code, ".
@@ -56,13 +56,13 @@ std::optional<RestorePlan> readRestoreFile(const QString& path, QString* error);
 // state query. Never cut short by STOP, and refused while another sequence
 // runs. With the port closed, or a plan that is not a whole table, it sends
 // nothing and ends as cancelled.
-Sequence pecRestoreSequence(Channel& channel, const RestorePlan& plan);
+Sequence pecRestoreSequence(BoardLine& line, const RestorePlan& plan, ReplyHandler stateRead);
 
 constexpr int kPecRestorePauseMs = 20;
 
 // The writing steps of the restore (factor, codes, "#:XYR#", "Y", the state
 // query), for a sequence that writes more than the table; the plan must be a
 // whole table.
-void appendPecWrite(Sequence& s, const RestorePlan& plan);
+void appendPecWrite(Sequence& s, const RestorePlan& plan, ReplyHandler stateRead);
 
 } // namespace corvane

@@ -2,30 +2,43 @@
 
 #include "common/Prompts.h"
 #include "controller/ControllerInfo.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 #include "pec/PecFile.h"
+
+#include <QPointer>
 
 namespace corvane {
 
-PecModel::PecModel(Channel& channel, ControllerInfo& controller, Prompts& prompts, QObject* parent)
-    : QObject(parent), m_channel(channel), m_controller(controller), m_prompts(prompts) {
+PecModel::PecModel(BoardLine& line, ControllerInfo& controller, Prompts& prompts, QObject* parent)
+    : QObject(parent), m_line(line), m_controller(controller), m_prompts(prompts) {
     // The read-out's answers take the line's time after the queries left:
     // its progress follows them as they arrive.
-    connect(&m_channel, &Channel::arriving, this, [this](int waiting, int) {
+    connect(&m_line, &BoardLine::arriving, this, [this](int waiting, int) {
         if (!m_readingOut)
             return;
         m_arrived = qMax(m_arrived, waiting);
         setProgress(qBound(0, waiting - 1, kPecSteps - 1));
     });
-    connect(&m_channel.runner(), &SequenceRunner::progress, this, [this](int value, int) {
+    connect(&m_line, &BoardLine::progress, this, [this](int value, int) {
         if (m_restoring)
             setProgress(value);
     });
 }
 
-void PecModel::listenTo(ReplyDispatcher& dispatcher) {
-    dispatcher.subscribe(kPecStateKind, this, [this](const QByteArray& r) { decodeState(r); });
-    dispatcher.subscribe(kPecTableKind, this, [this](const QByteArray& r) { decodeTable(r); });
+ReplyHandler PecModel::stateReply() {
+    QPointer<PecModel> self(this);
+    return [self](const RawReply& reply) {
+        if (self && reply.ok())
+            self->decodeState(reply.bytes);
+    };
+}
+
+ReplyHandler PecModel::tableReply() {
+    QPointer<PecModel> self(this);
+    return [self](const RawReply& reply) {
+        if (self && reply.ok())
+            self->decodeTable(reply.bytes);
+    };
 }
 
 QString PecModel::stateLabel() const {
@@ -44,13 +57,13 @@ void PecModel::setProgress(int value) {
 // --- state and control -------------------------------------------------------
 
 void PecModel::queryState() {
-    m_channel.request(pecStateQuery());
+    m_line.request(pecStateQuery(), stateReply());
     m_labelShown = true;
     emit changed();
 }
 
 void PecModel::queryStateInTurn() {
-    m_channel.run(Sequence(QStringLiteral("PEC state query")).then([this] { queryState(); }));
+    m_line.run(Sequence(QStringLiteral("PEC state query")).then([this] { queryState(); }));
 }
 
 void PecModel::decodeState(const QByteArray& reply) {
@@ -62,7 +75,7 @@ void PecModel::decodeState(const QByteArray& reply) {
 
 void PecModel::toggleEnable() {
     m_serialEnabled = !m_serialEnabled;
-    switchPec(m_channel, m_serialEnabled);
+    switchPec(m_line, m_serialEnabled, stateReply());
     emit changed();
 }
 
@@ -74,21 +87,21 @@ void PecModel::showFactorList() {
 void PecModel::chooseFactor(const QString& itemText) {
     m_labelled.reset();
     m_factorListShown = false;
-    setPecFactor(m_channel, itemText);
+    setPecFactor(m_line, itemText, stateReply());
     emit changed();
 }
 
 void PecModel::toggleTraining() {
     if (m_training) {
         m_training = false;
-        stopPecTraining(m_channel);
+        stopPecTraining(m_line, stateReply());
         emit changed();
         return;
     }
     const TrainingPrompt prompt = trainingPrompt(m_controller.version().pecTouchUp);
     const PromptAnswer answer =
         m_prompts.message(prompt.text, prompt.title, prompt.icon, prompt.buttons);
-    if (!startPecTraining(m_channel, answer))
+    if (!startPecTraining(m_line, answer))
         return;
     m_training = true;
     clearTable();
@@ -107,7 +120,7 @@ void PecModel::clearTable() {
 // Refused beside another long exchange, before anything in view changes: the
 // table and progress of a read-out or restore under way stay as they are.
 bool PecModel::refusedForLongExchange() {
-    if (!m_channel.runner().refusesExclusive())
+    if (!m_line.refusesExclusive())
         return false;
     tellBusy();
     return true;
@@ -119,7 +132,7 @@ void PecModel::tellBusy() {
 }
 
 bool PecModel::runExclusive(Sequence sequence, bool straightAfter) {
-    if (straightAfter ? m_channel.follow(std::move(sequence)) : m_channel.run(std::move(sequence)))
+    if (straightAfter ? m_line.follow(std::move(sequence)) : m_line.run(std::move(sequence)))
         return true;
     m_readingOut = m_restoring = false;
     tellBusy();
@@ -130,7 +143,7 @@ bool PecModel::runExclusive(Sequence sequence, bool straightAfter) {
 void PecModel::readOut() {
     if (refusedForLongExchange())
         return;
-    Sequence readout = pecReadoutSequence(m_channel);
+    Sequence readout = pecReadoutSequence(m_line, tableReply());
     readout.onEnd([this](SequenceResult r) { readoutEnded(r); });
     // Nothing stale stays in view while the table comes in.
     clearTable();
@@ -204,7 +217,7 @@ void PecModel::restore() {
 void PecModel::write(const RestorePlan& plan, bool straightAfter) {
     if (!straightAfter && refusedForLongExchange())
         return;
-    Sequence restore = pecRestoreSequence(m_channel, plan);
+    Sequence restore = pecRestoreSequence(m_line, plan, stateReply());
     restore.onEnd([this, plan](SequenceResult r) {
         if (r == SequenceResult::Done) {
             m_restoredText = plan.echoText;
@@ -243,7 +256,7 @@ void PecModel::restoreEnded(SequenceResult result) {
         tell(QStringLiteral("The line was lost during the PEC restore: the board may hold "
                             "part of the new table. The restore is offered again once the "
                             "board is back."));
-    else if (result == SequenceResult::Cancelled && !m_channel.isOpen())
+    else if (result == SequenceResult::Cancelled && !m_line.isOpen())
         tell(QStringLiteral("The port is not open: nothing was written to the board."));
 }
 

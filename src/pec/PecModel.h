@@ -9,10 +9,9 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 class ControllerInfo;
 class Prompts;
-class ReplyDispatcher;
 
 // The PEC page's state: the board's last PEC state (its fields, and the last
 // one that could be put in words), what this program switched (PEC replay, training;
@@ -22,11 +21,12 @@ class ReplyDispatcher;
 class PecModel : public QObject {
     Q_OBJECT
 public:
-    PecModel(Channel& channel, ControllerInfo& controller, Prompts& prompts,
+    PecModel(BoardLine& line, ControllerInfo& controller, Prompts& prompts,
              QObject* parent = nullptr);
 
-    // Reads every PEC state and table reply from now on.
-    void listenTo(ReplyDispatcher& dispatcher);
+    // The handler a PEC state query's reply goes to: read here (also for a
+    // restore made elsewhere, from a mount backup).
+    ReplyHandler stateReply();
 
     const PecState& state() const { return m_state; }
     // The state in words: that of the last state the program knew how to
@@ -66,6 +66,7 @@ signals:
     void tableChanged();
 
 private:
+    ReplyHandler tableReply();
     void decodeState(const QByteArray& reply);
     void decodeTable(const QByteArray& reply);
     void readoutEnded(SequenceResult result);
@@ -80,7 +81,7 @@ private:
     bool refusedForLongExchange();
     bool runExclusive(Sequence sequence, bool straightAfter = false);
 
-    Channel& m_channel;
+    BoardLine& m_line;
     ControllerInfo& m_controller;
     Prompts& m_prompts;
     PecState m_state;

@@ -1,6 +1,6 @@
 #include "pec/PecState.h"
 
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 
 namespace corvane {
 
@@ -102,42 +102,41 @@ std::optional<QString> trainingStartCommand(PromptAnswer answer) {
     return std::nullopt;
 }
 
-void switchPec(Channel& channel, bool enable) {
-    channel.run(Sequence(QStringLiteral("PEC switch"))
-                    .then([&channel] { channel.armDispatch(); })
-                    .send(QLatin1String(enable ? PecCmd::Enable : PecCmd::Disable))
-                    .request(pecStateQuery()));
+void switchPec(BoardLine& line, bool enable, ReplyHandler stateRead) {
+    line.run(Sequence(QStringLiteral("PEC switch"))
+                 .send(QLatin1String(enable ? PecCmd::Enable : PecCmd::Disable))
+                 .request(pecStateQuery(), std::move(stateRead)));
 }
 
-void setPecFactor(Channel& channel, const QString& itemText) {
+void setPecFactor(BoardLine& line, const QString& itemText, ReplyHandler stateRead) {
     Sequence s(QStringLiteral("PEC factor"));
     // Whatever is waiting is discarded, and no notification is raised until
     // the state query asks for its ten bytes.
-    s.then([&channel] {
+    s.then([&line] {
         Query nothingYet = pecStateQuery();
         nothingYet.replyLength = 0;
-        channel.expect(nothingYet);
-        channel.flushInput();
+        line.expect(nothingYet);
+        line.flushInput();
     });
     if (const auto command = pecFactorCommand(itemText))
         s.send(*command);
-    s.request(pecStateQuery());
-    channel.run(std::move(s));
+    s.request(pecStateQuery(), std::move(stateRead));
+    line.run(std::move(s));
 }
 
-bool startPecTraining(Channel& channel, PromptAnswer answer) {
+bool startPecTraining(BoardLine& line, PromptAnswer answer) {
     const auto command = trainingStartCommand(answer);
     if (!command)
         return false;
-    channel.run(Sequence(QStringLiteral("PEC training")).send(*command));
+    line.run(Sequence(QStringLiteral("PEC training")).send(*command));
     return true;
 }
 
-void stopPecTraining(Channel& channel) {
-    channel.run(Sequence(QStringLiteral("PEC training end"))
-                    .send(QLatin1String(PecCmd::StopTraining))
-                    .send(QLatin1String(PecCmd::EndTraining))
-                    .request(pecStateQuery()));
+void stopPecTraining(BoardLine& line, ReplyHandler stateRead) {
+    line.run(Sequence(QStringLiteral("PEC training end"))
+                 .send(QLatin1String(PecCmd::StopTraining))
+                 .send(QLatin1String(PecCmd::EndTraining))
+                 .request(pecStateQuery(), std::move(stateRead)));
 }
 
 } // namespace corvane

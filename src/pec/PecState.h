@@ -2,6 +2,7 @@
 
 #include "common/Prompts.h"
 #include "link/Query.h"
+#include "link/Reply.h"
 
 #include <QByteArray>
 #include <QString>
@@ -9,7 +10,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 
 // "#:VS#": the PEC state, ten raw bytes.
 constexpr qint16 kPecStateKind = 4;
@@ -68,19 +69,19 @@ TrainingPrompt trainingPrompt(bool touchUp);
 // The command for the answer: Yes or OK "#-1P", No "#-2P", Cancel nothing.
 std::optional<QString> trainingStartCommand(PromptAnswer answer);
 
-// Each of these runs as one sequence on the channel, behind any exchange that
+// Each of these runs as one sequence on the line, behind any exchange that
 // is running; nothing waits between their commands.
 
 // "#1P" or "#0P", then the state query. Arms the dispatcher, so the state
 // reply is decoded even after a raw terminal command.
-void switchPec(Channel& channel, bool enable);
+void switchPec(BoardLine& line, bool enable, ReplyHandler stateRead);
 // Discards waiting input, sends the factor for a list item "1" .. "9"
 // (nothing for other text), then asks for the state.
-void setPecFactor(Channel& channel, const QString& itemText);
+void setPecFactor(BoardLine& line, const QString& itemText, ReplyHandler stateRead);
 // Starts training as the answer to trainingPrompt() says; no reply is asked
 // for. False, and nothing sent, for Cancel.
-bool startPecTraining(Channel& channel, PromptAnswer answer);
+bool startPecTraining(BoardLine& line, PromptAnswer answer);
 // "#-0P", "#:XYR", then the state query.
-void stopPecTraining(Channel& channel);
+void stopPecTraining(BoardLine& line, ReplyHandler stateRead);
 
 } // namespace corvane

@@ -1,7 +1,7 @@
 #include "pec/PecTable.h"
 
 #include "common/NumberText.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 
 namespace corvane {
 
@@ -80,13 +80,13 @@ Query pecTableQuery() {
     return q;
 }
 
-Sequence pecReadoutSequence(Channel& channel) {
+Sequence pecReadoutSequence(BoardLine& line, ReplyHandler tableRead) {
     Sequence s(QStringLiteral("PEC read-out"));
     // The query collects: the sends do not flush, so the answers pile up
     // until all 256 are in; the input is cleared once, before the first.
-    s.then([&channel] {
-        channel.flushInput();
-        channel.expect(pecTableQuery());
+    s.then([&line, tableRead = std::move(tableRead)] {
+        line.flushInput();
+        line.expect(pecTableQuery(), tableRead);
     });
     for (int step = 0; step < kPecSteps; ++step)
         s.send(pecReadCommand(step));

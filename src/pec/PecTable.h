@@ -9,7 +9,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 
 // The controller's PEC table: one code digit for each of the 256 steps of
 // the right-ascension worm. While the speeds are rebuilt, code 1 raises the
@@ -58,6 +58,6 @@ QString pecWriteCommand(int step, int code);
 // answers each with one digit, and the 256 answers come as one reception of
 // the table kind (to the dispatcher's subscribers). When they do not all come
 // in time, the sequence ends as timed out. Refused while another sequence runs.
-Sequence pecReadoutSequence(Channel& channel);
+Sequence pecReadoutSequence(BoardLine& line, ReplyHandler tableRead);
 
 } // namespace corvane

@@ -2,13 +2,13 @@
 
 namespace corvane {
 
-AuxiliaryOutputs::AuxiliaryOutputs(Channel& channel, QObject* parent)
-    : QObject(parent), m_channel(channel) {}
+AuxiliaryOutputs::AuxiliaryOutputs(BoardLine& line, QObject* parent)
+    : QObject(parent), m_line(line) {}
 
 void AuxiliaryOutputs::toggle(Output output) {
     bool& on = m_on[static_cast<int>(output)];
     on = !on;
-    sendOutput(m_channel, output, on);
+    sendOutput(m_line, output, on);
     emit changed();
 }
 

@@ -7,7 +7,7 @@
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 
 // The fan and the two user pins: whether this program switched each on (the
 // board does not report it; the menu's check marks show it) and the labels
@@ -15,7 +15,7 @@ class Channel;
 class AuxiliaryOutputs : public QObject {
     Q_OBJECT
 public:
-    explicit AuxiliaryOutputs(Channel& channel, QObject* parent = nullptr);
+    explicit AuxiliaryOutputs(BoardLine& line, QObject* parent = nullptr);
 
     bool isOn(Output output) const { return m_on[static_cast<int>(output)]; }
     // Switches the output to the other state, sending its command.
@@ -30,7 +30,7 @@ signals:
     void changed();
 
 private:
-    Channel& m_channel;
+    BoardLine& m_line;
     bool m_on[3] = {};
     QString m_pin7Label = QStringLiteral("Pin 7");
     QString m_pin14Label = QStringLiteral("Pin 14");

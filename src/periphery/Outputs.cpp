@@ -1,6 +1,6 @@
 #include "periphery/Outputs.h"
 
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 
 namespace corvane {
 
@@ -17,8 +17,8 @@ QString outputCommand(Output output, bool on) {
     return QLatin1String(on ? "#>R" : "#<R");
 }
 
-void sendOutput(Channel& channel, Output output, bool on) {
-    channel.send(outputCommand(output, on));
+void sendOutput(BoardLine& line, Output output, bool on) {
+    line.send(outputCommand(output, on));
 }
 
 } // namespace corvane

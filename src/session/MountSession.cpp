@@ -4,6 +4,7 @@
 #include "common/Prompts.h"
 #include "config/DriveConfiguration.h"
 #include "controller/Commands.h"
+#include "link/Channel.h"
 #include "link/SerialPort.h"
 #include "link/TrafficLog.h"
 #include "motion/Focuser.h"
@@ -13,6 +14,7 @@
 #include "motion/Target.h"
 #include "pec/PecModel.h"
 #include "periphery/AuxiliaryOutputs.h"
+#include "session/SessionLine.h"
 
 namespace corvane {
 
@@ -33,25 +35,20 @@ Query siderealTimeQuery() {
 } // namespace
 
 MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QObject* parent)
-    : QObject(parent), m_clock(clock), m_prompts(prompts), m_port(port), m_channel(clock, this),
-      m_position(new MountPosition(clock, this)), m_target(new Target(m_channel, this)),
-      m_polling(new PositionPolling(m_channel, clock, *m_position, *m_target, this)),
-      m_guiding(new Guiding(m_channel, clock, prompts, *m_polling, this)),
-      m_focuser(new Focuser(m_channel, clock, prompts, this)),
-      m_configuration(new DriveConfiguration(m_channel, m_controller, prompts, this)),
-      m_pec(new PecModel(m_channel, m_controller, prompts, this)),
-      m_outputs(new AuxiliaryOutputs(m_channel, this)), m_traffic(new TrafficLog(m_channel, this)),
+    : QObject(parent), m_clock(clock), m_prompts(prompts), m_port(port),
+      m_channel(new Channel(clock, this)), m_line(new SessionLine(*m_channel, this)),
+      m_position(new MountPosition(clock, this)), m_target(new Target(*m_line, *m_position, this)),
+      m_polling(new PositionPolling(*m_line, clock, *m_position, *m_target, this)),
+      m_guiding(new Guiding(*m_line, clock, prompts, *m_polling, this)),
+      m_focuser(new Focuser(*m_line, clock, prompts, this)),
+      m_configuration(new DriveConfiguration(*m_line, m_controller, prompts, this)),
+      m_pec(new PecModel(*m_line, m_controller, prompts, this)),
+      m_outputs(new AuxiliaryOutputs(*m_line, this)), m_traffic(new TrafficLog(*m_channel, this)),
       m_reconnectTimer(new ClockTimer(clock, QStringLiteral("ReconnectTimer"), this)),
       m_greetingRetry(new ClockTimer(clock, QStringLiteral("GreetingRetry"), this)) {
     setObjectName(QStringLiteral("MountSession"));
     m_port->setParent(this);
-    m_channel.setPort(m_port);
-    ReplyDispatcher& replies = m_channel.dispatcher();
-    m_controller.listenTo(replies);
-    m_position->listenTo(replies);
-    m_target->listenTo(replies);
-    m_configuration->listenTo(replies);
-    m_pec->listenTo(replies);
+    m_channel->setPort(m_port);
 
     m_polling->setGotoSpeed([this] { return m_configuration->gotoSpeed(); });
     connect(m_configuration, &DriveConfiguration::rateCaptionRead, m_guiding,
@@ -60,12 +57,12 @@ MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QOb
         m_guiding->setTarvixAvailable(m_controller.version().tarvixEnabled);
         emit connectionChanged();
     });
-    connect(&m_channel, &Channel::receptionHandled, this, &MountSession::connectionChanged);
-    connect(&m_channel, &Channel::lost, this, &MountSession::onLost);
-    connect(&m_channel, &Channel::timedOut, this, &MountSession::onTimedOut);
-    connect(&m_channel, &Channel::receptionHandled, this, [this] { m_silentSince = -1; });
+    connect(m_channel, &Channel::receptionHandled, this, &MountSession::connectionChanged);
+    connect(m_channel, &Channel::lost, this, &MountSession::onLost);
+    connect(m_channel, &Channel::timedOut, this, &MountSession::onTimedOut);
+    connect(m_channel, &Channel::receptionHandled, this, [this] { m_silentSince = -1; });
     // An exchange the line's loss cut short is named.
-    connect(&m_channel.runner(), &SequenceRunner::finished, this,
+    connect(&m_channel->runner(), &SequenceRunner::finished, this,
             [this](const QString& name, SequenceResult result) {
                 if (result == SequenceResult::PortLost && !name.isEmpty())
                     m_cutShort = name;
@@ -82,6 +79,34 @@ MountSession::MountSession(SerialPort* port, Clock& clock, Prompts& prompts, QOb
 }
 
 MountSession::~MountSession() = default;
+
+bool MountSession::isOpen() const {
+    return m_channel->isOpen();
+}
+
+BoardLine& MountSession::line() const {
+    return *m_line;
+}
+
+void MountSession::askVersion() {
+    m_line->run(Sequence(QStringLiteral("version query"))
+                    .request(versionQuery(), m_controller.versionReply()));
+}
+
+void MountSession::askDeclination() {
+    m_line->run(Sequence(QStringLiteral("declination query"))
+                    .request(declinationQuery(), m_position->declinationReply()));
+}
+
+// Waits its turn behind an exchange that is running, so a typed command never
+// cuts into one.
+void MountSession::sendManual(const std::optional<QString>& command) {
+    Sequence s(QStringLiteral("manual command"));
+    s.then([this] { m_channel->expectManualCommand(); });
+    if (command)
+        s.send(*command);
+    m_line->run(std::move(s));
+}
 
 void MountSession::tell(const QString& text) {
     m_prompts.message(text, applicationTitle(), PromptIcon::None, PromptButtons::Ok);
@@ -111,7 +136,6 @@ void MountSession::addUsablePort(int portNumber) {
 }
 
 void MountSession::startUp() {
-    m_channel.armDispatch();
     if (m_port->isOpen())
         m_port->close();
     m_polling->switchOff(); // polling is switched on by the user only
@@ -119,9 +143,9 @@ void MountSession::startUp() {
 }
 
 void MountSession::shutDown() {
-    m_channel.runner().abort(SequenceResult::Cancelled);
+    m_channel->runner().abort(SequenceResult::Cancelled);
     if (m_port->isOpen()) {
-        m_channel.send(QLatin1String(kStopAllCommand));
+        m_channel->send(QLatin1String(kStopAllCommand));
         m_port->close();
     }
 }
@@ -139,7 +163,7 @@ void MountSession::choosePort(int portNumber) {
     stopWaiting();
     const int previous = m_port->portNumber();
     if (m_port->isOpen()) {
-        m_channel.runner().abort(SequenceResult::Cancelled);
+        m_channel->runner().abort(SequenceResult::Cancelled);
         m_port->close();
         m_port->setPortNumber(portNumber);
         QString error;
@@ -158,16 +182,16 @@ void MountSession::choosePort(int portNumber) {
 
 void MountSession::toggleConnection() {
     stopWaiting();
-    m_channel.setAwaitedCount(1);
+    m_channel->setAwaitedCount(1);
     if (m_port->isOpen()) {
-        if (m_channel.runner().isRunningProtected()) {
+        if (m_channel->runner().isRunningProtected()) {
             m_prompts.message(QStringLiteral("Please wait: the ") +
-                                  m_channel.runner().runningName() +
+                                  m_channel->runner().runningName() +
                                   QStringLiteral(" must finish before the port is closed."),
                               applicationTitle(), PromptIcon::Warning, PromptButtons::Ok);
             return;
         }
-        m_channel.runner().abort(SequenceResult::Cancelled);
+        m_channel->runner().abort(SequenceResult::Cancelled);
         m_port->close();
         m_configuration->connectionToggled(false);
         emit disconnected();
@@ -195,16 +219,16 @@ void MountSession::greet(int retriesLeft) {
     m_greetingRetry->stop();
     if (retriesLeft == kGreetingRetries && m_port->isOpen())
         m_controller.forget();
-    m_channel.run(Sequence(QStringLiteral("connection"))
-                      .pause(kOpenSettleMs)
-                      .request(versionQuery())
-                      .pause(kVersionSettleMs)
-                      .then([this] {
-                          m_configuration->connectionToggled(true);
-                          emit connectionChanged();
-                      }));
+    m_channel->run(Sequence(QStringLiteral("connection"))
+                       .pause(kOpenSettleMs)
+                       .request(versionQuery(), m_controller.versionReply())
+                       .pause(kVersionSettleMs)
+                       .then([this] {
+                           m_configuration->connectionToggled(true);
+                           emit connectionChanged();
+                       }));
     // Its turn comes once the line is free: the reply is in, or its wait is over.
-    m_channel.run(
+    m_channel->run(
         Sequence(QStringLiteral("connection")).onEnd([this, retriesLeft](SequenceResult r) {
             greeted(retriesLeft, r);
         }));
@@ -315,7 +339,7 @@ void MountSession::onTimedOut(const QString& queryName) {
         m_port->isOpen()) {
         m_silentSince = -1;
         m_port->close();
-        m_channel.runner().abort(SequenceResult::PortLost);
+        m_channel->runner().abort(SequenceResult::PortLost);
         onLost();
     }
 }
@@ -329,14 +353,13 @@ void MountSession::showPage(Page page) {
         change.then([this] { m_configuration->pageShown(); });
         break;
     case Page::Guiding:
-        change.request(positionQuery());
+        change.request(positionQuery(), m_position->positionReply());
         break;
     case Page::Pec:
         change.then([this] { m_pec->queryState(); });
         break;
     }
-    change.then([this] { m_channel.armDispatch(); });
-    m_channel.run(std::move(change));
+    m_channel->run(std::move(change));
 }
 
 } // namespace corvane

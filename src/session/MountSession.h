@@ -1,14 +1,20 @@
 #pragma once
 
 #include "controller/ControllerInfo.h"
-#include "link/Channel.h"
 #include "link/Ports.h"
+#include "link/Sequence.h"
 
 #include <QObject>
+#include <optional>
 
 namespace corvane {
 
+namespace test {
+struct SessionAccess;
+}
 class AuxiliaryOutputs;
+class BoardLine;
+class Channel;
 class Clock;
 class ClockTimer;
 class DriveConfiguration;
@@ -19,14 +25,17 @@ class PecModel;
 class PositionPolling;
 class Prompts;
 class SerialPort;
+class SessionLine;
 class Target;
 class TrafficLog;
 
 // The mount as the program holds it: the line to the board and every model
 // of its state, and the exchanges no single model owns: choosing a port,
 // connecting and the greeting, what showing a page asks the board, polling,
-// and the stop at the end. The window drives the mount through it and the
-// models it hands out; so do other programs sharing the mount. Widget-free.
+// and the stop at the end. It is the only door to the line: the channel is
+// its own, and every part that writes to the board (the models it hands out,
+// the terminal, a backup, clients sharing the mount) asks its line(), which
+// keeps exchanges in turn and lets stops through. Widget-free.
 class MountSession : public QObject {
     Q_OBJECT
 public:
@@ -37,7 +46,8 @@ public:
     ~MountSession() override;
 
     SerialPort& port() const { return *m_port; }
-    Channel& channel() { return m_channel; }
+    // The door to the board (see BoardLine).
+    BoardLine& line() const;
     Clock& clock() const { return m_clock; }
     Prompts& prompts() const { return m_prompts; }
     ControllerInfo& controller() { return m_controller; }
@@ -67,8 +77,15 @@ public:
     // Shutdown: whatever runs is cancelled, the mount stopped ("#:Q#"), the
     // port closed.
     void shutDown();
+    // The raw terminal's commands: the version and declination queries (read
+    // as the pages read them), and a typed command whose reply is only
+    // shown (none: the next reception is shown all the same); each waits its
+    // turn behind what runs.
+    void askVersion();
+    void askDeclination();
+    void sendManual(const std::optional<QString>& command);
 
-    bool isOpen() const { return m_channel.isOpen(); }
+    bool isOpen() const;
     int portNumber() const;
     ConnectionDisplay connectionDisplay() const;
     // Another port: while connected the connection moves there (and the
@@ -114,6 +131,8 @@ signals:
     void reconnected();
 
 private:
+    // The tests' fixtures watch the channel itself.
+    friend struct test::SessionAccess;
     void greet(int retriesLeft = kGreetingRetries);
     void greeted(int retriesLeft, SequenceResult result);
     void onLost();
@@ -127,7 +146,8 @@ private:
     Clock& m_clock;
     Prompts& m_prompts;
     SerialPort* m_port;
-    Channel m_channel;
+    Channel* m_channel;
+    SessionLine* m_line;
     ControllerInfo m_controller;
     MountPosition* m_position;
     Target* m_target;

@@ -1,7 +1,7 @@
 #include "share/Lx200Board.h"
 
 #include "controller/Commands.h"
-#include "link/Channel.h"
+#include "link/Query.h"
 #include "motion/MountPosition.h"
 #include "motion/PositionReplies.h"
 #include "motion/TargetCommands.h"

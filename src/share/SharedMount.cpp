@@ -1,7 +1,7 @@
 #include "share/SharedMount.h"
 
 #include "common/ClockTimer.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 #include "motion/MountPosition.h"
 #include "motion/PositionPolling.h"
 #include "motion/Target.h"
@@ -14,17 +14,12 @@ namespace corvane {
 
 namespace {
 
-// The kind under which a client's board reply is awaited: only this gateway
-// reads it.
-constexpr qint16 kClientReplyKind = 2000;
-
 Query clientQuery(const QString& command, const BoardReplyForm& form) {
     Query q;
     q.name = QStringLiteral("shared client's command");
     q.command = command;
     q.replyLength = form.upToHash ? 1 : form.length;
     q.upToHashAtMost = form.upToHash ? BoardReplyForm::kLongestTextReply : 0;
-    q.awaitedKind = kClientReplyKind;
     return q;
 }
 
@@ -32,16 +27,13 @@ Query clientQuery(const QString& command, const BoardReplyForm& form) {
 
 SharedMount::SharedMount(MountSession& session, QObject* parent)
     : QObject(parent), m_session(session) {
-    m_session.channel().dispatcher().subscribe(
-        kClientReplyKind, this, [this](const QByteArray& reply) { m_reply = reply; });
     connect(&m_session.position(), &MountPosition::changed, this,
             [this] { m_syncedSinceRead = false; });
-    connect(&m_session.channel().runner(), &SequenceRunner::cancelling, this,
-            &SharedMount::stopped);
+    connect(&m_session.line(), &BoardLine::cancelling, this, &SharedMount::stopped);
 }
 
 bool SharedMount::isBusyWithLongExchange() const {
-    return m_session.channel().runner().isRunningExclusive();
+    return m_session.line().isRunningExclusive();
 }
 
 void SharedMount::position(QObject* asker, PositionAnswer answer) {
@@ -79,13 +71,13 @@ void SharedMount::askBoard() {
         return;
     m_positionAsked = true;
     ++m_positionQueries;
-    m_session.channel().run(Sequence(QStringLiteral("shared position query"))
-                                .request(positionQuery())
-                                .awaitReply()
-                                .onEnd([this](SequenceResult) {
-                                    m_positionAsked = false;
-                                    answerWaiting(isFresh());
-                                }));
+    m_session.line().run(Sequence(QStringLiteral("shared position query"))
+                             .request(positionQuery(), m_session.position().positionReply())
+                             .awaitReply()
+                             .onEnd([this](SequenceResult) {
+                                 m_positionAsked = false;
+                                 answerWaiting(isFresh());
+                             }));
 }
 
 // Everyone waiting gets the model's position, or nothing when it is not to
@@ -114,7 +106,7 @@ void SharedMount::exchange(QObject* asker, const QString& who, const Lx200Reques
     }
     // A stop has no answer and waits for nothing.
     if (request.kind == Lx200Kind::StopAll || request.kind == Lx200Kind::Stop) {
-        m_session.channel().runner().interject(command, who + QStringLiteral("'s stop"));
+        m_session.line().stop(command, who + QStringLiteral("'s stop"));
         noteReply(request, std::nullopt);
         answer(std::nullopt);
         return;
@@ -124,7 +116,13 @@ void SharedMount::exchange(QObject* asker, const QString& who, const Lx200Reques
     Sequence s(who + QStringLiteral("'s command"));
     s.ask([alive] { return !alive.isNull(); });
     if (form.awaited())
-        s.then([this] { m_reply.reset(); }).request(clientQuery(command, form)).awaitReply();
+        s.then([this] { m_reply.reset(); })
+            .request(clientQuery(command, form),
+                     [this](const RawReply& reply) {
+                         if (reply.ok())
+                             m_reply = reply.bytes;
+                     })
+            .awaitReply();
     else
         s.send(command);
     s.onEnd([this, alive, request, answer = std::move(answer)](SequenceResult result) {
@@ -135,7 +133,7 @@ void SharedMount::exchange(QObject* asker, const QString& who, const Lx200Reques
         if (alive)
             answer(reply);
     });
-    m_session.channel().run(std::move(s));
+    m_session.line().run(std::move(s));
 }
 
 // A target a client set (and the board took) shows in the target fields and

@@ -89,7 +89,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f.find<QLineEdit>("txtResponse")->text(),
                                   QStringLiteral("12:34.5#+45*30#"), 1000);
         QCOMPARE(f.find<QLineEdit>("ScopeRAtxt")->text(), QString());
-        f.channel().request(positionQuery());
+        f.line().request(positionQuery(), f.session().position().positionReply());
         f.reply("01:02.3#-05*07#");
         QTRY_COMPARE_WITH_TIMEOUT(f.find<QLineEdit>("ScopeRAtxt")->text(),
                                   QStringLiteral("01h02.3m"), 1000);
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(f.action("mnuConnect")->text(), QStringLiteral("&Connect"));
         QVERIFY(!f.button("btnSend_1")->isEnabled() && f.prompts.shown.isEmpty());
         f.port->clearWrites();
-        f.channel().request(positionQuery());
+        f.line().request(positionQuery());
         QVERIFY(f.port->writes.isEmpty());
         f.trigger("mnuConnect");
         QCOMPARE(f.sent(), QStringList{"#:GV#"});

@@ -30,11 +30,11 @@ struct FaultyLine : SimWindow<SystemClock> {
                 !kSetCommand.match(text).hasMatch())
                 badCommands << text;
         });
-        watch(window->position->ScopeRAtxt,
+        watch(window->findChild<PositionPanel*>()->ScopeRAtxt,
               [](const QString& s) { return kRaShown.match(s).hasMatch(); });
-        watch(window->position->ScopeDECtxt,
+        watch(window->findChild<PositionPanel*>()->ScopeDECtxt,
               [](const QString& s) { return kDecShown.match(s).hasMatch(); });
-        TargetPanel* t = window->target;
+        TargetPanel* t = window->findChild<TargetPanel*>();
         const std::pair<QLineEdit*, TargetField> fields[] = {
             {t->objhrstxt, TargetField::Hours},
             {t->objmintxt, TargetField::Minutes},
@@ -83,15 +83,15 @@ private slots:
         FaultyLine line(faults + QStringList{"--speedup", "2000"});
         QVERIFY(line.window->startUp());
         line.trigger(QStringLiteral("mnuConnect"));
-        line.window->tabstrip1->setCurrentIndex(1);
+        line.window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
         line.settle();
         line.port->board().mount().setPosition(5.575, -45.5);
         // Polls, reading back the target and setting it again from the fields.
         PositionPolling& polling = line.session().polling();
         for (int i = 0; i < rounds; ++i) {
             line.step([&] { polling.tick(); });
-            line.step([&] { line.window->target->cmdGetObj->click(); });
-            line.step([&] { line.window->target->cmdSetObj->click(); });
+            line.step([&] { line.window->findChild<TargetPanel*>()->cmdGetObj->click(); });
+            line.step([&] { line.window->findChild<TargetPanel*>()->cmdSetObj->click(); });
         }
         QVERIFY2(line.shownBadly.isEmpty(), qPrintable(line.shownBadly.join(" | ")));
         QVERIFY2(line.badCommands.isEmpty(), qPrintable(line.badCommands.join(" | ")));
@@ -104,8 +104,9 @@ private slots:
         line.step([&] { line.click(QStringLiteral("cmdGetVersion")); });
         line.step([&] { polling.tick(); });
         line.step([&] { polling.tick(); });
-        QCOMPARE(line.window->position->ScopeRAtxt->text() + ' ' +
-                     line.window->position->ScopeDECtxt->text() + ' ' + line.panel(1),
+        QCOMPARE(line.window->findChild<PositionPanel*>()->ScopeRAtxt->text() + ' ' +
+                     line.window->findChild<PositionPanel*>()->ScopeDECtxt->text() + ' ' +
+                     line.panel(1),
                  QStringLiteral("05h34.5m -45\u00B030\" Connected"));
         QVERIFY2(line.shownBadly.isEmpty(), qPrintable(line.shownBadly.join(" | ")));
     }

@@ -106,7 +106,9 @@ private slots:
                 f.window->findChild<LabelsDialog*>("Labels")->palette().color(QPalette::Window),
                 night.color(QPalette::Window));
             QCoreApplication::processEvents(); // palette changes reach widgets as events
-            QCOMPARE(f.window->tabstrip1->palette().color(QPalette::WindowText),
+            QCOMPARE(f.window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))
+                         ->palette()
+                         .color(QPalette::WindowText),
                      night.color(QPalette::WindowText));
             toggle->trigger();
             QVERIFY(!toggle->isChecked());

@@ -60,8 +60,8 @@ struct LineWindow {
         return QTest::qWaitFor([this] { return status(1) == QLatin1String("Connected"); }, 5000);
     }
     bool idle(int ms = 10000) {
-        Channel& c = window.session().channel();
-        return QTest::qWaitFor([&c] { return !c.runner().isBusy() && !c.isLineBusy(); }, ms);
+        BoardLine& c = window.session().line();
+        return QTest::qWaitFor([&c] { return !c.isBusy() && !c.isLineBusy(); }, ms);
     }
 };
 
@@ -155,7 +155,7 @@ private slots:
                 w.adapters.insert(first->device, mount);
                 w.window.findChild<QAction*>(QStringLiteral("mnuReconnect"))->setChecked(reconnect);
                 QVERIFY(w.connected());
-                w.window.tabstrip1->setCurrentIndex(1);
+                w.window.findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
                 w.window.findChild<QScrollBar*>(QStringLiteral("scrlUDTime"))->setValue(500);
                 w.window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
                 QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Disconnected"; }, 10000));
@@ -203,7 +203,7 @@ private slots:
         QVERIFY(w.connected());
         const auto pid = static_cast<pid_t>(sim.process.processId());
         ::kill(pid, SIGSTOP);
-        w.window.tabstrip1->setCurrentIndex(1);
+        w.window.findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
         w.window.findChild<QScrollBar*>(QStringLiteral("scrlUDTime"))->setValue(500);
         w.window.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
         QVERIFY(QTest::qWaitFor([&] { return w.status(1) == "Disconnected"; }, 10000));

@@ -132,7 +132,7 @@ private slots:
             QVERIFY(f.prompts.shown.value(1).text.startsWith("Com1 is not available.\r\n"));
             f.port->openable = {2};
             QVERIFY(!f.action("mnucom_2")->isVisible());
-            emit f.window->mnuPort->aboutToShow();
+            emit f.window->findChild<QMenu*>(QStringLiteral("mnuPort"))->aboutToShow();
             QVERIFY(f.action("mnucom_2")->isVisible() && f.action("mnuNetwork")->isVisible());
             QVERIFY(f.window->session().usablePorts().usable[2]);
             f.trigger("mnucom_2");

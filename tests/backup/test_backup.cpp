@@ -79,7 +79,7 @@ private slots:
             for (const BackupDifference& d : differences)
                 rows << d.name + '=' + d.board + '>' + d.file;
             // A poll comes while the differences are shown: it waits for the restore.
-            second.channel().run(Sequence(QStringLiteral("poll")).request(positionQuery()));
+            second.line().run(Sequence(QStringLiteral("poll")).request(positionQuery()));
             return true;
         });
         second.prompts.fileNames << file;

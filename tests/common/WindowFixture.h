@@ -4,6 +4,7 @@
 #include "common/FakeClock.h"
 #include "common/FakeSerialPort.h"
 #include "common/ScriptedPrompts.h"
+#include "common/SessionAccess.h"
 #include "config/DriveConfiguration.h"
 #include "controller/ControllerInfo.h"
 #include "motion/MountPosition.h"
@@ -43,7 +44,8 @@ template <typename ClockType> struct WindowBase {
         return find<QLabel>(QStringLiteral("StatusBar1_%1").arg(n))->text();
     }
     MountSession& session() const { return window->session(); }
-    Channel& channel() const { return window->session().channel(); }
+    Channel& channel() const { return SessionAccess::channel(window->session()); }
+    BoardLine& line() const { return window->session().line(); }
 };
 
 // On an in-memory port and the fake clock; the test plays the board.

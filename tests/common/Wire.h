@@ -3,28 +3,35 @@
 #include "common/FakeClock.h"
 #include "common/FakeSerialPort.h"
 #include "common/ScriptedPrompts.h"
-#include "link/Channel.h"
-#include "session/MountSession.h"
+#include "common/SessionAccess.h"
+#include "session/SessionLine.h"
 
 #include <QCoreApplication>
 
 namespace corvane::test {
 
 // The line without a window: a channel on an open in-memory port and a fake
-// clock; the replies of a kind can be collected as they are dispatched.
+// clock, and the door the models use on it; the replies a request hands to
+// keep() are kept, with the failures.
 struct Wire {
     FakeClock clock;
     FakeSerialPort port{&clock};
     Channel channel{clock};
-    QList<QByteArray> dispatched;
+    SessionLine line{channel};
+    QList<QByteArray> replies;
+    QList<ReplyFailure> failures;
 
     Wire() {
         channel.setPort(&port);
         port.open(nullptr);
     }
-    void collect(qint16 kind) {
-        channel.dispatcher().subscribe(kind, &channel,
-                                       [this](const QByteArray& r) { dispatched << r; });
+    ReplyHandler keep() {
+        return [this](const RawReply& r) {
+            if (r.ok())
+                replies << r.bytes;
+            else
+                failures << r.failure;
+        };
     }
     // Runs the sequence; the result it has ended with so far (Done until then).
     std::shared_ptr<SequenceResult> run(Sequence s) {

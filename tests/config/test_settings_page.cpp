@@ -14,7 +14,7 @@ using namespace corvane::test;
 namespace {
 
 struct Page : SimWindow<> {
-    SettingsPage* page = window->settings;
+    SettingsPage* page = window->findChild<SettingsPage*>();
     explicit Page(const QStringList& options = {}) : SimWindow(options) {
         QVERIFY(connect());
         received();
@@ -258,10 +258,10 @@ private slots:
         p.press("cmdGetSettings");
         p.page->list(SettingList::GotoSpeed)->setEditText(QStringLiteral("40X"));
         p.file("mnuSave", file);
-        p.window->tabstrip1->setCurrentIndex(1);
+        p.window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
         p.file("mnuload", file);
         p.received();
-        p.window->tabstrip1->setCurrentIndex(0);
+        p.window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(0);
         p.settle();
         QCOMPARE(p.received(), QStringList{"#:GS#"});
         QCOMPARE(p.gotoAndStore(), "40X Save All Settings");

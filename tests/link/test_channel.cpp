@@ -4,7 +4,6 @@
 #include "common/Wire.h"
 #include "controller/ControllerInfo.h"
 #include "controller/Firmware.h"
-#include "link/Dispatcher.h"
 #include "link/Replies.h"
 #include "pec/PecState.h"
 #include "share/ShareServer.h"
@@ -48,11 +47,11 @@ private slots:
     void closedPortAndFlushing() {
         Wire w;
         w.port.close();
-        w.channel.request(query(15));
+        w.channel.request(query(15), w.keep());
         QVERIFY(w.port.writes.isEmpty() && !w.channel.isAwaitingReply());
         w.port.open(nullptr);
         w.port.feed("stale");
-        w.channel.request(query(0));
+        w.channel.request(query(0), w.keep());
         QCOMPARE(w.port.waitingCount(), 0);
         w.channel.request(query(256, Reading::Read, true));
         w.port.feed("1");
@@ -66,24 +65,23 @@ private slots:
     // bytes; one flushed by the next request is none.
     void aReplyIsOneReception() {
         Wire w;
-        w.collect(7);
         QSignalSpy received(&w.channel, &Channel::received);
         QSignalSpy ended(&w.channel, &Channel::requestEnded);
-        w.channel.request(query(15));
+        w.channel.request(query(15), w.keep());
         w.port.feed("12:34.5#");
         w.clock.onPause = [&w](int) { w.port.feed("\xFF"); };
         w.port.feed("+45*30#");
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);
         QCoreApplication::processEvents();
-        QCOMPARE(w.dispatched, QList<QByteArray>{"12:34.5#+45*30#\xFF"});
+        QCOMPARE(w.replies, QList<QByteArray>{"12:34.5#+45*30#\xFF"});
         QCOMPARE(ended.count() * 10 + ended.at(0).at(0).toBool(), 11);
         w.clock.onPause = nullptr;
-        w.channel.request(query(15));
+        w.channel.request(query(15), w.keep());
         w.port.feed("12:34.5#");
         QTest::qWait(20);
-        w.channel.request(query(10));
+        w.channel.request(query(10), w.keep());
         w.port.feed("3.60#     ");
-        w.channel.request(query(15));
+        w.channel.request(query(15), w.keep());
         QTest::qWait(20);
         QCOMPARE(received.count(), 1);
     }
@@ -92,7 +90,6 @@ private slots:
     // high byte), not read; one that never comes ends with its deadline.
     void aManualCommandIsShownNotRead() {
         Wire w;
-        w.collect(7);
         QSignalSpy spy(&w.channel, &Channel::received);
         for (const QByteArray& reply :
              {QByteArray("\x05\x41"), QByteArray("\xC8"), QByteArray("12:34.5#+45*30#")}) {
@@ -106,12 +103,11 @@ private slots:
                                    spy.at(1).at(1).value<ReplyForm>(),
                                    spy.at(2).at(1).value<ReplyForm>()}),
                  QList<ReplyForm>({ReplyForm::Raw, ReplyForm::Raw, ReplyForm::Text}));
-        QVERIFY(w.dispatched.isEmpty());
+        QVERIFY(w.replies.isEmpty());
         w.channel.expectManualCommand();
         w.channel.send(QStringLiteral("#:XX#"));
-        QVERIFY(!w.channel.isDispatchArmed());
         w.clock.advance(1000);
-        QVERIFY(w.channel.isDispatchArmed() && !w.channel.isAwaitingReply());
+        QVERIFY(!w.channel.isAwaitingReply());
     }
 
     // A reply cut short times out after its line time and a second; the late rest
@@ -119,11 +115,10 @@ private slots:
     // command or a reply flushed by the next command is never reported missing.
     void aMissingReplyTimesOutAndTheLateRestIsThrownAway() {
         Wire w;
-        w.collect(7);
         QSignalSpy timedOut(&w.channel, &Channel::timedOut);
         QSignalSpy received(&w.channel, &Channel::received);
         QCOMPARE(replyDeadlineMs(Reading::Read, 1938, 256), 1000 + 2286);
-        w.channel.request(query(15));
+        w.channel.request(query(15), w.keep());
         w.port.feed("12:34.5#");
         w.clock.advance(1026);
         QCOMPARE(timedOut.count(), 0);
@@ -136,15 +131,15 @@ private slots:
         w.port.feed("+45*30#");
         QTest::qWait(10);
         QVERIFY(received.isEmpty() && !w.channel.isLineBusy());
-        w.channel.request(query(15));
+        w.channel.request(query(15), w.keep());
         w.port.feed("01:02.3#-05*07#");
         QTRY_COMPARE_WITH_TIMEOUT(received.count(), 1, 1000);
-        QCOMPARE(w.dispatched, QList<QByteArray>{"01:02.3#-05*07#"});
+        QCOMPARE(w.replies, QList<QByteArray>{"01:02.3#-05*07#"});
 
         w.channel.request(query(1, Reading::LetGo));
         w.channel.expectManualCommand();
         w.channel.send(QStringLiteral("#:Q#"));
-        w.channel.request(query(15));
+        w.channel.request(query(15), w.keep());
         w.channel.send(QStringLiteral("#:Mn#"));
         w.clock.advance(5000);
         QCOMPARE(timedOut.count(), 1);
@@ -316,19 +311,42 @@ private slots:
                  QStringLiteral("Corvane Update Ver. 3.60 \\x19\\x9Dl\\#"));
     }
 
-    void dispatcherHandsEachKindToItsSubscribers() {
-        ReplyDispatcher dispatcher;
+    // A reply goes to the handler its request carries, once, and to no other;
+    // a request that ends without one says why: superseded or cut off by a
+    // lost port (cancelled), not in time (no reply), not in its form (bad).
+    void eachReplyReachesWhoAsked() {
+        Wire w;
         QStringList got;
-        QObject owner;
-        auto* shortLived = new QObject;
-        dispatcher.subscribe(99, &owner, [&](const QByteArray& r) { got << "a" + r; });
-        dispatcher.subscribe(99, shortLived, [&](const QByteArray& r) { got << "b" + r; });
-        dispatcher.subscribe(0, &owner, [&](const QByteArray& r) { got << "v" + r; });
-        dispatcher.dispatch(99, "1");
-        dispatcher.dispatch(999, "2");
-        delete shortLived;
-        dispatcher.dispatch(99, "3");
-        QCOMPARE(got, QStringList({"a1", "b1", "a3"}));
+        const auto asker = [&got](const char* who) {
+            return decodedBy<int>(
+                [](const QByteArray& r) {
+                    bool ok = false;
+                    const int n = r.left(r.indexOf('#')).toInt(&ok);
+                    return ok ? std::optional<int>(n) : std::nullopt;
+                },
+                [&got, who](const Answer<int>& a) {
+                    got << QStringLiteral("%1 %2")
+                               .arg(QLatin1String(who))
+                               .arg(a.ok() ? *a.value : -static_cast<int>(a.failure));
+                });
+        };
+        const auto ask = [&](const char* who, const QByteArray& reply) {
+            w.channel.request(query(3), asker(who));
+            if (!reply.isEmpty())
+                w.port.feed(reply);
+            QTest::qWait(30);
+        };
+        ask("first", "12#");
+        ask("second", "x2#");
+        w.port.feed("77#"); // unasked: shown, heard by no one
+        QTest::qWait(30);
+        w.channel.request(query(3), asker("superseded"));
+        ask("third", "");
+        w.clock.advance(5000);
+        ask("fourth", "");
+        w.port.unplug();
+        QCOMPARE(got,
+                 QStringList({"first 12", "second -2", "superseded -3", "third -1", "fourth -3"}));
     }
 };
 

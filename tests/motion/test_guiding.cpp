@@ -3,6 +3,7 @@
 // order and with which pauses, and what the buttons say. (Each control's command
 // reaches the simulated board in test_panels_on_sim.)
 #include "common/ClockTimer.h"
+#include "common/SessionAccess.h"
 #include "common/Wire.h"
 #include "config/DriveConfiguration.h"
 #include "motion/Focuser.h"
@@ -212,7 +213,7 @@ private slots:
     // again even after a manual command.
     void eachPageAsksForItsOwn() {
         Session s("3.20 CORV#");
-        Channel& ch = s.session.channel();
+        Channel& ch = SessionAccess::channel(s.session);
         QVector<int> awaitedDuringPause;
         ch.expectManualCommand();
         QStringList timelines;
@@ -230,7 +231,6 @@ private slots:
             timelines << s.port->timeline().join(' ');
             if (page == MountSession::Page::Pec)
                 QCOMPARE(ch.awaitedKind() * 100 + ch.awaitedCount(), kPecStateKind * 100 + 10);
-            QVERIFY(ch.isDispatchArmed());
             QVERIFY(page != MountSession::Page::Guiding || !s.session.position().ra());
             s.reply(reply);
         }
@@ -245,7 +245,7 @@ private slots:
     void aTickNeverStacksRequests() {
         Session s;
         s.session.configuration().setText(SettingList::GotoSpeed, QStringLiteral("1X"));
-        s.session.channel().request(positionQuery());
+        s.session.line().request(positionQuery(), s.session.position().positionReply());
         s.reply("23:00.0#+00*00#");
         s.session.target().setRa(BoardRa{600});
         s.port->clearWrites();

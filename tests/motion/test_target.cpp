@@ -146,23 +146,23 @@ private slots:
     // position, the sync ends with one.
     void eachCommandOnTheWire() {
         const BoardPosition target = *targetFromFields({"05", "34.5", "-00", "30"});
-        const std::tuple<std::function<void(Channel&)>, QStringList, qint16, int> cases[] = {
-            {[&](Channel& c) { setObject(c, target); },
+        const std::tuple<std::function<void(BoardLine&)>, QStringList, qint16, int> cases[] = {
+            {[&](BoardLine& c) { setObject(c, target); },
              {"0: #:Sr 05:34.5#", "100: #:Sd -00*30#"},
              AwaitedKind::Acknowledgement,
              1},
             {gotoObject, {"0: #:MS#"}, AwaitedKind::Acknowledgement, 1},
-            {[&](Channel& c) { syncObject(c, target); },
+            {[&](BoardLine& c) { syncObject(c, target, {}); },
              {"0: #:Sr 05:34.5#", "100: #:Sd -00*30#", "200: #:CM#", "300: #:GR##:GD#"},
              PositionKind::Position,
              15},
-            {getObject, {"0: #:Gr##:Gd#"}, kControllerTargetKind, 14}};
+            {[](BoardLine& c) { getObject(c, {}); }, {"0: #:Gr##:Gd#"}, kControllerTargetKind, 14}};
         for (const auto& [press, timeline, awaited, count] : cases) {
             Wire w;
             Query raw = positionQuery(); // a raw reply was awaited last
             raw.form = ReplyForm::Raw;
             w.channel.expect(raw);
-            press(w.channel);
+            press(w.line);
             QCOMPARE(w.port.timeline(), timeline);
             QCOMPARE(w.clock.pauses, QVector<int>(timeline.size() - 1, 100));
             QCOMPARE(w.channel.awaitedKind(), awaited);

@@ -17,16 +17,16 @@ namespace {
 
 // A shown, active window on the guiding page, so the fields take the focus.
 struct TargetWindow : WindowFixture {
-    QLineEdit* hours = window->target->objhrstxt;
-    QLineEdit* minutes = window->target->objmintxt;
-    QLineEdit* degrees = window->target->objDECDegtxt;
-    QLineEdit* decMinutes = window->target->ObjDECMintxt;
+    QLineEdit* hours = window->findChild<TargetPanel*>()->objhrstxt;
+    QLineEdit* minutes = window->findChild<TargetPanel*>()->objmintxt;
+    QLineEdit* degrees = window->findChild<TargetPanel*>()->objDECDegtxt;
+    QLineEdit* decMinutes = window->findChild<TargetPanel*>()->ObjDECMintxt;
     QStringList texts() const {
         return {hours->text(), minutes->text(), degrees->text(), decMinutes->text()};
     }
     bool show() {
         window->startUp();
-        window->tabstrip1->setCurrentIndex(1);
+        window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
         window->show();
         QApplication::setActiveWindow(window.get());
         return QTest::qWaitForWindowActive(window.get());
@@ -160,7 +160,7 @@ private slots:
         WindowFixture f;
         f.startAndConnect();
         f.window->show();
-        f.window->tabstrip1->setCurrentIndex(1);
+        f.window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
         QWidget* on = f.button("cmdMoveStop");
         const auto key = [&](QEvent::Type type, int k, bool repeat = false) {
             QKeyEvent e(type, k, Qt::NoModifier, QString(), repeat);

@@ -58,24 +58,24 @@ private slots:
         QCOMPARE(factors.join(' '), QString("5 12 1 0 0 99"));
     }
 
-    // The commands, then the state query (dispatched even after the terminal).
+    // The commands, then the state query (read even after the terminal).
     void commandsOnTheWire() {
-        const std::tuple<const char*, std::function<void(Channel&)>, QString> cases[] = {
-            {"enable", [](Channel& c) { switchPec(c, true); }, "0: #1P|0: #:VS#"},
-            {"disable", [](Channel& c) { switchPec(c, false); }, "0: #0P|0: #:VS#"},
-            {"factor 7", [](Channel& c) { setPecFactor(c, "7"); }, "0: #7p|0: #:VS#"},
-            {"factor 10", [](Channel& c) { setPecFactor(c, "10"); }, "0: #:VS#"},
-            {"stop training", stopPecTraining, "0: #-0P|0: #:XYR|0: #:VS#"},
-            {"clear", [](Channel& c) { startPecTraining(c, PromptAnswer::Yes); }, "0: #-1P"},
-            {"clear, old firmware", [](Channel& c) { startPecTraining(c, PromptAnswer::Ok); },
+        const std::tuple<const char*, std::function<void(BoardLine&)>, QString> cases[] = {
+            {"enable", [](BoardLine& c) { switchPec(c, true, {}); }, "0: #1P|0: #:VS#"},
+            {"disable", [](BoardLine& c) { switchPec(c, false, {}); }, "0: #0P|0: #:VS#"},
+            {"factor 7", [](BoardLine& c) { setPecFactor(c, "7", {}); }, "0: #7p|0: #:VS#"},
+            {"factor 10", [](BoardLine& c) { setPecFactor(c, "10", {}); }, "0: #:VS#"},
+            {"stop training", [](BoardLine& c) { stopPecTraining(c, {}); },
+             "0: #-0P|0: #:XYR|0: #:VS#"},
+            {"clear", [](BoardLine& c) { startPecTraining(c, PromptAnswer::Yes); }, "0: #-1P"},
+            {"clear, old firmware", [](BoardLine& c) { startPecTraining(c, PromptAnswer::Ok); },
              "0: #-1P"}};
         for (const auto& [name, act, sent] : cases) {
             Wire w;
-            w.channel.expectManualCommand(); // dispatch disarmed by the terminal
-            act(w.channel);
+            w.channel.expectManualCommand(); // what the terminal left behind
+            act(w.line);
             QCOMPARE(w.port.timeline().join('|'), sent);
             QVERIFY2((w.channel.awaitedKind() == kPecStateKind) == sent.endsWith("#:VS#"), name);
-            QVERIFY2(!QByteArray(name).endsWith("able") || w.channel.isDispatchArmed(), name);
         }
     }
 
@@ -162,13 +162,13 @@ private slots:
         RestorePlan plan{7, QVector<int>(256, 1), {}};
         plan.codes[255] = 3;
         QVector<int> progress;
-        connect(&w.channel.runner(), &SequenceRunner::progress, this,
+        connect(&w.line, &BoardLine::progress, this,
                 [&](int value, int total) { progress << value * 1000 + total; });
         w.clock.onPause = [&](int) {
             if (w.clock.pauses.size() == 100)
                 w.channel.runner().cancel();
         };
-        QVERIFY(w.channel.run(pecRestoreSequence(w.channel, plan)));
+        QVERIFY(w.channel.run(pecRestoreSequence(w.line, plan, {})));
         QStringList expected{"0: #7p#"};
         QVector<int> expectedProgress;
         for (int n = 0; n < 256; ++n) {
@@ -183,11 +183,11 @@ private slots:
 
         Wire closed;
         closed.port.close();
-        QCOMPARE(*closed.run(pecRestoreSequence(closed.channel, plan)), SequenceResult::Cancelled);
+        QCOMPARE(*closed.run(pecRestoreSequence(closed.line, plan, {})), SequenceResult::Cancelled);
         w.port.feed(QByteArray(10, '\x81')); // the state query that ended the restore
         QTRY_VERIFY_WITH_TIMEOUT(!w.channel.isLineBusy(), 1000);
         const RestorePlan half{7, QVector<int>(100, 1), {}};
-        QCOMPARE(*w.run(pecRestoreSequence(w.channel, half)), SequenceResult::Cancelled);
+        QCOMPARE(*w.run(pecRestoreSequence(w.line, half, {})), SequenceResult::Cancelled);
         QCOMPARE(w.port.writes.size() + closed.port.writes.size(), 260);
     }
 
@@ -195,19 +195,18 @@ private slots:
     void readout() {
         for (const int answers : {256, 212}) {
             Wire w;
-            w.collect(kPecTableKind);
             w.port.responder = [&](const QByteArray& cmd) {
                 const int step = cmd.mid(1, cmd.indexOf(':') - 1).toInt();
                 return step < answers ? QByteArray(1, kCodes.at(step).toLatin1()) : QByteArray();
             };
             w.port.feed("stale"); // flushed once, before the first query
-            const auto result = w.run(pecReadoutSequence(w.channel));
+            const auto result = w.run(pecReadoutSequence(w.line, w.keep()));
             QCOMPARE(w.port.writes.size(), 256);
             QCOMPARE(w.port.writtenCommands().last(), "#255:VR#");
-            QVERIFY(!w.channel.run(pecReadoutSequence(w.channel)));
+            QVERIFY(!w.channel.run(pecReadoutSequence(w.line, w.keep())));
             QTest::qWait(30);
             w.clock.advance(10000);
-            QCOMPARE(w.dispatched,
+            QCOMPARE(w.replies,
                      answers == 256 ? QList<QByteArray>{kCodes.toLatin1()} : QList<QByteArray>());
             QCOMPARE(*result, answers == 256 ? SequenceResult::Done : SequenceResult::TimedOut);
         }

@@ -135,10 +135,10 @@ private slots:
         QVERIFY(w.settle());
         w.received();
         w.click(QStringLiteral("GetPECData"));
-        QVERIFY(w.channel().runner().isRunningExclusive());
+        QVERIFY(w.line().isRunningExclusive());
         const QString ra = w.session().position().raText();
         QCOMPARE(ask(*c, ":MS#:Gr#:GR#", 20), "1Mount busy#" + ra.toLatin1() + '#');
-        QVERIFY(w.channel().runner().isRunningExclusive());
+        QVERIFY(w.line().isRunningExclusive());
         QVERIFY(w.settle());
         for (const QString& line : w.received())
             QVERIFY2(line.endsWith(QLatin1String(":VR#")), qPrintable(line));
@@ -201,7 +201,7 @@ private slots:
         w.click(QStringLiteral("cmdMoveStop"));
         w.reply("1"); // the set target's answer, late
         QCOMPARE(ask(*lx200, ":GVP#", 9), QByteArray("0Corvane#"));
-        QVERIFY(!w.channel().runner().isBusy());
+        QVERIFY(!w.line().isBusy());
         QCOMPARE(w.sent(), QStringList({"#:Sr 05:00.0#", "#:Q#"}));
     }
 
@@ -217,7 +217,7 @@ private slots:
         const QString file = w.dir.filePath(QStringLiteral("mount.cmb"));
         w.prompts.fileNames << file;
         w.trigger(QStringLiteral("mnuBackup"));
-        QVERIFY(w.channel().runner().isRunningExclusive());
+        QVERIFY(w.line().isRunningExclusive());
         QCOMPARE(ask(*c, ":Q#:Ms#:GVP#", 8), QByteArray("Corvane#"));
         QTRY_VERIFY(!mount.isBusy());
         QVERIFY(w.settle());

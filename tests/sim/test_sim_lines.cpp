@@ -4,15 +4,16 @@
 #include "app/MainWindow.h"
 #include "common/Clock.h"
 #include "common/ScriptedPrompts.h"
+#include "common/SessionAccess.h"
 #include "common/SimProcess.h"
 #include "config/DriveConfiguration.h"
 #include "controller/ControllerInfo.h"
-#include "link/Channel.h"
 #include "link/QtSerialPort.h"
 #include "motion/PositionPolling.h"
 #include "motion/ui/GuidePanel.h"
 #include "motion/ui/TargetPanel.h"
 #include "pec/PecTable.h"
+#include "session/SessionLine.h"
 
 #include <QAction>
 #include <QLabel>
@@ -37,6 +38,7 @@ struct Client {
     SystemClock clock;
     QtSerialPort port;
     Channel channel{clock};
+    SessionLine line{channel};
     QSignalSpy received{&channel, &Channel::received};
     QSignalSpy lost{&channel, &Channel::lost};
 
@@ -60,11 +62,10 @@ QStringList readTable(const QStringList& arguments, const QString& log) {
     SimProcess sim(arguments + QStringList{QStringLiteral("--log"), log});
     Client client(sim);
     QByteArray table;
-    client.channel.dispatcher().subscribe(kPecTableKind, &client.channel,
-                                          [&](const QByteArray& reply) { table = reply; });
     if (client.ask(versionQuery()).isEmpty())
         return {QStringLiteral("no version reply")};
-    if (!client.channel.run(pecReadoutSequence(client.channel)) ||
+    const auto keep = [&table](const RawReply& reply) { table = reply.bytes; };
+    if (!client.channel.run(pecReadoutSequence(client.line, keep)) ||
         !QTest::qWaitFor([&] { return table.size() == kPecSteps; }, kGenerousMs))
         return {QStringLiteral("no whole table")};
     client.port.close();
@@ -160,13 +161,13 @@ private slots:
         MainWindow window(new QtSerialPort(sim.directory()), clock, prompts);
         QVERIFY(window.startUp());
         auto* status = window.findChild<QLabel*>(QStringLiteral("StatusBar1_1"));
-        Channel& channel = window.session().channel();
+        Channel& channel = SessionAccess::channel(window.session());
         QSignalSpy lost(&channel, &Channel::lost);
         QSignalSpy timedOut(&channel, &Channel::timedOut);
-        window.mnuConnect->trigger();
+        window.findChild<QAction*>(QStringLiteral("mnuConnect"))->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(status->text(), QStringLiteral("Connected"), kGenerousMs);
-        window.tabstrip1->setCurrentIndex(1);
-        window.guide->cmdPulse->click(); // pulse mode, 0 ms pulses
+        window.findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
+        window.findChild<GuidePanel*>()->cmdPulse->click(); // pulse mode, 0 ms pulses
         QSignalSpy received(&channel, &Channel::received);
 
         // One core kept busy meanwhile, when asked.
@@ -178,8 +179,10 @@ private slots:
         });
         // Each press follows the end of the one before, as fast as a user can
         // click: set, get, a pulse, sync (each a few exchanges) and a poll.
-        QPushButton* presses[] = {window.target->cmdSetObj, window.target->cmdGetObj,
-                                  window.guide->cmdMoveN, window.target->cmdSyncObj, nullptr};
+        QPushButton* presses[] = {window.findChild<TargetPanel*>()->cmdSetObj,
+                                  window.findChild<TargetPanel*>()->cmdGetObj,
+                                  window.findChild<GuidePanel*>()->cmdMoveN,
+                                  window.findChild<TargetPanel*>()->cmdSyncObj, nullptr};
         constexpr int kPresses = 100;
         for (int i = 0; i < kPresses; ++i) {
             if (presses[i % 5])

@@ -25,7 +25,7 @@ struct Simulated : SimWindow<SystemClock> {
     QString position() const { return text("ScopeRAtxt") + ' ' + text("ScopeDECtxt"); }
     // Shown and active on the guiding page; clicks into a field and types.
     bool onTheGuidingPage() {
-        window->tabstrip1->setCurrentIndex(1);
+        window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(1);
         window->show();
         QApplication::setActiveWindow(window.get());
         return QTest::qWaitForWindowActive(window.get());
@@ -70,7 +70,7 @@ private slots:
     void aQuickClickAfterATabChangeRuns() {
         Simulated w({QStringLiteral("--no-pacing")});
         QVERIFY(w.connect());
-        w.window->tabstrip1->setCurrentIndex(2);
+        w.window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(2);
         QPushButton* getData = w.button(QStringLiteral("GetPECData"));
         getData->click();
         QVERIFY(w.settle(20000));
@@ -95,7 +95,7 @@ private slots:
         QVERIFY(w.connect());
         QCOMPARE(w.session().controller().version().splitSettingsDump, false);
         w.port->board().mount().setPosition(5.575, -45.5);
-        w.channel().request(positionQuery());
+        w.line().request(positionQuery(), w.session().position().positionReply());
         QTRY_COMPARE_WITH_TIMEOUT(w.position(), QStringLiteral("05h34.5m -45\u00B030\""), 20000);
         QVERIFY(w.button("cmdtarvix")->isEnabled());
         const QString firstCaption = w.button("cmdGetVersion")->text();

@@ -276,7 +276,7 @@ private slots:
     void theShippedMessierCatalogueOffersM31() {
         WindowFixture f;
         QVERIFY(f.window->startUp());
-        SkyPanel* sky = f.window->sky;
+        SkyPanel* sky = f.window->findChild<SkyPanel*>();
         sky->loadCatalogList(qEnvironmentVariable("CORVANE_BIN_DIR") + "/catalogues");
         QCOMPARE(sky->cbCatalogs->itemText(0) + ' ' +
                      QString::number(sky->cbCatalogs->currentIndex()),
@@ -303,7 +303,7 @@ private slots:
         }
         WindowFixture f;
         QVERIFY(f.window->startUp());
-        SkyPanel* sky = f.window->sky;
+        SkyPanel* sky = f.window->findChild<SkyPanel*>();
         QCOMPARE(sky->cbCatalogs->count(), 1);
         QVERIFY(f.panel(4).contains(QStringLiteral("2"))); // the skipped line is named
         sky->chooseCatalogue(0);
@@ -319,10 +319,10 @@ private slots:
         QVERIFY(f.window->startUp());
         f.clock.utcAtZero = QDateTime(QDate(2000, 1, 1), QTime(12, 0), QTimeZone::utc())
                                 .toTimeZone(QTimeZone(-7 * 3600));
-        f.window->sky->choosePlanet(5);
+        f.window->findChild<SkyPanel*>()->choosePlanet(5);
         QCOMPARE(fields(*f.window), QStringList({"02", "34.4", "+12", "33"}));
-        QCOMPARE(f.window->sky->cbPlanets->itemText(2), QStringLiteral("Earth"));
-        f.window->sky->choosePlanet(2);
+        QCOMPARE(f.window->findChild<SkyPanel*>()->cbPlanets->itemText(2), QStringLiteral("Earth"));
+        f.window->findChild<SkyPanel*>()->choosePlanet(2);
         QCOMPARE(f.prompts.shown.last().text, QStringLiteral("Just look down"));
         QCOMPARE(fields(*f.window), QStringList({"02", "34.4", "+12", "33"}));
     }

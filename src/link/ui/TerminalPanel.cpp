@@ -2,9 +2,8 @@
 
 #include "controller/ControllerInfo.h"
 #include "controller/Firmware.h"
-#include "link/Channel.h"
+#include "link/BoardLine.h"
 #include "link/Replies.h"
-#include "motion/MountPosition.h"
 #include "motion/Target.h"
 #include "session/MountSession.h"
 
@@ -19,7 +18,7 @@ namespace corvane {
 
 TerminalPanel::TerminalPanel(MountSession& session, QWidget* parent)
     : QGroupBox(QStringLiteral("Manual Commands"), parent), m_session(session),
-      m_channel(session.channel()), m_controller(session.controller()) {
+      m_controller(session.controller()) {
     setObjectName(QStringLiteral("TerminalFrame"));
     auto* grid = new QGridLayout(this);
 
@@ -70,17 +69,13 @@ TerminalPanel::TerminalPanel(MountSession& session, QWidget* parent)
     cmdGetVersion = new QPushButton(QStringLiteral("Get Firmware Version"), this);
     cmdGetVersion->setObjectName(QStringLiteral("cmdGetVersion"));
     cmdGetVersion->setToolTip(QStringLiteral("Retrieves the Corvane update Firmware version"));
-    connect(cmdGetVersion, &QPushButton::clicked, this, [this] {
-        m_channel.run(Sequence(QStringLiteral("version query")).request(versionQuery()));
-    });
+    connect(cmdGetVersion, &QPushButton::clicked, &session, &MountSession::askVersion);
 
     cmdGetDEC = new QPushButton(QStringLiteral("Get Scope DEC"), this);
     cmdGetDEC->setObjectName(QStringLiteral("cmdGetDEC"));
     cmdGetDEC->hide();
-    connect(cmdGetDEC, &QPushButton::clicked, this, [this] {
-        m_channel.run(Sequence(QStringLiteral("declination query")).request(declinationQuery()));
-    });
-    connect(&m_channel, &Channel::received, this, &TerminalPanel::showReceived);
+    connect(cmdGetDEC, &QPushButton::clicked, &session, &MountSession::askDeclination);
+    connect(&session.line(), &BoardLine::received, this, &TerminalPanel::showReceived);
     connect(&m_controller, &ControllerInfo::changed, this, &TerminalPanel::showVersion);
     // The board's target read back shows as its last 15 characters.
     connect(&session.target(), &Target::controllerTargetRead, txtResponse, &QLineEdit::setText);
@@ -117,14 +112,8 @@ void TerminalPanel::showVersion() {
                                            : versionCaption(reply));
 }
 
-// Waits its turn behind an exchange that is running, so a typed command never
-// cuts into one.
 void TerminalPanel::send(int index) {
-    Sequence s(QStringLiteral("manual command"));
-    s.then([this] { m_channel.expectManualCommand(); });
-    if (index == 1)
-        s.send(txtTextOut->text());
-    m_channel.run(std::move(s));
+    m_session.sendManual(index == 1 ? std::optional<QString>(txtTextOut->text()) : std::nullopt);
 }
 
 void TerminalPanel::pressClear(int index) {

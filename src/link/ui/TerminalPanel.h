@@ -10,7 +10,7 @@ class QPushButton;
 
 namespace corvane {
 
-class Channel;
+class BoardLine;
 class ControllerInfo;
 class MountSession;
 
@@ -45,7 +45,6 @@ private:
     void send(int index);
 
     MountSession& m_session;
-    Channel& m_channel;
     ControllerInfo& m_controller;
 };
 
