@@ -150,6 +150,9 @@ private slots:
         QCOMPARE(*v[SettingList::GearRatio] + ' ' + *v[SettingList::GotoSpeed], "400 27X");
         QCOMPARE(speedMultiple(v.list[int(SettingList::GotoSpeed)]->value()), 27);
 
+        const auto held = [](const SettingValue& v) {
+            return v.isValue() ? QString::number(v.value()) : v.isText() ? "text" : "none";
+        };
         QStringList got;
         for (const auto& [list, text] :
              {std::pair{SettingList::GearRatio, "144"}, std::pair{SettingList::GearRatio, "0144"},
@@ -158,16 +161,12 @@ private slots:
               std::pair{SettingList::TrackSpeed, ""}}) {
             const SettingValue value = listValue(list, QLatin1String(text));
             QCOMPARE(listText(list, value), QLatin1String(text));
-            got << (value.isValue()  ? QString::number(value.value())
-                    : value.isText() ? "text"
-                                     : "none");
+            got << held(value);
         }
         for (const char* text : {"-1", "65535", "0250", "12a", " 7", ""}) {
             const SettingValue value = numberValue(QLatin1String(text));
             QCOMPARE(numberText(value), QLatin1String(text));
-            got << (value.isValue()  ? QString::number(value.value())
-                    : value.isText() ? "text"
-                                     : "none");
+            got << held(value);
         }
         QCOMPARE(got.join('|'), "144|text|text|120|-1|text|none|-1|65535|text|text|text|none");
         // A value sends what its text sends: an odd gear ratio read back is refused.
