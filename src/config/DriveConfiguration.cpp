@@ -56,12 +56,14 @@ ReplyHandler DriveConfiguration::settingsReply() {
 QStringList DriveConfiguration::entries(SettingList l) const {
     QStringList out = settingListInfo(l).entries;
     if (l == SettingList::GearRatio)
-        out += m_extraGears;
+        for (const int ratio : m_extraGears)
+            out << QString::number(ratio);
     return out;
 }
 
 double DriveConfiguration::gotoSpeed() const {
-    return leadingNumber(text(SettingList::GotoSpeed));
+    const SettingValue& speed = value(SettingList::GotoSpeed);
+    return speed.isValue() ? speedMultiple(speed.value()) : leadingNumber(speed.text());
 }
 
 QString DriveConfiguration::storeCaption() const {
@@ -70,16 +72,16 @@ QString DriveConfiguration::storeCaption() const {
 }
 
 void DriveConfiguration::setText(SettingList l, const QString& text) {
-    if (m_lists[static_cast<int>(l)] == text)
+    if (this->text(l) == text)
         return;
-    m_lists[static_cast<int>(l)] = text;
+    m_lists[static_cast<int>(l)] = listValue(l, text);
     emit changed();
 }
 
 void DriveConfiguration::setText(NumberSetting n, const QString& text) {
-    if (m_numbers[static_cast<int>(n)] == text)
+    if (this->text(n) == text)
         return;
-    m_numbers[static_cast<int>(n)] = text;
+    m_numbers[static_cast<int>(n)] = numberValue(text);
     m_saveOffered[static_cast<int>(n)] = true;
     emit changed();
 }
@@ -102,7 +104,7 @@ void DriveConfiguration::awaitAcknowledgement(Sequence& s) {
 // A pick sends the entry's command. A new gear ratio is told to need a store
 // and a power cycle, unless a loaded file's replay will say so once for all.
 void DriveConfiguration::pick(SettingList l) {
-    const ListPick pick = listCommand(l, text(l));
+    const ListPick pick = listCommand(l, value(l));
     if (pick.refused) {
         tell(QStringLiteral("Invalid Entry"));
         return;
@@ -125,7 +127,7 @@ void DriveConfiguration::pick(SettingList l) {
 // Only a number the readback can show goes out; anything else is refused and
 // the button stays offered, so the user can correct the value.
 void DriveConfiguration::save(NumberSetting n) {
-    const std::optional<QString> command = numberCommand(n, text(n));
+    const std::optional<QString> command = numberCommand(n, value(n));
     if (!command) {
         tell(QStringLiteral("Invalid Entry"));
         return;
@@ -163,15 +165,16 @@ void DriveConfiguration::decode(const QByteArray& dump) {
 // joins them, once; a number written offers its Save.
 void DriveConfiguration::apply(const SettingsView& view) {
     for (SettingList l : allSettingLists()) {
-        if (!view[l])
+        const std::optional<SettingValue>& read = view.list[static_cast<int>(l)];
+        if (!read)
             continue;
-        if (l == SettingList::GearRatio)
-            addEntry(*view[l]);
-        m_lists[static_cast<int>(l)] = *view[l];
+        if (l == SettingList::GearRatio && read->isValue())
+            addEntry(read->value());
+        m_lists[static_cast<int>(l)] = *read;
     }
     for (NumberSetting n : allNumberSettings()) {
-        if (view[n]) {
-            m_numbers[static_cast<int>(n)] = *view[n];
+        if (const std::optional<int>& read = view.number[static_cast<int>(n)]) {
+            m_numbers[static_cast<int>(n)] = SettingValue::of(*read);
             m_saveOffered[static_cast<int>(n)] = true;
         }
     }
@@ -182,14 +185,15 @@ void DriveConfiguration::apply(const SettingsView& view) {
     }
 }
 
-void DriveConfiguration::addEntry(const QString& ratio) {
-    const QString entry = ratio.trimmed();
-    if (!entry.isEmpty() && !entries(SettingList::GearRatio).contains(entry))
-        m_extraGears << entry;
+void DriveConfiguration::addEntry(int ratio) {
+    if (!settingListInfo(SettingList::GearRatio).codes.contains(ratio) &&
+        !m_extraGears.contains(ratio))
+        m_extraGears << ratio;
 }
 
 void DriveConfiguration::addGearRatio(const QString& ratio) {
-    addEntry(ratio);
+    if (const auto number = wholeNumberValue(ratio))
+        addEntry(*number);
     emit changed();
 }
 
@@ -198,10 +202,10 @@ void DriveConfiguration::connectionToggled(bool connected) {
     if (!connected) {
         // The page no longer says what a board holds; the DEC worm ratio,
         // which only some boards have, keeps its text.
-        for (QString& t : m_lists)
-            t.clear();
+        for (SettingValue& v : m_lists)
+            v = SettingValue();
         for (NumberSetting n : kSavesWithdrawnByReplies) {
-            m_numbers[static_cast<int>(n)].clear();
+            m_numbers[static_cast<int>(n)] = SettingValue();
             m_saveOffered[static_cast<int>(n)] = false;
         }
     }
@@ -226,8 +230,8 @@ void DriveConfiguration::saveAll() {
                             "board. Connect, then press Save All Settings again."));
         return;
     }
-    const ReplayPlan plan = planSaveAll([this](SettingList l) { return text(l); },
-                                        [this](NumberSetting n) { return text(n); });
+    const ReplayPlan plan = planSaveAll([this](SettingList l) { return value(l); },
+                                        [this](NumberSetting n) { return value(n); });
     if (plan.refused()) {
         tell(plan.refusal());
         return;
@@ -257,7 +261,7 @@ void DriveConfiguration::saveAll() {
     m_line.run(std::move(replay));
 }
 
-// The page's fifteen texts, as they stand.
+// The page's fifteen texts, as it shows them.
 void DriveConfiguration::saveFile() {
     const QString path = m_prompts.saveFileName(mountDataFilter());
     if (path.isEmpty())
@@ -285,11 +289,12 @@ void DriveConfiguration::loadFile() {
             const QString& value = values->at(i);
             if (value.isEmpty())
                 continue;
-            if (keys[i].control.isList) {
-                m_lists[static_cast<int>(keys[i].control.list)] = value;
+            const SaveAllStep& c = keys[i].control;
+            if (c.isList) {
+                m_lists[static_cast<int>(c.list)] = listValue(c.list, value);
             } else {
-                m_numbers[static_cast<int>(keys[i].control.number)] = value;
-                m_saveOffered[static_cast<int>(keys[i].control.number)] = true;
+                m_numbers[static_cast<int>(c.number)] = numberValue(value);
+                m_saveOffered[static_cast<int>(c.number)] = true;
             }
         }
     }

@@ -23,22 +23,27 @@ Query settingsQuery(bool splitSettingsDump);
 // awaited under a kind that nothing decodes.
 Query settingAcknowledgement();
 
-// The controller's drive configuration as the settings page shows it: the
-// text of each of the ten lists and five numbers, the gear ratios known
-// beyond the presets, which Save buttons are offered, and whether a loaded
-// mount data file waits to be stored. The user's picks and saves, the
-// readback, "Save Settings" / "Save All Settings" and mount data files all
-// go through it.
+// The controller's drive configuration as the settings page shows it: what
+// each of the ten lists and five boxes holds (a code or a number, nothing,
+// or text that is neither), its text derived for display, the gear ratios
+// known beyond the presets, which Save buttons are offered, and whether a
+// loaded mount data file waits to be stored. The user's picks and saves,
+// the readback, "Save Settings" / "Save All Settings" and mount data files
+// all go through it.
 class DriveConfiguration : public QObject {
     Q_OBJECT
 public:
     DriveConfiguration(BoardLine& line, ControllerInfo& controller, Prompts& prompts,
                        QObject* parent = nullptr);
 
-    const QString& text(SettingList l) const { return m_lists[static_cast<int>(l)]; }
-    const QString& text(NumberSetting n) const { return m_numbers[static_cast<int>(n)]; }
-    // The goto speed in hours of right ascension per hour, as its list shows
-    // it (16 for "16X"); 0 while it shows none.
+    const SettingValue& value(SettingList l) const { return m_lists[static_cast<int>(l)]; }
+    const SettingValue& value(NumberSetting n) const { return m_numbers[static_cast<int>(n)]; }
+    // What the list or box shows.
+    QString text(SettingList l) const { return listText(l, value(l)); }
+    QString text(NumberSetting n) const { return numberText(value(n)); }
+    // The goto speed in hours of right ascension per hour (16 for "16X"); a
+    // text that is no entry counts by its leading number ("12X"); 0 while
+    // the list shows none.
     double gotoSpeed() const;
     bool saveOffered(NumberSetting n) const { return m_saveOffered[static_cast<int>(n)]; }
     // The list's entries: its own, and for the gear ratio those read back or
@@ -82,7 +87,7 @@ private:
     ReplyHandler settingsReply();
     void decode(const QByteArray& dump);
     void apply(const SettingsView& view);
-    void addEntry(const QString& ratio);
+    void addEntry(int ratio);
     void saveAll();
     void awaitAcknowledgement(Sequence& s);
     void tell(const QString& text);
@@ -91,10 +96,10 @@ private:
     BoardLine& m_line;
     ControllerInfo& m_controller;
     Prompts& m_prompts;
-    QString m_lists[kSettingListCount];
-    QString m_numbers[kNumberSettingCount];
+    SettingValue m_lists[kSettingListCount];
+    SettingValue m_numbers[kNumberSettingCount];
     bool m_saveOffered[kNumberSettingCount] = {};
-    QStringList m_extraGears;
+    QVector<int> m_extraGears;
     bool m_fileSettingsPending = false;
 };
 

@@ -39,28 +39,28 @@ QString ReplayPlan::refusal() const {
     return QString();
 }
 
-ReplayPlan planSaveAll(const std::function<QString(SettingList)>& listText,
-                       const std::function<QString(NumberSetting)>& boxText) {
+ReplayPlan planSaveAll(const std::function<SettingValue(SettingList)>& listValue,
+                       const std::function<SettingValue(NumberSetting)>& boxValue) {
     ReplayPlan plan;
     for (const SaveAllStep& step : saveAllOrder()) {
         QString command;
         if (step.isList) {
-            const QString text = listText(step.list);
-            // An empty gear ratio is skipped like an empty box; only a text
-            // that is there but no ratio refuses.
-            if (step.list == SettingList::GearRatio && text.trimmed().isEmpty())
+            const SettingValue value = listValue(step.list);
+            // An empty gear ratio is skipped like an empty box; only one that
+            // is there but no ratio refuses.
+            if (step.list == SettingList::GearRatio && value.isBlank())
                 continue;
-            const ListPick pick = listCommand(step.list, text);
+            const ListPick pick = listCommand(step.list, value);
             if (pick.refused) {
                 plan.invalidList = step.list;
                 break;
             }
             command = pick.command;
         } else {
-            const QString text = boxText(step.number);
-            if (text.trimmed().isEmpty())
+            const SettingValue value = boxValue(step.number);
+            if (value.isBlank())
                 continue;
-            const auto sent = numberCommand(step.number, text);
+            const auto sent = numberCommand(step.number, value);
             if (!sent) {
                 plan.invalid = step.number;
                 break;

@@ -42,13 +42,13 @@ struct ReplayPlan {
     QString refusal() const;
 };
 
-// What the replay sends for the page's current texts. A list whose text is
-// no entry sends nothing, and so does an empty box (one holding only blanks
-// counts as empty), and so does an empty gear ratio. A box or a typed gear
-// ratio holding any other text that cannot be sent refuses the whole
-// replay before anything goes out: `commands` is then empty, and the first
-// such setting in replay order is named.
-ReplayPlan planSaveAll(const std::function<QString(SettingList)>& listText,
-                       const std::function<QString(NumberSetting)>& boxText);
+// What the replay sends for what the page holds. A list whose text is no
+// entry sends nothing, and so does an empty box (one holding only blanks
+// counts as empty), and so does an empty gear ratio. A box or a gear ratio
+// holding anything else that cannot be sent refuses the whole replay before
+// anything goes out: `commands` is then empty, and the first such setting
+// in replay order is named.
+ReplayPlan planSaveAll(const std::function<SettingValue(SettingList)>& listValue,
+                       const std::function<SettingValue(NumberSetting)>& boxValue);
 
 } // namespace corvane

@@ -32,6 +32,11 @@ struct SettingListInfo {
     QString label;        // "Guide Rate"
     QStringList entries;  // in list order; the readback shows them by index
     QStringList commands; // commands[i] is sent for entries[i]
+    // codes[i] is the value entries[i] stands for: the number its command
+    // carries (the speed's index, the tracking rate -1..2, the finishing
+    // direction 1, 0 or -1, the gear ratio itself), else its place in the
+    // dump (the guide rate 1..3) or the list (orientation, rotation).
+    QVector<int> codes;
     // The speed and tracking lists set the awaited count to 1 before they
     // send, so that a character the controller sends back is collected.
     bool setsAwaitedCountToOne;
@@ -41,6 +46,46 @@ struct SettingListInfo {
 
 const SettingListInfo& settingListInfo(SettingList list);
 QVector<SettingList> allSettingLists();
+
+// What a list or a box holds: nothing shown, a value, or text that is no
+// value. A list's value is one of its codes, or for the gear ratio any
+// ratio read back; a box's is its number. Text stays as it was typed or
+// loaded ("12X" in a speed list, "0250" or "12a" in a box) until it is
+// sent, which checks it then.
+class SettingValue {
+public:
+    SettingValue() = default;
+    static SettingValue of(int value);
+    static SettingValue typed(const QString& text);
+
+    bool isEmpty() const { return m_state == State::Empty; }
+    bool isValue() const { return m_state == State::Value; }
+    bool isText() const { return m_state == State::Text; }
+    // Empty, or text of nothing but blanks.
+    bool isBlank() const;
+    int value() const { return m_value; }          // when isValue()
+    const QString& text() const { return m_text; } // when isText()
+
+private:
+    enum class State { Empty, Value, Text };
+    State m_state = State::Empty;
+    int m_value = 0;
+    QString m_text;
+};
+
+// The text a list shows for a value: the entry of the code, a gear ratio
+// without a name in its decimal form, a text as it is.
+QString listText(SettingList list, const SettingValue& value);
+// What a list's text holds: empty, the code whose text it is exactly, else
+// the text itself ("0144" stays text, "144" is the gear ratio 144).
+SettingValue listValue(SettingList list, const QString& text);
+// The same for a box: a number is the text its decimal form makes.
+QString numberText(const SettingValue& value);
+SettingValue numberValue(const QString& text);
+
+// The speed a code of the speed lists stands for, in multiples of the
+// sidereal rate (16 for "16X"); 0 for no such code.
+int speedMultiple(int code);
 
 // What picking a list text sends. `command` empty and not refused: nothing
 // to send (the text is no entry of the list).
@@ -54,6 +99,8 @@ struct ListPick {
 // wholeNumberText) goes out as "#" + number + "g"; anything else, the empty
 // text included, is refused.
 ListPick listCommand(SettingList list, const QString& text);
+// The same for what a list holds; a value is sent as its code's command.
+ListPick listCommand(SettingList list, const SettingValue& value);
 
 // The numeric settings, each a box with its own Save button.
 enum class NumberSetting { DecBacklash, RaBacklash, DecWormRatio, WormRatio, WormWheel };
@@ -95,6 +142,8 @@ std::optional<QString> settingNumberText(const QString& text);
 // no such number (the page then shows invalidEntryMessage(s) and sends
 // nothing).
 std::optional<QString> numberCommand(NumberSetting s, const QString& text);
+// The same for what a box holds: nullopt when it is empty.
+std::optional<QString> numberCommand(NumberSetting s, const SettingValue& value);
 
 // "Invalid Entry: DEC Backlash", "Invalid Entry: Gear Ratio".
 QString invalidEntryMessage(NumberSetting s);

@@ -14,25 +14,27 @@ public:
 
     SettingsView view;
 
-    // A code byte: the entry whose code equals the byte, else `otherwise`
+    // A code byte: the code of the entry whose byte it is, else `otherwise`
     // (nullopt leaves the list as it was).
-    void code(SettingList list, int k, std::initializer_list<int> codes,
-              std::optional<QString> otherwise) {
+    void code(SettingList list, int k, std::initializer_list<int> bytes,
+              std::optional<SettingValue> otherwise) {
         int index = 0;
-        for (const int c : codes) {
-            if (has(k) && byte(k) == c) {
-                view[list] = settingListInfo(list).entries.at(index);
+        for (const int b : bytes) {
+            if (has(k) && byte(k) == b) {
+                setEntry(list, index);
                 return;
             }
             ++index;
         }
-        view[list] = otherwise;
+        view.list[int(list)] = otherwise;
     }
     void finish(SettingList list, int k) { code(list, k, {0x0F, 0x00, 0xF0}, std::nullopt); }
     void speed(SettingList list, int k) {
-        code(list, k, {0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C}, QString());
+        code(list, k, {0x07, 0x08, 0x09, 0x0A, 0x0B, 0x0C}, SettingValue());
     }
-    void tracking(int k) { code(SettingList::TrackSpeed, k, {0xFF, 0x00, 0x01, 0x02}, QString()); }
+    void tracking(int k) {
+        code(SettingList::TrackSpeed, k, {0xFF, 0x00, 0x01, 0x02}, SettingValue());
+    }
     // The guide rate also captions the first rate button; its caption for
     // the fastest rate reads "2.0X", the list entry "2X".
     void guideRate(int k) {
@@ -41,17 +43,15 @@ public:
         if (!has(k) || byte(k) < 0x01 || byte(k) > 0x03)
             return;
         const int index = byte(k) - 1;
-        view[SettingList::GuideRate] = settingListInfo(SettingList::GuideRate).entries.at(index);
+        setEntry(SettingList::GuideRate, index);
         view.rateCaption[0] = captions.at(index);
     }
     // Orientation in the byte's high digit, rotation in its low digit.
     void orientation(int k) {
-        view[SettingList::Orientation] = settingListInfo(SettingList::Orientation)
-                                             .entries.at(has(k) && (byte(k) >> 4) == 0xF ? 1 : 0);
+        setEntry(SettingList::Orientation, has(k) && (byte(k) >> 4) == 0xF ? 1 : 0);
     }
     void rotation(int k) {
-        view[SettingList::Rotation] = settingListInfo(SettingList::Rotation)
-                                          .entries.at(has(k) && (byte(k) & 0xF) == 0xF ? 1 : 0);
+        setEntry(SettingList::Rotation, has(k) && (byte(k) & 0xF) == 0xF ? 1 : 0);
     }
 
     bool oneByte(int k, int* value) const {
@@ -72,24 +72,26 @@ public:
         int value = 0;
         if (!(wide ? twoBytes(k, &value) : oneByte(k, &value)))
             return false;
-        view[s] = QString::number(value);
+        view.number[int(s)] = value;
         return true;
     }
-    // The presets are shown by name, any other ratio by its number.
+    // The ratio is the value: the presets' codes are their ratios.
     bool gear(bool wide, int k) {
         int value = 0;
         if (!(wide ? twoBytes(k, &value) : oneByte(k, &value)))
             return false;
-        static const int presets[] = {132, 100, 120};
-        QString text = QString::number(value);
-        for (int i = 0; i < 3; ++i)
-            if (value == presets[i])
-                text = settingListInfo(SettingList::GearRatio).entries.at(i);
-        view[SettingList::GearRatio] = text;
+        view.list[int(SettingList::GearRatio)] = SettingValue::of(value);
         return true;
+    }
+    // A speed list's caption for a rate button: the text it is to show.
+    void speedCaption(int button, SettingList list) {
+        view.rateCaption[button] = view[list].value_or(QString());
     }
 
 private:
+    void setEntry(SettingList list, int index) {
+        view.list[int(list)] = SettingValue::of(settingListInfo(list).codes.at(index));
+    }
     bool has(int k) const { return k < m_bytes.size(); }
     int byte(int k) const { return static_cast<uchar>(m_bytes.at(k)); }
 
@@ -97,6 +99,18 @@ private:
 };
 
 } // namespace
+
+std::optional<QString> SettingsView::operator[](SettingList l) const {
+    if (!list[int(l)])
+        return std::nullopt;
+    return listText(l, *list[int(l)]);
+}
+
+std::optional<QString> SettingsView::operator[](NumberSetting n) const {
+    if (!number[int(n)])
+        return std::nullopt;
+    return QString::number(*number[int(n)]);
+}
 
 SettingsView decodeSettingsDump(const QByteArray& dump) {
     Reader r(dump);
@@ -129,9 +143,9 @@ SettingsView decodeSplitSettingsDump(const QByteArray& dump) {
         return r.view;
     r.guideRate(6);
     r.speed(SettingList::EightX, 7);
-    r.view.rateCaption[1] = r.view[SettingList::EightX];
+    r.speedCaption(1, SettingList::EightX);
     r.speed(SettingList::SixteenX, 8);
-    r.view.rateCaption[2] = r.view[SettingList::SixteenX];
+    r.speedCaption(2, SettingList::SixteenX);
     r.speed(SettingList::GotoSpeed, 9);
     r.orientation(10);
     r.rotation(10);

@@ -11,23 +11,17 @@ namespace corvane {
 // What a settings readback shows on the page. An empty optional leaves its
 // control as it was.
 struct SettingsView {
-    // Indexed by SettingList: the text to show, an entry of the list, "" to
-    // empty the list's text, or for the gear ratio the decimal text of a
-    // number that is none of the presets.
-    std::optional<QString> list[kSettingListCount];
-    // Indexed by NumberSetting: the decimal text for the box.
-    std::optional<QString> number[kNumberSettingCount];
+    // Indexed by SettingList: a code of the list, empty to empty the list,
+    // or for the gear ratio any ratio read back.
+    std::optional<SettingValue> list[kSettingListCount];
+    // Indexed by NumberSetting: the box's number.
+    std::optional<int> number[kNumberSettingCount];
     // Captions of the three guide-rate option buttons of the guiding page.
     std::optional<QString> rateCaption[3];
 
-    std::optional<QString>& operator[](SettingList l) { return list[static_cast<int>(l)]; }
-    const std::optional<QString>& operator[](SettingList l) const {
-        return list[static_cast<int>(l)];
-    }
-    std::optional<QString>& operator[](NumberSetting n) { return number[static_cast<int>(n)]; }
-    const std::optional<QString>& operator[](NumberSetting n) const {
-        return number[static_cast<int>(n)];
-    }
+    // The text the control is to show.
+    std::optional<QString> operator[](SettingList l) const;
+    std::optional<QString> operator[](NumberSetting n) const;
 };
 
 // The controller answers the settings query with a fixed-length dump of raw

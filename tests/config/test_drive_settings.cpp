@@ -113,9 +113,11 @@ private slots:
         const QMap<SettingList, QString> lists = {{SettingList::EightX, "12X"},
                                                   {SettingList::GearRatio, "144"},
                                                   {SettingList::Orientation, "Left"}};
-        const ReplayPlan plan = planSaveAll(
-            [&](SettingList l) { return lists.value(l); },
-            [](NumberSetting n) { return n == NumberSetting::WormWheel ? "180" : " "; });
+        const ReplayPlan plan =
+            planSaveAll([&](SettingList l) { return listValue(l, lists.value(l)); },
+                        [](NumberSetting n) {
+                            return numberValue(n == NumberSetting::WormWheel ? "180" : " ");
+                        });
         QVERIFY(!plan.refused());
         QCOMPARE(plan.commands, QStringList({"#<X", "#144g", "#180w"}));
         for (const char* row : {"Quenta|18O|5|Worm Wheel", "Quenta|- 3|x|Worm Wheel",
@@ -125,12 +127,52 @@ private slots:
                                                         {NumberSetting::RaBacklash, t[2]}};
             const ReplayPlan refused = planSaveAll(
                 [&](SettingList l) {
-                    return l == SettingList::GearRatio ? t[0] : settingListInfo(l).entries.first();
+                    return listValue(
+                        l, l == SettingList::GearRatio ? t[0] : settingListInfo(l).entries.first());
                 },
-                [&](NumberSetting n) { return boxes.value(n, QStringLiteral("7")); });
+                [&](NumberSetting n) { return numberValue(boxes.value(n, QStringLiteral("7"))); });
             QVERIFY2(refused.refused() && refused.commands.isEmpty(), row);
             QCOMPARE(refused.refusal(), "Invalid Entry: " + t[3]);
         }
+    }
+
+    // A dump holds codes and numbers; the texts shown are derived from them, and a
+    // text reads back as the value it shows, else stays text.
+    void valuesAndTheirTexts() {
+        const SettingsView v = decodeSplitSettingsDump(
+            QByteArray::fromHex(QString(kEighteen).replace(36, 5, "90 01").remove(' ').toLatin1()));
+        QVector<int> values;
+        for (SettingList l : allSettingLists())
+            values << (v.list[int(l)]->isValue() ? v.list[int(l)]->value() : 9999);
+        for (NumberSetting n : allNumberSettings())
+            values << v.number[int(n)].value_or(9999);
+        QCOMPARE(values, QVector<int>({2, 1, 2, 4, 0, 1, 0, 400, -1, 1, 272, 32, 9999, 180, 138}));
+        QCOMPARE(*v[SettingList::GearRatio] + ' ' + *v[SettingList::GotoSpeed], "400 27X");
+        QCOMPARE(speedMultiple(v.list[int(SettingList::GotoSpeed)]->value()), 27);
+
+        const auto held = [](const SettingValue& v) {
+            return v.isValue() ? QString::number(v.value()) : v.isText() ? "text" : "none";
+        };
+        QStringList got;
+        for (const auto& [list, text] :
+             {std::pair{SettingList::GearRatio, "144"}, std::pair{SettingList::GearRatio, "0144"},
+              std::pair{SettingList::GearRatio, "132"}, std::pair{SettingList::GearRatio, "MT-1"},
+              std::pair{SettingList::DecFinish, "Neg"}, std::pair{SettingList::EightX, "12X"},
+              std::pair{SettingList::TrackSpeed, ""}}) {
+            const SettingValue value = listValue(list, QLatin1String(text));
+            QCOMPARE(listText(list, value), QLatin1String(text));
+            got << held(value);
+        }
+        for (const char* text : {"-1", "65535", "0250", "12a", " 7", ""}) {
+            const SettingValue value = numberValue(QLatin1String(text));
+            QCOMPARE(numberText(value), QLatin1String(text));
+            got << held(value);
+        }
+        QCOMPARE(got.join('|'), "144|text|text|120|-1|text|none|-1|65535|text|text|text|none");
+        // A value sends what its text sends: an odd gear ratio read back is refused.
+        QCOMPARE(listCommand(SettingList::GearRatio, SettingValue::of(-1)).refused, true);
+        QCOMPARE(listCommand(SettingList::TrackSpeed, SettingValue::of(-1)).command, "#-1T#");
+        QCOMPARE(*numberCommand(NumberSetting::WormRatio, SettingValue::of(40000)), "#40000W");
     }
 
     void wholeDumps() {

@@ -154,6 +154,7 @@ private slots:
         // The guiding page's rate button, and the goto speed for the time estimate.
         QCOMPARE(p.find<QRadioButton>("Option1_0")->text() + ' ' + p.gotoAndStore(),
                  "1.67X 27X Save Settings");
+        QCOMPARE(p.session().configuration().gotoSpeed(), 27.0);
         // The readback's reception withdraws the four Save buttons it offered.
         const auto offered = [&p](NumberSetting n) { return p.page->saveButton(n)->isEnabled(); };
         QVERIFY(!offered(NumberSetting::WormRatio) && !offered(NumberSetting::RaBacklash));
