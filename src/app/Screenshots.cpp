@@ -55,23 +55,25 @@ void takeScreenshots(MainWindow& w, const QString& folder) {
     QDir().mkpath(folder);
     w.resize(1000, 700);
     auto action = [&w](const char* name) { return w.findChild<QAction*>(QLatin1String(name)); };
+    auto* tabs = w.findChild<QTabWidget*>(QStringLiteral("tabstrip1"));
+    auto* chart = w.findChild<QPushButton*>(QStringLiteral("cmdChartPEC"));
     s->steps = {
         {0, [&w] { w.session().toggleConnection(); }},
         {1500, [s] { s->grab(&s->window, QStringLiteral("settings")); }},
-        {0, [&w] { w.tabstrip1->setCurrentIndex(1); }},
+        {0, [tabs] { tabs->setCurrentIndex(1); }},
         {1200, [s] { s->grab(&s->window, QStringLiteral("guiding")); }},
-        {0, [&w] { w.tabstrip1->setCurrentIndex(2); }},
+        {0, [tabs] { tabs->setCurrentIndex(2); }},
         {800, [&w] { w.session().pec().readOut(); }},
         {3500, [s] { s->grab(&s->window, QStringLiteral("pec")); }},
-        {0, [&w] { w.pec->cmdChartPEC->click(); }},
+        {0, [chart] { chart->click(); }},
         {500, [s] { s->grab(s->top("chart"), QStringLiteral("chart")); }},
         {0, [action] { action("mnuShare")->trigger(); }},
         {500, [s] { s->grab(s->top("Share"), QStringLiteral("share")); }},
         {0, [action] { action("mnuTraffic")->trigger(); }},
         {500, [s] { s->grab(s->top("traffic"), QStringLiteral("traffic")); }},
         {0,
-         [&w, action] {
-             w.tabstrip1->setCurrentIndex(1);
+         [tabs, action] {
+             tabs->setCurrentIndex(1);
              action("mnuNightVision")->trigger();
          }},
         {800, [s] { s->grab(&s->window, QStringLiteral("guiding-night")); }},

@@ -175,10 +175,10 @@ private slots:
         }
         // The rest that comes after all is thrown away, never taken for the
         // answer to the next command.
-        QVERIFY(s.session.channel().isLineBusy());
-        QSignalSpy received(&s.session.channel(), &Channel::received);
+        QVERIFY(SessionAccess::channel(s.session).isLineBusy());
+        QSignalSpy received(&SessionAccess::channel(s.session), &Channel::received);
         s.reply("ynced#");
-        QVERIFY(!s.session.channel().isLineBusy() && received.isEmpty());
+        QVERIFY(!SessionAccess::channel(s.session).isLineBusy() && received.isEmpty());
     }
 
     // On the real clock the event loop turns between every two steps, each pause
@@ -345,6 +345,7 @@ private slots:
         w.clock.advance(5000);
         ask("fourth", "");
         w.port.unplug();
+        QTest::qWait(30);
         QCOMPARE(got,
                  QStringList({"first 12", "second -2", "superseded -3", "third -1", "fourth -3"}));
     }

@@ -17,10 +17,11 @@ using namespace corvane::test;
 namespace {
 
 template <typename ClockType = FakeClock> struct Pec : SimWindow<ClockType> {
-    PecPage* page = this->window->findChild<PecPage*>();
+    PecPage* page = this->window->template findChild<PecPage*>();
     explicit Pec(QStringList args = {}) : SimWindow<ClockType>(args) {
         QVERIFY(this->connect());
-        this->window->findChild<QTabWidget*>(QStringLiteral("tabstrip1"))->setCurrentIndex(2);
+        this->window->template findChild<QTabWidget*>(QStringLiteral("tabstrip1"))
+            ->setCurrentIndex(2);
         this->settle();
         this->received();
     }
