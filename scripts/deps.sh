@@ -14,6 +14,12 @@
 #                             sharing test (test_share_indi) connects to the
 #                             program as a planetarium would
 #
+# For the Debian package, scripts/package.sh adds
+#   dpkg-dev help2man file    library dependencies and build flags, manual
+#                             pages, finding the binaries to strip
+# and scripts/check-package.sh
+#   lintian desktop-file-utils appstream man-db   the package's checkers, man -k
+#
 # The sanitizer build (-DCORVANE_SANITIZE=ON) needs nothing more: g++ brings
 # its address and undefined-behaviour runtimes. The pseudo-terminal tests use
 # only the C library.

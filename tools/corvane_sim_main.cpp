@@ -81,7 +81,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     if (help) {
-        std::fputs(qPrintable(simOptionsHelp()), stdout);
+        // Named as installed, whatever path it was started by.
+        QString text = simOptionsHelp();
+        text.replace(0, text.indexOf(QLatin1Char('\n')),
+                     QStringLiteral("Usage: corvane-sim [options]"));
+        std::fputs(qPrintable(text), stdout);
         return 0;
     }
 

@@ -4,9 +4,11 @@
 #include "app/MainWindow.h"
 #include "app/Screenshots.h"
 #include "motion/ui/PositionPanel.h"
+#include "sky/ui/SkyPanel.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -44,6 +46,16 @@ void pollForMeasurement(MainWindow& window, int intervalMs, int seconds) {
     });
 }
 
+// The catalogues the window offers, one line, so that a check of an
+// installed program sees that it found its data.
+void printCatalogues(const MainWindow& window) {
+    QStringList names;
+    for (int i = 0; i < window.sky->cbCatalogs->count(); ++i)
+        names << window.sky->cbCatalogs->itemText(i);
+    std::printf("catalogues: %d (%s)\n", int(names.size()),
+                qPrintable(names.join(QStringLiteral(", "))));
+}
+
 } // namespace
 
 void startBenchHooks(MainWindow& window, const CommandLine& options) {
@@ -52,7 +64,8 @@ void startBenchHooks(MainWindow& window, const CommandLine& options) {
     else if (options.benchPollMs > 0)
         pollForMeasurement(window, options.benchPollMs, options.benchSeconds);
     else if (options.quitWhenShown)
-        QTimer::singleShot(0, qApp, [] {
+        QTimer::singleShot(0, qApp, [&window] {
+            printCatalogues(window);
             // The benchmark measures from its own start to this moment.
             timespec now{};
             clock_gettime(CLOCK_REALTIME, &now);

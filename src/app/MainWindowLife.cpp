@@ -20,7 +20,6 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QDir>
 #include <QLabel>
 #include <cstdio>
 
@@ -44,7 +43,7 @@ bool MainWindow::startUp() {
     for (int i = 0; i < 3; ++i)
         terminal->pressClear(i);
     sky->loadCatalogList(
-        catalogueFolder(QDir::currentPath(), QCoreApplication::applicationDirPath()));
+        catalogueFolder(userCatalogueFolder(), QCoreApplication::applicationDirPath()));
     periphery->prepareColours();
     closeSplash();
     return probe.anyUsable;

@@ -3,14 +3,43 @@
 #include "link/NetworkAddress.h"
 #include "link/SerialDeviceList.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <poll.h>
+#include <pwd.h>
+#include <unistd.h>
 #endif
 
 namespace corvane {
+
+namespace {
+
+// Why a device could not be opened. A device node this user may not read
+// and write (Qt's permission error also covers a device another program
+// holds) gets what to do about it on Linux, where serial ports belong to a
+// group the user must join.
+QString openFailure(const QSerialPort& port, const QString& device) {
+    QString why = port.errorString();
+#ifdef Q_OS_UNIX
+    if (port.error() == QSerialPort::PermissionError &&
+        ::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        const passwd* user = ::getpwuid(::getuid());
+        const QString name = user ? QString::fromLocal8Bit(user->pw_name) : QStringLiteral("USER");
+        why += QStringLiteral(": your user is not in the group allowed to use serial ports: "
+                              "sudo usermod -aG dialout %1, then log in again")
+                   .arg(name);
+    }
+#else
+    Q_UNUSED(device)
+#endif
+    return why;
+}
+
+} // namespace
 
 QtSerialPort::QtSerialPort(PortDirectory directory, QObject* parent)
     : QtSerialPort(DirectoryBuilder(), parent) {
@@ -112,7 +141,7 @@ bool QtSerialPort::openSerial(const QString& device, QString* error) {
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port.open(QIODevice::ReadWrite)) {
         if (error)
-            *error = m_port.errorString();
+            *error = openFailure(m_port, device);
         m_port.clearError();
         return false;
     }

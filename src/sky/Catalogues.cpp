@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QStringDecoder>
 
 namespace corvane {
@@ -160,10 +161,10 @@ QVector<CatalogueEntry> readCatalogueList(const QString& folder, QString* proble
     return entries;
 }
 
-QString catalogueFolder(const QString& workingDir, const QString& executableDir) {
+QString catalogueFolder(const QString& userDir, const QString& executableDir) {
     QStringList candidates;
-    if (!workingDir.isEmpty())
-        candidates << workingDir;
+    if (!userDir.isEmpty())
+        candidates << userDir;
     if (!executableDir.isEmpty()) {
         const QDir exe(executableDir);
         candidates << exe.filePath(QStringLiteral("catalogues"))
@@ -174,6 +175,11 @@ QString catalogueFolder(const QString& workingDir, const QString& executableDir)
             return QDir::cleanPath(folder);
     }
     return QString();
+}
+
+QString userCatalogueFolder() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/corvane-control/catalogues");
 }
 
 QStringList splitCatalogueRecord(const QString& line) {

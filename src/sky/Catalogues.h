@@ -46,13 +46,18 @@ inline QString catalogueListFileName() {
 // empty list.
 QVector<CatalogueEntry> readCatalogueList(const QString& folder, QString* problem);
 
-// Where the catalogues come from: `workingDir` when it holds a regular file
+// Where the catalogues come from, never the current folder (started from a
+// desktop menu, that is any folder): `userDir` when it holds a regular file
 // "catalog.lst" (a user's own list wins), else the ones shipped with the
-// program, "<executableDir>/catalogues" in the build tree, then
-// "<executableDir>/../share/corvane-control/catalogues" when installed. The
-// folder found (cleaned), or empty when none holds a list. Catalogue files
-// are read from the folder their list came from.
-QString catalogueFolder(const QString& workingDir, const QString& executableDir);
+// program, found from its own folder: "<executableDir>/catalogues" in the
+// build tree, then "<executableDir>/../share/corvane-control/catalogues" when
+// installed under any prefix. The folder found (cleaned), or empty when none
+// holds a list. Catalogue files are read from the folder their list came from.
+QString catalogueFolder(const QString& userDir, const QString& executableDir);
+
+// The folder of a user's own catalogues: corvane-control/catalogues in the
+// user's data folder (~/.local/share on Linux).
+QString userCatalogueFolder();
 
 // Splits one record line into its eight fields. The first seven commas end
 // fields 0 to 6 and field 7 is the rest of the line. The character right

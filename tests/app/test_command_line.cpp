@@ -1,8 +1,10 @@
 // The command line is answered before any window system is asked for a
 // display: --help and --version work over SSH, a bad option says so.
 #include "app/CommandLine.h"
+#include "periphery/ui/GuideWindow.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace corvane;
@@ -65,6 +67,38 @@ private slots:
             QCOMPARE(p.exitCode(), exitCode);
             QVERIFY2(all.contains(says) && !err.contains(QStringLiteral("display")),
                      qPrintable(all));
+        }
+    }
+
+    // Started from any folder, the program finds its catalogues and guide
+    // beside itself, in the build tree or installed under a prefix, and
+    // never takes a list lying in the current folder.
+    void dataFoundFromTheProgramsFolder() {
+        const QString build = qEnvironmentVariable("CORVANE_BIN_DIR");
+        QTemporaryDir root;
+        const QString bin = root.filePath("prefix/bin");
+        const QString data = root.filePath("prefix/share/corvane-control/catalogues");
+        const QString guide = root.filePath("prefix/share/doc/corvane-control/guide");
+        for (const QString& folder : {bin, data, guide, root.filePath("work")})
+            QVERIFY(QDir().mkpath(folder));
+        QVERIFY(QFile::copy(build + "/corvane-control", bin + "/corvane-control"));
+        for (const QString& name : QDir(build + "/catalogues").entryList(QDir::Files))
+            QVERIFY(QFile::copy(build + "/catalogues/" + name, data + '/' + name));
+        QVERIFY(QFile::copy(build + "/guide/index.md", guide + "/index.md"));
+        QFile decoy(root.filePath("work/catalog.lst"));
+        QVERIFY(decoy.open(QIODevice::WriteOnly) && decoy.write("Decoy,1\r\n") > 0);
+        decoy.close();
+        QCOMPARE(userGuidePage(bin), QFileInfo(guide + "/index.md").canonicalFilePath());
+        for (const QString& program : {build + "/corvane-control", bin + "/corvane-control"}) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_DATA_HOME", root.filePath("data")); // no user's own list
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(root.filePath("work"));
+            p.start(program, {"-platform", "offscreen", "--simulate", "--quit-when-shown"});
+            QVERIFY(p.waitForFinished(60000) && p.exitCode() == 0);
+            const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+            QVERIFY2(out.contains("catalogues: 5 (Messier, NGC bright 55-3324,"), qPrintable(out));
         }
     }
 };

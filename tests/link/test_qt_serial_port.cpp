@@ -14,10 +14,14 @@
 #include <QtTest>
 
 #include <atomic>
+#include <grp.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
+#include <pwd.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -282,6 +286,42 @@ private slots:
             missing.setPortNumber(n);
             QVERIFY(!missing.open(&error) && !error.isEmpty());
         }
+    }
+
+    // A device this user may not open says what to do; one held by another
+    // port is only said to be busy. (Root may open anything: the test drops to
+    // an unprivileged user in a child process.)
+    void permissionSaysWhatToDo() {
+        Pty pty(false);
+        Pty busy(false);
+        busy.port = std::make_unique<QtSerialPort>(bound(pty.slavePath));
+        QVERIFY(pty.port->open(nullptr));
+        QString error;
+        QVERIFY(!busy.port->open(&error));
+        QVERIFY2(!error.contains("usermod"), qPrintable(error));
+        pty.port->close();
+        const uid_t nobody = 65534;
+        const passwd* user = ::getpwuid(::geteuid() == 0 ? nobody : ::geteuid());
+        QVERIFY(user);
+        const QString advice = QStringLiteral(": your user is not in the group allowed to use "
+                                              "serial ports: sudo usermod -aG dialout %1, then "
+                                              "log in again")
+                                   .arg(QString::fromLocal8Bit(user->pw_name));
+        if (::geteuid() != 0) {
+            QCOMPARE(::chmod(QFile::encodeName(pty.slavePath).constData(), 0), 0);
+            QVERIFY(!pty.port->open(&error));
+            QVERIFY2(error.endsWith(advice), qPrintable(error));
+            return;
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const bool dropped =
+                ::setgroups(0, nullptr) == 0 && ::setgid(nobody) == 0 && ::setuid(nobody) == 0;
+            ::_exit(dropped && !pty.port->open(&error) && error.endsWith(advice) ? 0 : 1);
+        }
+        int status = -1;
+        QVERIFY(child > 0 && ::waitpid(child, &status, 0) == child);
+        QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 
     // Refused, a name no resolver takes (over 63 characters), no answer in time, no

@@ -160,16 +160,16 @@ private slots:
         QVERIFY(readCatalogueList(QString(), &problem).isEmpty() && !problem.isEmpty());
     }
 
-    // The working folder wins, then the build tree, then the installed catalogues.
+    // The user's own folder wins, then the build tree, then the installed catalogues.
     void folderOrder() {
-        const QStringList folders = {"work", "bin/catalogues", "share/corvane-control/catalogues"};
+        const QStringList folders = {"user", "bin/catalogues", "share/corvane-control/catalogues"};
         for (int first = 0; first <= folders.size(); ++first) {
             QTemporaryDir root;
             for (const QString& sub : folders)
                 QDir().mkpath(root.filePath(sub));
             for (const QString& sub : folders.mid(first))
                 writeFile(root.filePath(sub + "/catalog.lst"), "A,1\n");
-            QCOMPARE(catalogueFolder(root.filePath("work"), root.filePath("bin")),
+            QCOMPARE(catalogueFolder(root.filePath("user"), root.filePath("bin")),
                      first < folders.size() ? root.filePath(folders[first]) : QString());
         }
     }
@@ -291,11 +291,16 @@ private slots:
         QVERIFY(f.port->writes.isEmpty());
     }
 
-    // A user's list wins; a bad record or list line writes nothing stale and is named.
+    // A user's list (in the user's data folder, never the current one) wins; a
+    // bad record or list line writes nothing stale and is named.
     void aUsersOwnCatalogueIsReadAsItStands() {
+        qputenv("XDG_DATA_HOME", QDir::current().absoluteFilePath("data").toLocal8Bit());
+        QVERIFY(QDir().mkpath(userCatalogueFolder()));
         for (const auto& [name, bytes] :
-             {std::pair{"catalog.lst", QByteArray("Mine,5\r\nBroken\r\n")},
-              std::pair{"Mine.gtc",
+             {std::pair{"catalog.lst", QByteArray("Decoy,1\r\n")},
+              std::pair{"data/corvane-control/catalogues/catalog.lst",
+                        QByteArray("Mine,5\r\nBroken\r\n")},
+              std::pair{"data/corvane-control/catalogues/Mine.gtc",
                         QByteArray("; my objects\r\nA1,01,02.5,-0,30,x,5.1,south of "
                                    "the equator\r\nA2,ab,02.5,+10,30,x,5.1,no hours\r\n")}}) {
             QFile file{QString::fromLatin1(name)};
