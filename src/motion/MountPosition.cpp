@@ -37,7 +37,11 @@ MountPosition::MountPosition(Clock& clock, QObject* parent) : QObject(parent), m
 ReplyHandler MountPosition::positionReply(std::function<void(const Answer<BoardPosition>&)> then) {
     QPointer<MountPosition> self(this);
     return decodedBy<BoardPosition>(
-        [self](const QByteArray& reply) { return self ? self->readPosition(reply) : std::nullopt; },
+        [self](const QByteArray& reply) -> std::optional<BoardPosition> {
+            if (!self)
+                return std::nullopt;
+            return self->readPosition(reply);
+        },
         [then = std::move(then)](const Answer<BoardPosition>& answer) {
             if (then)
                 then(answer);
