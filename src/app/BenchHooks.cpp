@@ -49,9 +49,10 @@ void pollForMeasurement(MainWindow& window, int intervalMs, int seconds) {
 // The catalogues the window offers, one line, so that a check of an
 // installed program sees that it found its data.
 void printCatalogues(const MainWindow& window) {
+    const QComboBox* list = window.findChild<SkyPanel*>()->cbCatalogs;
     QStringList names;
-    for (int i = 0; i < window.sky->cbCatalogs->count(); ++i)
-        names << window.sky->cbCatalogs->itemText(i);
+    for (int i = 0; i < list->count(); ++i)
+        names << list->itemText(i);
     std::printf("catalogues: %d (%s)\n", int(names.size()),
                 qPrintable(names.join(QStringLiteral(", "))));
 }
