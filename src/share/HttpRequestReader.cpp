@@ -37,10 +37,10 @@ bool hasToken(const QByteArray& list, const QByteArray& token) {
 } // namespace
 
 HttpRequestReader::State HttpRequestReader::take(const QByteArray& bytes) {
-    if (m_state != State::Incomplete)
+    if (m_state == State::Failed)
         return m_state;
     m_buffer += bytes;
-    return read();
+    return m_state == State::Incomplete ? read() : m_state;
 }
 
 HttpRequestReader::State HttpRequestReader::next() {

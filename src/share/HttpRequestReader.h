@@ -32,7 +32,8 @@ public:
     static constexpr int kMostBody = 8 * 1024;
     enum class State { Incomplete, Complete, Failed };
 
-    // Adds what came and reads as far as it goes.
+    // Adds what came and reads as far as it goes (no further than the
+    // request before, while that is not taken with next()).
     State take(const QByteArray& bytes);
     // After a whole request: forgets it and reads on in what followed it.
     State next();
