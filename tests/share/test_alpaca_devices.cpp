@@ -336,6 +336,57 @@ private slots:
         QVERIFY(w.settle());
         QCOMPARE(w.received(), QStringList({"#:F-#", "#:FQ#", "#:F+#", "#:FQ#"}));
     }
+
+    // While a PEC read-out runs (the test plays the board) motion is refused
+    // with the reason and stops still pass; the position read before is
+    // given while recent, never once older than five seconds. A port that
+    // does not open is said so.
+    void busyDuringAReadOut() {
+        WindowFixture w;
+        w.startAndConnect();
+        ShareSettings settings;
+        AlpacaTelescope telescope(w.window->share().mount(), settings, QStringLiteral("t"));
+        AlpacaFocuser focuser(w.window->share().mount(), QStringLiteral("f"));
+        AlpacaRequest ra;
+        ra.member = QStringLiteral("rightascension");
+        std::optional<AlpacaReply> first;
+        telescope.handle(ra, [&first](AlpacaReply r) { first = r; });
+        w.reply("05:34.5#+45*30#");
+        QTRY_COMPARE(value(first.value_or(AlpacaReply())), QJsonValue(5.575));
+        w.click(QStringLiteral("GetPECData"));
+        QVERIFY(w.channel().runner().isRunningExclusive());
+        w.port->clearWrites();
+        const QList<AlpacaReply> refused = {
+            put(telescope, QStringLiteral("slewtocoordinatesasync"),
+                {{"rightascension", "1"}, {"declination", "2"}}),
+            put(telescope, QStringLiteral("moveaxis"), {{"axis", "0"}, {"rate", "0.00835"}}),
+            put(telescope, QStringLiteral("pulseguide"), {{"direction", "0"}, {"duration", "100"}}),
+            put(focuser, QStringLiteral("move"), {{"position", "100"}})};
+        for (const AlpacaReply& r : refused)
+            QVERIFY2(r.errorNumber == kAlpacaInvalidOperation && r.errorMessage.contains("busy"),
+                     qPrintable(r.errorMessage));
+        QCOMPARE(value(get(telescope, QStringLiteral("rightascension"))), QJsonValue(5.575));
+        QCOMPARE(value(put(telescope, QStringLiteral("abortslew"))), kDone);
+        QCOMPARE(value(put(focuser, QStringLiteral("halt"))), kDone);
+        QTRY_COMPARE(w.sent(), QStringList({"#:Q#", "#:FQ#"}));
+        // The read-out ends for want of its table; the board then gives no
+        // position either: the one read before is too old to stand in.
+        w.clock.advance(AlpacaTelescope::kOldestPositionMs + 1000);
+        QVERIFY(!w.channel().runner().isRunningExclusive());
+        std::optional<AlpacaReply> late;
+        telescope.handle(ra, [&late](AlpacaReply r) { late = r; });
+        w.clock.advance(2000);
+        QTRY_VERIFY(late.has_value());
+        QVERIFY2(late->errorNumber == kAlpacaDriverError &&
+                     late->errorMessage.contains(QLatin1String("has not given")),
+                 qPrintable(late->errorMessage));
+
+        WindowFixture closed(QSet<int>{});
+        closed.window->startUp();
+        AlpacaTelescope unplugged(closed.window->share().mount(), settings, QStringLiteral("u"));
+        QCOMPARE(put(unplugged, QStringLiteral("connect")).errorNumber, int(kAlpacaDriverError));
+        QCOMPARE(value(get(unplugged, QStringLiteral("connecting"))), QJsonValue(false));
+    }
 };
 
 QTEST_MAIN(TestAlpacaDevices)
