@@ -226,13 +226,17 @@ void AlpacaCommon::addCommonMembers() {
 // greeting waited for; an open port needs no more than the mark cleared.
 void AlpacaCommon::connectBoard(const Done& done, bool answerWhenGreeted) {
     m_disconnected = false;
-    if (!session().isOpen()) {
-        QString said;
-        const QMetaObject::Connection listen = connect(
-            &session(), &MountSession::status, this, [&said](const QString& text) { said = text; });
+    const bool open = session().isOpen();
+    // Open but not answered yet: the greeting under way is waited for.
+    if ((!open || !isConnected()) && !m_connecting) {
         m_connecting = true;
         m_greetingsLeft = MountSession::kGreetingRetries + 1;
         m_greetingLimit->start();
+    }
+    if (!open) {
+        QString said;
+        const QMetaObject::Connection listen = connect(
+            &session(), &MountSession::status, this, [&said](const QString& text) { said = text; });
         session().toggleConnection();
         disconnect(listen);
         if (!session().isOpen()) {
@@ -242,13 +246,12 @@ void AlpacaCommon::connectBoard(const Done& done, bool answerWhenGreeted) {
                 said.isEmpty() ? QStringLiteral("The port could not be opened.") : said));
         }
     }
-    if (!answerWhenGreeted || !m_connecting) {
-        if (answerWhenGreeted && !isConnected())
-            return done(AlpacaReply::error(kAlpacaNotConnected,
-                                           QStringLiteral("The board has not answered.")));
-        return done(AlpacaReply::ok());
-    }
-    m_awaitingGreeting.append(done);
+    if (answerWhenGreeted && m_connecting)
+        return m_awaitingGreeting.append(done);
+    if (answerWhenGreeted && !isConnected())
+        return done(
+            AlpacaReply::error(kAlpacaNotConnected, QStringLiteral("The board has not answered.")));
+    done(AlpacaReply::ok());
 }
 
 void AlpacaCommon::greetingEnded() {

@@ -85,7 +85,8 @@ void AlpacaFocuser::move(const AlpacaRequest& r, const Done& done) {
 
 void AlpacaFocuser::halt(const AlpacaRequest& r) {
     m_moveTimer->stop();
-    interjectStop(r, focus(Lx200Kind::FocusStop));
+    if (session().isOpen())
+        interjectStop(r, focus(Lx200Kind::FocusStop));
 }
 
 void AlpacaFocuser::deviceState(const Done& done) {

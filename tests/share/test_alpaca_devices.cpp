@@ -339,8 +339,7 @@ private slots:
 
     // While a PEC read-out runs (the test plays the board) motion is refused
     // with the reason and stops still pass; the position read before is
-    // given while recent, never once older than five seconds. A port that
-    // does not open is said so.
+    // given while recent, never once older than five seconds.
     void busyDuringAReadOut() {
         WindowFixture w;
         w.startAndConnect();
@@ -380,6 +379,30 @@ private slots:
         QVERIFY2(late->errorNumber == kAlpacaDriverError &&
                      late->errorMessage.contains(QLatin1String("has not given")),
                  qPrintable(late->errorMessage));
+    }
+
+    // Connected=true answers once the board has answered the greeting, and
+    // Connecting holds meanwhile; a port that does not open is said so.
+    void connectingWaitsForTheGreeting() {
+        WindowFixture w;
+        w.window->startUp();
+        ShareSettings settings;
+        AlpacaFocuser focuser(w.window->share().mount(), QStringLiteral("f"));
+        AlpacaRequest on;
+        on.verb = AlpacaRequest::Verb::Put;
+        on.member = QStringLiteral("connected");
+        on.parameters.insert(QStringLiteral("connected"), QStringLiteral("true"));
+        std::optional<AlpacaReply> answer;
+        focuser.handle(on, [&answer](AlpacaReply r) { answer = r; });
+        QVERIFY(w.session().isOpen());
+        QCOMPARE(value(get(focuser, QStringLiteral("connecting"))), QJsonValue(true));
+        QCOMPARE(value(get(focuser, QStringLiteral("connected"))), QJsonValue(false));
+        QVERIFY(!answer);
+        w.reply("3.60 CORV#");
+        QTRY_VERIFY(answer.has_value());
+        QCOMPARE(value(*answer), kDone);
+        QCOMPARE(value(get(focuser, QStringLiteral("connecting"))), QJsonValue(false));
+        QCOMPARE(value(get(focuser, QStringLiteral("connected"))), QJsonValue(true));
 
         WindowFixture closed(QSet<int>{});
         closed.window->startUp();
