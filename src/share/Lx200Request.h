@@ -46,6 +46,11 @@ enum class Lx200Kind {
     SetUtcOffset,    // ":SG sHH.H#" -> inRange
     SetLocalTime,    // ":SL HH:MM:SS#" -> inRange
     SetDate,         // ":SC MM/DD/YY#" -> inRange
+    // The focuser, for programs that drive it by other protocols (never
+    // parsed from LX200 text): in and out run until the stop.
+    FocusIn,
+    FocusOut,
+    FocusStop,
 };
 
 // The client's slew rates and the board's: guide, centering and find share
