@@ -70,11 +70,11 @@ bool AlpacaServer::start(const QString& address, quint16 port, QString* why) {
                                        : m_server->errorString());
         return false;
     }
-    if (m_discoveryPort &&
-        !m_discovery->start(host, m_discoveryPort, m_server->serverPort(), why)) {
-        stop();
-        return false;
-    }
+    // Without discovery (another program holding its port alone) clients
+    // still reach the server by its address: said, not refused.
+    m_discoveryProblem.clear();
+    if (m_discoveryPort)
+        m_discovery->start(host, m_discoveryPort, m_server->serverPort(), &m_discoveryProblem);
     emit changed();
     return true;
 }
@@ -85,6 +85,7 @@ void AlpacaServer::stop() {
     for (AlpacaConnection* c : std::as_const(m_connections))
         c->close();
     m_clients.clear();
+    m_waiting.clear();
     emit changed();
 }
 

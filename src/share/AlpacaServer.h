@@ -52,7 +52,8 @@ public:
     void setDiscoveryPort(quint16 port) { m_discoveryPort = port; }
 
     // Listens on the address (an IP address or "localhost") and port, and
-    // discovery beside it. False with the reason when the port cannot be had.
+    // discovery beside it. False with the reason when the port cannot be had
+    // (discovery's port not to be had leaves only discoveryProblem()).
     bool start(const QString& address, quint16 port, QString* why);
     void stop();
     bool isListening() const;
@@ -60,6 +61,8 @@ public:
     int connectionCount() const { return static_cast<int>(m_connections.size()); }
     // The clients heard from lately, newest last.
     QList<AlpacaClientInfo> clients() const;
+    // Why discovery does not answer while the server listens; empty when it does.
+    const QString& discoveryProblem() const { return m_discoveryProblem; }
 
 signals:
     void changed();
@@ -80,6 +83,7 @@ private:
     QHash<QString, int> m_waiting;
     QList<AlpacaClientInfo> m_clients;
     std::function<AlpacaServerInfo()> m_info;
+    QString m_discoveryProblem;
     quint32 m_serverTransaction = 0;
     int m_limitMs;
     quint16 m_discoveryPort;

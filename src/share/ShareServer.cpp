@@ -2,7 +2,9 @@
 
 #include "common/ClockTimer.h"
 #include "session/MountSession.h"
+#include "share/AlpacaFocuser.h"
 #include "share/AlpacaServer.h"
+#include "share/AlpacaTelescope.h"
 #include "share/ShareClient.h"
 #include "share/SharedMount.h"
 
@@ -91,7 +93,24 @@ bool ShareServer::startAlpaca(QString* why) {
     for (QString* id : {&m_settings.alpacaTelescopeId, &m_settings.alpacaFocuserId})
         if (id->isEmpty())
             *id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    makeAlpacaDevices();
     return m_alpaca->start(m_settings.alpacaAddress, m_settings.alpacaPort, why);
+}
+
+// The devices are made for the IDs the settings keep, once.
+void ShareServer::makeAlpacaDevices() {
+    if (m_telescope && m_telescope->uniqueId() == m_settings.alpacaTelescopeId &&
+        m_focuser->uniqueId() == m_settings.alpacaFocuserId)
+        return;
+    for (AlpacaCommon* device : std::initializer_list<AlpacaCommon*>{m_telescope, m_focuser}) {
+        m_alpaca->removeDevice(device);
+        delete device;
+    }
+    m_telescope = new AlpacaTelescope(*m_mount, m_settings, m_settings.alpacaTelescopeId, this);
+    m_focuser = new AlpacaFocuser(*m_mount, m_settings.alpacaFocuserId, this);
+    connect(m_telescope, &AlpacaTelescope::siteChanged, this, &ShareServer::siteChanged);
+    m_alpaca->addDevice(m_telescope);
+    m_alpaca->addDevice(m_focuser);
 }
 
 void ShareServer::stop() {

@@ -9,7 +9,9 @@ class QTcpServer;
 
 namespace corvane {
 
+class AlpacaFocuser;
 class AlpacaServer;
+class AlpacaTelescope;
 class ClockTimer;
 class MountSession;
 class ShareClient;
@@ -62,12 +64,15 @@ private:
     void dropClient(ShareClient* client);
     void sendPositions();
     bool startAlpaca(QString* why);
+    void makeAlpacaDevices();
 
     MountSession& m_session;
     SharedMount* m_mount;
     QTcpServer* m_lx200;
     QTcpServer* m_stellarium;
     AlpacaServer* m_alpaca;
+    AlpacaTelescope* m_telescope = nullptr;
+    AlpacaFocuser* m_focuser = nullptr;
     ClockTimer* m_positionTimer;
     ShareSettings m_settings;
     QList<ShareClient*> m_clients;

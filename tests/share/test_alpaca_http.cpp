@@ -1,6 +1,7 @@
 // Alpaca's HTTP side: the request reader on its own, then the server over
 // TCP with a device of the test's own, so that what the HTTP layer decides
 // (routing, parameters, faults, bounds) is seen apart from any board.
+#include "AlpacaHttp.h"
 #include "common/FakeClock.h"
 #include "share/AlpacaConnection.h"
 #include "share/AlpacaServer.h"
@@ -50,44 +51,6 @@ struct StubDevice : AlpacaDevice {
     QList<AlpacaRequest> requests;
     QList<std::function<void(AlpacaReply)>> waiting;
 };
-
-struct Reply {
-    int status = 0;
-    QByteArray body;
-    QJsonObject json() const { return QJsonDocument::fromJson(body).object(); }
-};
-
-// Reads one response off the socket (waiting for it whole).
-Reply readReply(QTcpSocket& s, int ms = 5000) {
-    QByteArray in;
-    Reply r;
-    (void)QTest::qWaitFor(
-        [&] {
-            in = s.peek(s.bytesAvailable()); // what follows stays for the next
-            const qsizetype end = in.indexOf("\r\n\r\n");
-            if (end < 0)
-                return false;
-            const qsizetype at = in.toLower().indexOf("content-length:");
-            const int length = in.mid(at + 15, in.indexOf('\r', at) - at - 15).trimmed().toInt();
-            if (in.size() < end + 4 + length)
-                return false;
-            r.status = in.mid(9, 3).toInt();
-            r.body = in.mid(end + 4, length);
-            s.read(end + 4 + length);
-            return true;
-        },
-        ms);
-    return r;
-}
-
-QByteArray get(const QByteArray& target) {
-    return "GET " + target + " HTTP/1.1\r\nHost: x\r\n\r\n";
-}
-QByteArray put(const QByteArray& target, const QByteArray& form,
-               const QByteArray& type = "application/x-www-form-urlencoded") {
-    return "PUT " + target + " HTTP/1.1\r\nContent-Type: " + type +
-           "\r\nContent-Length: " + QByteArray::number(form.size()) + "\r\n\r\n" + form;
-}
 
 struct Served {
     FakeClock clock;

@@ -225,9 +225,11 @@ void ShareDialog::toggleSharing() {
 void ShareDialog::refresh() {
     const bool sharing = m_server.isSharing();
     cmdShare->setText(sharing ? QStringLiteral("Stop Sharing") : QStringLiteral("Start Sharing"));
-    lblAddress->setText(sharing
-                            ? QStringLiteral("Type into the planetarium: ") + m_server.addressText()
-                            : QStringLiteral("The mount is not shared."));
+    const QString& noDiscovery = m_server.alpaca().discoveryProblem();
+    lblAddress->setText(
+        sharing ? QStringLiteral("Type into the planetarium: ") + m_server.addressText() +
+                      (noDiscovery.isEmpty() ? QString() : QLatin1Char('\n') + noDiscovery)
+                : QStringLiteral("The mount is not shared."));
     listClients();
 }
 
