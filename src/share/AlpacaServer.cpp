@@ -1,12 +1,14 @@
 #include "share/AlpacaServer.h"
 
 #include "common/Clock.h"
+#include "common/ClockTimer.h"
 #include "share/AlpacaConnection.h"
 #include "share/AlpacaDiscovery.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -34,14 +36,20 @@ QString clientKey(const AlpacaRequest& r) {
 
 AlpacaServer::AlpacaServer(Clock& clock, QObject* parent)
     : QObject(parent), m_clock(clock), m_server(new QTcpServer(this)),
-      m_discovery(new AlpacaDiscovery(this)), m_limitMs(AlpacaConnection::kDefaultLimitMs),
-      m_discoveryPort(AlpacaDiscovery::kPort) {
+      m_discovery(new AlpacaDiscovery(this)),
+      m_shown(new ClockTimer(clock, QStringLiteral("AlpacaClientsShown"), this)),
+      m_limitMs(AlpacaConnection::kDefaultLimitMs), m_discoveryPort(AlpacaDiscovery::kPort) {
     setObjectName(QStringLiteral("AlpacaServer"));
     m_server->setObjectName(QStringLiteral("AlpacaListener"));
     connect(m_server, &QTcpServer::newConnection, this, &AlpacaServer::accept);
+    m_shown->setSingleShot(true);
+    m_shown->setInterval(kShownEveryMs);
+    connect(m_shown, &ClockTimer::timeout, this, &AlpacaServer::changed);
 }
 
 AlpacaServer::~AlpacaServer() {
+    // Its owner may be part way through its own destruction.
+    const QSignalBlocker quiet(this);
     m_devices.clear();
     stop();
 }
@@ -86,6 +94,7 @@ void AlpacaServer::stop() {
         c->close();
     m_clients.clear();
     m_waiting.clear();
+    m_shown->stop();
     emit changed();
 }
 
@@ -195,7 +204,8 @@ void AlpacaServer::note(const AlpacaRequest& request) {
     m_clients.append({request.peer.toString(), request.clientId, request.member, now});
     if (m_clients.size() > kMostConnections)
         m_clients.removeFirst();
-    emit changed();
+    if (!m_shown->isActive())
+        m_shown->start();
 }
 
 QList<AlpacaClientInfo> AlpacaServer::clients() const {

@@ -15,6 +15,7 @@ namespace corvane {
 class AlpacaConnection;
 class AlpacaDiscovery;
 class Clock;
+class ClockTimer;
 
 // An Alpaca client as the Share dialog lists it.
 struct AlpacaClientInfo {
@@ -38,6 +39,8 @@ public:
     static constexpr int kMostWaiting = 4;
     // A client unheard of this long leaves the list.
     static constexpr int kClientListedMs = 60000;
+    // Requests are told (changed()) at most this often: clients poll fast.
+    static constexpr int kShownEveryMs = 250;
 
     AlpacaServer(Clock& clock, QObject* parent = nullptr);
     ~AlpacaServer() override;
@@ -65,6 +68,7 @@ public:
     const QString& discoveryProblem() const { return m_discoveryProblem; }
 
 signals:
+    // Started or stopped, or clients were heard from.
     void changed();
 
 private:
@@ -78,6 +82,7 @@ private:
     Clock& m_clock;
     QTcpServer* m_server;
     AlpacaDiscovery* m_discovery;
+    ClockTimer* m_shown;
     QList<AlpacaDevice*> m_devices;
     QList<AlpacaConnection*> m_connections;
     QHash<QString, int> m_waiting;

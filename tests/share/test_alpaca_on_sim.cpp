@@ -208,6 +208,7 @@ private slots:
         QVERIFY(
             dialog->lblAddress->text().contains(QStringLiteral("127.0.0.1:%1 (Alpaca)").arg(port)));
         askAlpaca(port, get("/api/v1/telescope/0/connected?ClientID=77"));
+        w.clock.advance(AlpacaServer::kShownEveryMs);
         QTRY_COMPARE(dialog->gridClients->rowCount(), 1);
         QCOMPARE(dialog->gridClients->item(0, 1)->text(), QStringLiteral("Alpaca, ClientID 77"));
         QCOMPARE(dialog->gridClients->item(0, 2)->text(), QStringLiteral("connected"));
