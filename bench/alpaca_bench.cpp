@@ -7,7 +7,7 @@
 // second: the Alpaca answer time (median, 99th percentile), faults, the
 // position queries reaching the board a second and the longest pause of the
 // event loop.
-// Usage: alpaca-bench [SECONDS=60]
+// Usage: alpaca-bench [SECONDS=60] [ALPACA_CLIENTS=4]
 #include "ShareLoad.h"
 
 #include "app/MainWindow.h"
@@ -175,6 +175,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 60;
+    const int clients = argc > 2 ? QString::fromLocal8Bit(argv[2]).toInt() : 4;
 
     SystemClock clock;
     SilentPrompts prompts;
@@ -203,7 +204,7 @@ int main(int argc, char* argv[]) {
     }
 
     QThread thread;
-    auto* pollers = new Pollers(window.share().alpacaPort(), 4);
+    auto* pollers = new Pollers(window.share().alpacaPort(), clients);
     pollers->moveToThread(&thread);
     thread.start();
     QMetaObject::invokeMethod(pollers, [pollers] { pollers->startAll(); });
@@ -218,10 +219,10 @@ int main(int argc, char* argv[]) {
     thread.quit();
     thread.wait();
 
-    std::printf("4 Alpaca clients, 4 members at 10 Hz each, for %.1f s: %d answers, %d faults, "
+    std::printf("%d Alpaca clients, 4 members at 10 Hz each, for %.1f s: %d answers, %d faults, "
                 "%d reconnections; answer time median %.2f ms, 99th percentile %.1f ms, longest "
                 "%.1f ms (aims below 2 ms and 50 ms)\n",
-                load.seconds, alpaca.good, alpaca.bad, alpaca.reconnects,
+                clients, load.seconds, alpaca.good, alpaca.bad, alpaca.reconnects,
                 percentile(alpaca.answerMs, 50), percentile(alpaca.answerMs, 99),
                 percentile(alpaca.answerMs, 100));
     if (alpaca.bad)
