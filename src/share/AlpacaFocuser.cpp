@@ -1,6 +1,7 @@
 #include "share/AlpacaFocuser.h"
 
 #include "common/ClockTimer.h"
+#include "motion/Focuser.h"
 #include "session/MountSession.h"
 #include "share/SharedMount.h"
 
@@ -75,12 +76,15 @@ void AlpacaFocuser::move(const AlpacaRequest& r, const Done& done) {
         return done(AlpacaReply::ok());
     m_mover = r;
     const int ms = qAbs(*steps);
-    exchange(r, focus(*steps > 0 ? Lx200Kind::FocusOut : Lx200Kind::FocusIn),
-             [this, ms, done](std::optional<QByteArray>) {
-                 m_moveTimer->setInterval(ms);
-                 m_moveTimer->start();
-                 done(AlpacaReply::ok());
-             });
+    const Lx200Kind direction = *steps > 0 ? Lx200Kind::FocusOut : Lx200Kind::FocusIn;
+    // The speed the user chose goes first: a step is a millisecond at it.
+    exchange(r, focus(session().focuser().fast() ? Lx200Kind::FocusFast : Lx200Kind::FocusSlow),
+             [](std::optional<QByteArray>) {});
+    exchange(r, focus(direction), [this, ms, done](std::optional<QByteArray>) {
+        m_moveTimer->setInterval(ms);
+        m_moveTimer->start();
+        done(AlpacaReply::ok());
+    });
 }
 
 void AlpacaFocuser::halt(const AlpacaRequest& r) {

@@ -333,7 +333,7 @@ private slots:
                  int(kAlpacaNotImplemented));
         QCOMPARE(value(put(w.focuser, QStringLiteral("tempcomp"), {{"tempcomp", "false"}})), kDone);
         QVERIFY(w.settle());
-        QCOMPARE(w.received(), QStringList({"#:F-#", "#:FQ#", "#:F+#", "#:FQ#"}));
+        QCOMPARE(w.received(), QStringList({"#:FS#", "#:F-#", "#:FQ#", "#:FS#", "#:F+#", "#:FQ#"}));
     }
 
     // While a PEC read-out runs (the test plays the board) motion is refused
