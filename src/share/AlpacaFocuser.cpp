@@ -26,6 +26,8 @@ AlpacaFocuser::AlpacaFocuser(SharedMount& mount, QString uniqueId, QObject* pare
           new ClockTimer(mount.session().clock(), QStringLiteral("alpacaFocusTimer"), this)) {
     m_moveTimer->setSingleShot(true);
     connect(m_moveTimer, &ClockTimer::timeout, this, [this] { halt(m_mover); });
+    // A closed line stops nothing more: the board is gone or stopped with it.
+    connect(&session(), &MountSession::disconnected, m_moveTimer, &ClockTimer::stop);
     constant(QStringLiteral("absolute"), false);
     constant(QStringLiteral("maxincrement"), kMostSteps);
     constant(QStringLiteral("maxstep"), kMostSteps);
