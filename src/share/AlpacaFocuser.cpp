@@ -26,7 +26,7 @@ AlpacaFocuser::AlpacaFocuser(SharedMount& mount, QString uniqueId, QObject* pare
           new ClockTimer(mount.session().clock(), QStringLiteral("alpacaFocusTimer"), this)) {
     m_moveTimer->setSingleShot(true);
     connect(m_moveTimer, &ClockTimer::timeout, this, [this] { halt(m_mover); });
-    // A closed line stops nothing more: the board is gone or stopped with it.
+    // Once the line is closed no stop can be sent: the move is over for us.
     connect(&session(), &MountSession::disconnected, m_moveTimer, &ClockTimer::stop);
     constant(QStringLiteral("absolute"), false);
     constant(QStringLiteral("maxincrement"), kMostSteps);
