@@ -1,6 +1,7 @@
 #include "share/AlpacaFocuser.h"
 
 #include "common/ClockTimer.h"
+#include "motion/Focuser.h"
 #include "session/MountSession.h"
 #include "share/SharedMount.h"
 
@@ -25,6 +26,8 @@ AlpacaFocuser::AlpacaFocuser(SharedMount& mount, QString uniqueId, QObject* pare
           new ClockTimer(mount.session().clock(), QStringLiteral("alpacaFocusTimer"), this)) {
     m_moveTimer->setSingleShot(true);
     connect(m_moveTimer, &ClockTimer::timeout, this, [this] { halt(m_mover); });
+    // Once the line is closed no stop can be sent: the move is over for us.
+    connect(&session(), &MountSession::disconnected, m_moveTimer, &ClockTimer::stop);
     constant(QStringLiteral("absolute"), false);
     constant(QStringLiteral("maxincrement"), kMostSteps);
     constant(QStringLiteral("maxstep"), kMostSteps);
@@ -75,12 +78,15 @@ void AlpacaFocuser::move(const AlpacaRequest& r, const Done& done) {
         return done(AlpacaReply::ok());
     m_mover = r;
     const int ms = qAbs(*steps);
-    exchange(r, focus(*steps > 0 ? Lx200Kind::FocusOut : Lx200Kind::FocusIn),
-             [this, ms, done](std::optional<QByteArray>) {
-                 m_moveTimer->setInterval(ms);
-                 m_moveTimer->start();
-                 done(AlpacaReply::ok());
-             });
+    const Lx200Kind direction = *steps > 0 ? Lx200Kind::FocusOut : Lx200Kind::FocusIn;
+    // The speed the user chose goes first: a step is a millisecond at it.
+    exchange(r, focus(session().focuser().fast() ? Lx200Kind::FocusFast : Lx200Kind::FocusSlow),
+             [](std::optional<QByteArray>) {});
+    exchange(r, focus(direction), [this, ms, done](std::optional<QByteArray>) {
+        m_moveTimer->setInterval(ms);
+        m_moveTimer->start();
+        done(AlpacaReply::ok());
+    });
 }
 
 void AlpacaFocuser::halt(const AlpacaRequest& r) {

@@ -78,7 +78,9 @@ private:
     void slewTo(const AlpacaRequest& r, const Done& done);
     void syncTo(const AlpacaRequest& r, const Done& done);
     // The target set on the board (both coordinates), then `next`.
-    void setBoardTarget(const AlpacaRequest& r, const Done& done, std::function<void()> next);
+    BoardTarget boardTarget() const;
+    void setBoardTarget(const AlpacaRequest& r, const Done& done, const BoardTarget& target,
+                        std::function<void()> next);
     std::optional<std::pair<double, double>> coordinates(const AlpacaRequest& r, const Done& done);
     bool hasTarget(const Done& done) const;
     void moveAxis(const AlpacaRequest& r, const Done& done);

@@ -100,13 +100,20 @@ bool AlpacaTelescope::hasTarget(const Done& done) const {
     return false;
 }
 
+// Rounded to the board's resolution once, so that what is sent and what a
+// goto is then watched for are the same.
+BoardTarget AlpacaTelescope::boardTarget() const {
+    // Both are in range: rounding always gives a value.
+    return {boardRaFromHours(*m_targetRa).value_or(BoardRa{}),
+            boardDecFromDegrees(*m_targetDec).value_or(BoardDec{})};
+}
+
 void AlpacaTelescope::setBoardTarget(const AlpacaRequest& r, const Done& done,
-                                     std::function<void()> next) {
+                                     const BoardTarget& target, std::function<void()> next) {
     Lx200Request ra = request(Lx200Kind::SetTargetRa);
     Lx200Request dec = request(Lx200Kind::SetTargetDec);
-    // Both are in range: rounding to the board's resolution always gives a value.
-    ra.ra = boardRaFromHours(*m_targetRa).value_or(BoardRa{});
-    dec.dec = boardDecFromDegrees(*m_targetDec).value_or(BoardDec{});
+    ra.ra = target.ra;
+    dec.dec = target.dec;
     exchange(r, ra, [this, r, dec, done, next](std::optional<QByteArray> reply) {
         if (reply != "1")
             return done(boardRefused(QStringLiteral("target's right ascension")));
@@ -119,23 +126,21 @@ void AlpacaTelescope::setBoardTarget(const AlpacaRequest& r, const Done& done,
 }
 
 void AlpacaTelescope::slewTo(const AlpacaRequest& r, const Done& done) {
-    setBoardTarget(r, done, [this, r, done] {
-        exchange(r, request(Lx200Kind::Goto), [this, done](std::optional<QByteArray> reply) {
-            if (reply != "0")
-                return done(boardRefused(QStringLiteral("goto")));
-            const MountPosition& at = session().position();
-            m_slew = Slew{{*boardRaFromHours(*m_targetRa), *boardDecFromDegrees(*m_targetDec)},
-                          at.ra(),
-                          at.dec(),
-                          session().clock().nowMs(),
-                          -1};
-            done(AlpacaReply::ok());
-        });
+    const BoardTarget target = boardTarget();
+    setBoardTarget(r, done, target, [this, r, done, target] {
+        exchange(r, request(Lx200Kind::Goto),
+                 [this, done, target](std::optional<QByteArray> reply) {
+                     if (reply != "0")
+                         return done(boardRefused(QStringLiteral("goto")));
+                     const MountPosition& at = session().position();
+                     m_slew = Slew{target, at.ra(), at.dec(), session().clock().nowMs(), -1};
+                     done(AlpacaReply::ok());
+                 });
     });
 }
 
 void AlpacaTelescope::syncTo(const AlpacaRequest& r, const Done& done) {
-    setBoardTarget(r, done, [this, r, done] {
+    setBoardTarget(r, done, boardTarget(), [this, r, done] {
         exchange(r, request(Lx200Kind::Sync), [this, done](std::optional<QByteArray> reply) {
             if (!reply || !reply->endsWith('#'))
                 return done(boardRefused(QStringLiteral("sync")));

@@ -81,6 +81,10 @@ QString boardCommand(const Lx200Request& r) {
         return QLatin1String(FocusCmd::Out);
     case Lx200Kind::FocusStop:
         return QLatin1String(FocusCmd::Stop);
+    case Lx200Kind::FocusFast:
+        return QLatin1String(FocusCmd::Fast);
+    case Lx200Kind::FocusSlow:
+        return QLatin1String(FocusCmd::Slow);
     default:
         return QString();
     }

@@ -175,6 +175,12 @@ private slots:
                  qPrintable(QString::number(west)));
         QCOMPARE(value(get(w.telescope, QStringLiteral("utcdate"))),
                  QJsonValue(w.clock.utcNow().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ"))));
+        QJsonObject state;
+        for (const QJsonValue& v : value(get(w.telescope, QStringLiteral("devicestate"))).toArray())
+            state.insert(v[QStringLiteral("Name")].toString(), v[QStringLiteral("Value")]);
+        QCOMPARE(state.value(QStringLiteral("Declination")), QJsonValue(90.0));
+        QCOMPARE(state.value(QStringLiteral("Slewing")), QJsonValue(false));
+        QVERIFY(qAbs(state.value(QStringLiteral("Altitude")).toDouble() - 48.5) < 1e-6);
         QCOMPARE(value(get(w.telescope, QStringLiteral("equatorialsystem"))), QJsonValue(2));
         w.settings.syncedJNow = true;
         QCOMPARE(value(get(w.telescope, QStringLiteral("equatorialsystem"))), QJsonValue(1));
@@ -333,7 +339,7 @@ private slots:
                  int(kAlpacaNotImplemented));
         QCOMPARE(value(put(w.focuser, QStringLiteral("tempcomp"), {{"tempcomp", "false"}})), kDone);
         QVERIFY(w.settle());
-        QCOMPARE(w.received(), QStringList({"#:F-#", "#:FQ#", "#:F+#", "#:FQ#"}));
+        QCOMPARE(w.received(), QStringList({"#:FS#", "#:F-#", "#:FQ#", "#:FS#", "#:F+#", "#:FQ#"}));
     }
 
     // While a PEC read-out runs (the test plays the board) motion is refused
