@@ -23,7 +23,7 @@ namespace {
 
 // The board's focus commands beside the mount's.
 QStringList notAlpacaCommands(const QStringList& lines) {
-    static const QRegularExpression focus(QStringLiteral("^#:F[-+Q]#$"));
+    static const QRegularExpression focus(QStringLiteral("^#:F[-+QSF]#$"));
     QStringList out;
     for (const QString& line : notClientCommands(lines))
         if (!focus.match(line).hasMatch())
@@ -148,8 +148,8 @@ private slots:
                               "#:Sd -20*00#",  "#:MS#",        "#:Q#",       "#:Sr 06:00.0#",
                               "#:Sd +10*00#",  "#:CM#",        "#:RS#",      "#:Qw##:Me#",
                               "#:Qe#",         "#:RS#",        "#:Qn##:Ms#", "#:Qs#",
-                              "#:Mgn500#",     "#:F+#",        "#:FQ#",      "#:F-#",
-                              "#:FQ#"}));
+                              "#:Mgn500#",     "#:FS#",        "#:F+#",      "#:FQ#",
+                              "#:FS#",         "#:F-#",        "#:FQ#"}));
         QCOMPARE(notAlpacaCommands(sent), QStringList());
 
         // Disconnect marks the device only: the line stays open.
