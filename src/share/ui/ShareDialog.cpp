@@ -89,7 +89,8 @@ void ShareDialog::build() {
     grid->addWidget(txtAlpacaAddress, 3, 1);
     grid->addWidget(spnAlpacaPort, 3, 2);
     spnClients = spinBox("spnClients", 1, ShareSettings::kMostClients, protocols);
-    grid->addWidget(new QLabel(QStringLiteral("Clients at most"), protocols), 4, 0);
+    grid->addWidget(new QLabel(QStringLiteral("Clients at most (LX200 and Stellarium)"), protocols),
+                    4, 0);
     grid->addWidget(spnClients, 4, 2);
     cboSyncedFrame = new QComboBox(protocols);
     cboSyncedFrame->setObjectName(QStringLiteral("cboSyncedFrame"));
