@@ -25,7 +25,6 @@ public:
     bool start(const QHostAddress& address, quint16 discoveryPort, quint16 alpacaPort,
                QString* why);
     void stop();
-    bool isListening() const { return !m_sockets.isEmpty(); }
 
     // The broadcast address of the network `address` is on (127.255.255.255
     // for the loopback); none when it is on no network of this computer.

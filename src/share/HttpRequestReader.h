@@ -37,8 +37,6 @@ public:
     State take(const QByteArray& bytes);
     // After a whole request: forgets it and reads on in what followed it.
     State next();
-    // Whether any byte of a request not yet whole has come.
-    bool hasPartial() const { return !m_buffer.isEmpty() && m_state == State::Incomplete; }
 
     const HttpRequest& request() const { return m_request; }
     // Why the bytes are no request: the HTTP status and a plain reason.
