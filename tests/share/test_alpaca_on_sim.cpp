@@ -212,6 +212,7 @@ private slots:
         QTRY_COMPARE(dialog->gridClients->rowCount(), 1);
         QCOMPARE(dialog->gridClients->item(0, 1)->text(), QStringLiteral("Alpaca, ClientID 77"));
         QCOMPARE(dialog->gridClients->item(0, 2)->text(), QStringLiteral("connected"));
+        QCOMPARE(w.panel(5), QStringLiteral("Shared: 1 clients"));
         dialog->toggleSharing(); // off; on again keeps the IDs
         dialog->toggleSharing();
         QCOMPARE(w.server().settings().alpacaTelescopeId, id);
