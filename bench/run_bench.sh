@@ -3,7 +3,8 @@
 # against bare-qt (a Qt Widgets program that only shows an empty window), and
 # the PEC table read-out and restore against the simulated board over a
 # pseudo-terminal (pec-bench); the shared mount under LX200 clients
-# (share-bench: answer times with 1 and 4 clients, then a minute of load).
+# (share-bench: answer times with 1 and 4 clients, then a minute of load);
+# the same with four ASCOM Alpaca clients beside an LX200 one (alpaca-bench).
 #
 # Usage: bench/run_bench.sh [RUNS] [POLL_SECONDS]
 #   RUNS          start-up runs per program (default 10; the median is reported)
@@ -29,7 +30,7 @@ if [[ ! -f $build/CMakeCache.txt ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_TESTS=OFF >/dev/null
 fi
 cmake --build "$build" -j2 --target corvane-control corvane-sim bare-qt pec-bench \
-    share-bench >/dev/null
+    share-bench alpaca-bench >/dev/null
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
@@ -107,3 +108,6 @@ echo "  (aims: read-out within 1.1x the line limit, restore within 1.05x its flo
 
 echo "shared mount, LX200 clients polling \":GR#:GD#\" at 10 Hz (share-bench, simulated board at 9600 baud):"
 "$build/share-bench" 20 60 2>/dev/null | sed 's/^/  /'
+
+echo "shared mount, 4 Alpaca clients reading 4 members at 10 Hz each beside an LX200 client (alpaca-bench):"
+"$build/alpaca-bench" 60 2>/dev/null | sed 's/^/  /'

@@ -94,6 +94,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Share the mount with Stellarium's telescope protocol on TCP port PORT "
                        "(10001 is its default)."),
         QStringLiteral("[ADDRESS:]PORT"));
+    const QCommandLineOption alpaca(
+        QStringLiteral("alpaca"),
+        QStringLiteral("Share the mount with ASCOM programs (NINA, SharpCap, ...) over ASCOM "
+                       "Alpaca on HTTP port PORT, found by Alpaca discovery (11111 is the port "
+                       "they try first)."),
+        QStringLiteral("[ADDRESS:]PORT"));
     const QCommandLineOption connectAtStart(
         QStringLiteral("connect"), QStringLiteral("Connect to the remembered port at start-up."));
     const QCommandLineOption log(
@@ -101,8 +107,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         QStringLiteral("Append every write to the board and every reply, with its time and "
                        "what caused it, to FILE for the whole session (to send with a question)."),
         QStringLiteral("FILE"));
-    parser.addOptions(
-        {help, version, port, simulate, firmware, share, shareStellarium, connectAtStart, log});
+    parser.addOptions({help, version, port, simulate, firmware, share, shareStellarium, alpaca,
+                       connectAtStart, log});
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"),
                                      QStringLiteral("Quit once the window is shown."));
     QCommandLineOption benchPoll(QStringLiteral("bench-poll"),
@@ -144,7 +150,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     result.logFile = parser.value(log);
     const std::pair<const QCommandLineOption*, std::pair<QString*, quint16*>> listens[] = {
         {&share, {&result.shareAddress, &result.sharePort}},
-        {&shareStellarium, {&result.stellariumAddress, &result.stellariumPort}}};
+        {&shareStellarium, {&result.stellariumAddress, &result.stellariumPort}},
+        {&alpaca, {&result.alpacaAddress, &result.alpacaPort}}};
     for (const auto& [option, where] : listens) {
         QString why;
         if (parser.isSet(*option) &&

@@ -9,12 +9,14 @@ struct CommandLine {
     bool simulate = false;
     QStringList portBindings;  // "N=DEVICE" or "N=tcp://HOST:PORT"
     QStringList simulatorArgs; // options passed on to the simulated board
-    // --share and --share-stellarium: where to listen (empty address: the
+    // --share, --share-stellarium and --alpaca: where to listen (empty address: the
     // remembered one, else 127.0.0.1); port 0 when not given.
     QString shareAddress;
     quint16 sharePort = 0;
     QString stellariumAddress;
     quint16 stellariumPort = 0;
+    QString alpacaAddress; // --alpaca
+    quint16 alpacaPort = 0;
     bool connectAtStart = false; // --connect
     QString logFile;             // --log: every exchange appended to this file
     // Hidden options for measuring the program (see bench/).

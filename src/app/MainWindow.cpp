@@ -16,6 +16,7 @@
 #include "pec/PecModel.h"
 #include "pec/ui/PecPage.h"
 #include "periphery/ui/PeripheryMenus.h"
+#include "share/AlpacaServer.h"
 #include "share/ShareServer.h"
 #include "share/ui/ShareDialog.h"
 #include "sky/ui/SkyPanel.h"
@@ -216,7 +217,10 @@ void MainWindow::connectSession() {
 
 void MainWindow::showSharing() {
     statusPanel[5]->setVisible(m_share->isSharing());
-    statusPanel[5]->setText(QStringLiteral("Shared: %1 clients").arg(m_share->clients().size()));
+    // Alpaca clients count while heard from lately: their connections come and go.
+    statusPanel[5]->setText(
+        QStringLiteral("Shared: %1 clients")
+            .arg(m_share->clients().size() + m_share->alpaca().clients().size()));
 }
 
 void MainWindow::openTraffic() {

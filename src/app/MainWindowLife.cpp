@@ -60,7 +60,7 @@ void MainWindow::startFromCommandLine(const CommandLine& options) {
     });
     if (options.connectAtStart && !m_session->isOpen())
         m_session->toggleConnection();
-    if (!options.sharePort && !options.stellariumPort)
+    if (!options.sharePort && !options.stellariumPort && !options.alpacaPort)
         return;
     ShareSettings settings = m_share->settings();
     if (options.sharePort) {
@@ -74,6 +74,12 @@ void MainWindow::startFromCommandLine(const CommandLine& options) {
         settings.stellariumPort = options.stellariumPort;
         if (!options.stellariumAddress.isEmpty())
             settings.stellariumAddress = options.stellariumAddress;
+    }
+    if (options.alpacaPort) {
+        settings.alpaca = true;
+        settings.alpacaPort = options.alpacaPort;
+        if (!options.alpacaAddress.isEmpty())
+            settings.alpacaAddress = options.alpacaAddress;
     }
     QString why;
     if (!m_share->start(settings, &why))
@@ -148,6 +154,7 @@ void MainWindow::saveSettings() {
     ShareSettings share = m_share->settings();
     share.lx200 = share.lx200 && m_sharedAtExit;
     share.stellarium = share.stellarium && m_sharedAtExit;
+    share.alpaca = share.alpaca && m_sharedAtExit;
     // An unwritable directory, a full disk or a file made read-only leaves the
     // old file untouched; closing the window goes on regardless.
     QString why;

@@ -85,9 +85,16 @@ QStringList optionKeys() {
             QStringLiteral("Share Stellarium"),
             QStringLiteral("Share Stellarium Address"),
             QStringLiteral("Share Stellarium Port"),
+            QStringLiteral("Share Alpaca"),
+            QStringLiteral("Share Alpaca Address"),
+            QStringLiteral("Share Alpaca Port"),
             QStringLiteral("Share Clients"),
             QStringLiteral("Site Latitude"),
             QStringLiteral("Site Longitude"),
+            QStringLiteral("Site Elevation"),
+            QStringLiteral("Synced JNow"),
+            QStringLiteral("Alpaca Telescope ID"),
+            QStringLiteral("Alpaca Focuser ID"),
             QStringLiteral("Reconnect Automatically"),
             QStringLiteral("Line Silence Seconds")};
 }

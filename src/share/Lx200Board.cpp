@@ -2,6 +2,7 @@
 
 #include "controller/Commands.h"
 #include "link/Query.h"
+#include "motion/Focus.h"
 #include "motion/MountPosition.h"
 #include "motion/PositionReplies.h"
 #include "motion/TargetCommands.h"
@@ -74,6 +75,16 @@ QString boardCommand(const Lx200Request& r) {
         return pulseCommand(r.direction, r.pulseMs);
     case Lx200Kind::SetRate:
         return rateCommand(rateIndex(r.rate));
+    case Lx200Kind::FocusIn:
+        return QLatin1String(FocusCmd::In);
+    case Lx200Kind::FocusOut:
+        return QLatin1String(FocusCmd::Out);
+    case Lx200Kind::FocusStop:
+        return QLatin1String(FocusCmd::Stop);
+    case Lx200Kind::FocusFast:
+        return QLatin1String(FocusCmd::Fast);
+    case Lx200Kind::FocusSlow:
+        return QLatin1String(FocusCmd::Slow);
     default:
         return QString();
     }

@@ -46,6 +46,14 @@ enum class Lx200Kind {
     SetUtcOffset,    // ":SG sHH.H#" -> inRange
     SetLocalTime,    // ":SL HH:MM:SS#" -> inRange
     SetDate,         // ":SC MM/DD/YY#" -> inRange
+    // The focuser, for programs that drive it by other protocols (never
+    // parsed from LX200 text): in and out run until the stop, at the speed
+    // last set.
+    FocusIn,
+    FocusOut,
+    FocusStop,
+    FocusFast,
+    FocusSlow,
 };
 
 // The client's slew rates and the board's: guide, centering and find share

@@ -2,6 +2,9 @@
 
 #include "common/ClockTimer.h"
 #include "session/MountSession.h"
+#include "share/AlpacaFocuser.h"
+#include "share/AlpacaServer.h"
+#include "share/AlpacaTelescope.h"
 #include "share/ShareClient.h"
 #include "share/SharedMount.h"
 
@@ -9,18 +12,31 @@
 #include <QSignalBlocker>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUuid>
 
 namespace corvane {
 
 ShareServer::ShareServer(MountSession& session, QObject* parent)
     : QObject(parent), m_session(session), m_mount(new SharedMount(session, this)),
       m_lx200(new QTcpServer(this)), m_stellarium(new QTcpServer(this)),
+      m_alpaca(new AlpacaServer(session.clock(), this)),
       m_positionTimer(new ClockTimer(session.clock(), QStringLiteral("SharePositions"), this)) {
     setObjectName(QStringLiteral("ShareServer"));
     connect(m_lx200, &QTcpServer::newConnection, this, [this] { accept(m_lx200, false); });
     connect(m_stellarium, &QTcpServer::newConnection, this, [this] { accept(m_stellarium, true); });
     m_positionTimer->setInterval(kPositionIntervalMs);
     connect(m_positionTimer, &ClockTimer::timeout, this, &ShareServer::sendPositions);
+    connect(m_alpaca, &AlpacaServer::changed, this, &ShareServer::changed);
+    m_alpaca->setInfo([this] {
+        const ConnectionDisplay shown = m_session.connectionDisplay();
+        AlpacaServerInfo info;
+        info.board = shown.port + QStringLiteral(", ") + shown.state;
+        info.location = QStringLiteral("latitude %1, longitude %2, %3 m")
+                            .arg(m_settings.site.latitude, 0, 'f', 4)
+                            .arg(m_settings.site.longitude, 0, 'f', 4)
+                            .arg(m_settings.site.elevation, 0, 'f', 0);
+        return info;
+    });
 }
 
 ShareServer::~ShareServer() {
@@ -59,7 +75,8 @@ bool ShareServer::start(const ShareSettings& settings, QString* why) {
     const bool ok = (!m_settings.lx200 ||
                      listen(m_lx200, m_settings.lx200Address, m_settings.lx200Port, why)) &&
                     (!m_settings.stellarium || listen(m_stellarium, m_settings.stellariumAddress,
-                                                      m_settings.stellariumPort, why));
+                                                      m_settings.stellariumPort, why)) &&
+                    (!m_settings.alpaca || startAlpaca(why));
     if (!ok) {
         stop();
         return false;
@@ -70,7 +87,34 @@ bool ShareServer::start(const ShareSettings& settings, QString* why) {
     return true;
 }
 
+// The devices' UniqueIDs are made the first time and kept in the settings,
+// so that ASCOM programs know them again.
+bool ShareServer::startAlpaca(QString* why) {
+    for (QString* id : {&m_settings.alpacaTelescopeId, &m_settings.alpacaFocuserId})
+        if (id->isEmpty())
+            *id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    makeAlpacaDevices();
+    return m_alpaca->start(m_settings.alpacaAddress, m_settings.alpacaPort, why);
+}
+
+// The devices are made for the IDs the settings keep, once.
+void ShareServer::makeAlpacaDevices() {
+    if (m_telescope && m_telescope->uniqueId() == m_settings.alpacaTelescopeId &&
+        m_focuser->uniqueId() == m_settings.alpacaFocuserId)
+        return;
+    for (AlpacaCommon* device : std::initializer_list<AlpacaCommon*>{m_telescope, m_focuser}) {
+        m_alpaca->removeDevice(device);
+        delete device;
+    }
+    m_telescope = new AlpacaTelescope(*m_mount, m_settings, m_settings.alpacaTelescopeId, this);
+    m_focuser = new AlpacaFocuser(*m_mount, m_settings.alpacaFocuserId, this);
+    connect(m_telescope, &AlpacaTelescope::siteChanged, this, &ShareServer::siteChanged);
+    m_alpaca->addDevice(m_telescope);
+    m_alpaca->addDevice(m_focuser);
+}
+
 void ShareServer::stop() {
+    m_alpaca->stop();
     m_lx200->close();
     m_stellarium->close();
     m_positionTimer->stop();
@@ -80,7 +124,7 @@ void ShareServer::stop() {
 }
 
 bool ShareServer::isSharing() const {
-    return m_lx200->isListening() || m_stellarium->isListening();
+    return m_lx200->isListening() || m_stellarium->isListening() || m_alpaca->isListening();
 }
 
 QString ShareServer::addressText() const {
@@ -93,6 +137,8 @@ QString ShareServer::addressText() const {
         out << QStringLiteral("%1:%2 (Stellarium)")
                    .arg(m_settings.stellariumAddress)
                    .arg(m_stellarium->serverPort());
+    if (m_alpaca->isListening())
+        out << QStringLiteral("%1:%2 (Alpaca)").arg(m_settings.alpacaAddress).arg(m_alpaca->port());
     return out.join(QStringLiteral(", "));
 }
 
@@ -102,6 +148,10 @@ quint16 ShareServer::lx200Port() const {
 
 quint16 ShareServer::stellariumPort() const {
     return m_stellarium->isListening() ? m_stellarium->serverPort() : 0;
+}
+
+quint16 ShareServer::alpacaPort() const {
+    return m_alpaca->port();
 }
 
 void ShareServer::accept(QTcpServer* server, bool stellarium) {

@@ -9,16 +9,20 @@ class QTcpServer;
 
 namespace corvane {
 
+class AlpacaFocuser;
+class AlpacaServer;
+class AlpacaTelescope;
 class ClockTimer;
 class MountSession;
 class ShareClient;
 class SharedMount;
 
 // Lets other programs use the mount while the window keeps working: LX200
-// over TCP (port 4030 by default) and Stellarium's telescope protocol (port
-// 10001), off until started. It listens on this computer only unless told
-// another address, and takes at most the settings' number of clients, both
-// protocols together; the next one is turned away.
+// over TCP (port 4030 by default), Stellarium's telescope protocol (port
+// 10001) and ASCOM Alpaca over HTTP (port 11111), off until started. It listens on this computer
+// only unless told another address, and takes at most the settings' number of clients, both
+// protocols together; the next one is turned away (Alpaca's HTTP
+// connections are counted apart, by its own server).
 class ShareServer : public QObject {
     Q_OBJECT
 public:
@@ -44,6 +48,8 @@ public:
     // that protocol is not shared.
     quint16 lx200Port() const;
     quint16 stellariumPort() const;
+    quint16 alpacaPort() const;
+    AlpacaServer& alpaca() const { return *m_alpaca; }
     SharedMount& mount() const { return *m_mount; }
 
 signals:
@@ -57,11 +63,16 @@ private:
     void accept(QTcpServer* server, bool stellarium);
     void dropClient(ShareClient* client);
     void sendPositions();
+    bool startAlpaca(QString* why);
+    void makeAlpacaDevices();
 
     MountSession& m_session;
     SharedMount* m_mount;
     QTcpServer* m_lx200;
     QTcpServer* m_stellarium;
+    AlpacaServer* m_alpaca;
+    AlpacaTelescope* m_telescope = nullptr;
+    AlpacaFocuser* m_focuser = nullptr;
     ClockTimer* m_positionTimer;
     ShareSettings m_settings;
     QList<ShareClient*> m_clients;

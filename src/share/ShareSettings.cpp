@@ -12,7 +12,8 @@ bool isLoopback(const QString& address) {
 } // namespace
 
 bool ShareSettings::reachableFromOutside() const {
-    return (lx200 && !isLoopback(lx200Address)) || (stellarium && !isLoopback(stellariumAddress));
+    return (lx200 && !isLoopback(lx200Address)) || (stellarium && !isLoopback(stellariumAddress)) ||
+           (alpaca && !isLoopback(alpacaAddress));
 }
 
 QString ShareSettings::outsideAddresses() const {
@@ -21,6 +22,8 @@ QString ShareSettings::outsideAddresses() const {
         out << QStringLiteral("%1:%2 (LX200)").arg(lx200Address).arg(lx200Port);
     if (stellarium && !isLoopback(stellariumAddress))
         out << QStringLiteral("%1:%2 (Stellarium)").arg(stellariumAddress).arg(stellariumPort);
+    if (alpaca && !isLoopback(alpacaAddress))
+        out << QStringLiteral("%1:%2 (Alpaca)").arg(alpacaAddress).arg(alpacaPort);
     return out.join(QStringLiteral(", "));
 }
 

@@ -19,6 +19,10 @@ private slots:
         QVERIFY(c.ok && !c.exitNow && c.simulate);
         QCOMPARE(c.simulatorArgs, QStringList({"--firmware", "3.50"}));
         QCOMPARE(c.portBindings, QStringList({"2=/dev/pts/4", "3=tcp://[::1]:4001"}));
+        const CommandLine alpaca = parseCommandLine({"corvane-control", "--alpaca", "11111"});
+        QVERIFY(alpaca.ok && alpaca.alpacaPort == 11111 && alpaca.alpacaAddress.isEmpty());
+        QCOMPARE(parseCommandLine({"corvane-control", "--alpaca", "0.0.0.0:80"}).alpacaAddress,
+                 QStringLiteral("0.0.0.0"));
         // Help, an unknown option, a stray word, bad ports, a missing value.
         const std::tuple<QStringList, bool, const char*> cases[] = {
             {{"-h"}, true, "Usage: corvane-control"},
@@ -33,7 +37,8 @@ private slots:
             {{"--port", "1=tcp://a..b:80"}, false, "not a host name"},
             {{"--port", "1=udp://h:1"}, false, "only raw TCP addresses"},
             {{"--port", "1=h:80"}, false, "1=h:80: a device is a path"},
-            {{"--port"}, false, "Missing value"}};
+            {{"--port"}, false, "Missing value"},
+            {{"--alpaca", "locahost:11111"}, false, "--alpaca locahost:11111: \"locahost\""}};
         for (const auto& [arguments, ok, says] : cases) {
             const CommandLine c = parseCommandLine(QStringList{"corvane-control"} + arguments);
             QVERIFY(c.exitNow);

@@ -21,6 +21,15 @@ private slots:
         QCOMPARE(s.comPort, std::optional<int>(3)); // 42 is no port and is ignored
         QVERIFY(!s.top && !s.pin14Label);
         QCOMPARE(*s.pin7Label, QStringLiteral(" spaced = text "));
+        // The sharing options are read back, the Alpaca row's among them.
+        QStringList kept = {"Share Alpaca",     "Share Alpaca Address", "Share Alpaca Port",
+                            "Site Elevation",   "Synced JNow",          "Alpaca Telescope ID",
+                            "Alpaca Focuser ID"};
+        QByteArray lines;
+        for (const QString& key : kept)
+            lines += key.toLatin1() + "=1\r\n";
+        kept.sort();
+        QCOMPARE(parseWindowSettings(lines).options.keys(), kept);
         QCOMPARE(*parseWindowSettings("Pin 7 Label=Tau \xc2\xb0\n").pin7Label +
                      *parseWindowSettings("Pin 7 Label=Tau \xb0\n").pin7Label,
                  QStringLiteral("Tau \u00B0Tau \u00B0"));

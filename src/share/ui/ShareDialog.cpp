@@ -2,10 +2,12 @@
 
 #include "common/Prompts.h"
 #include "common/ui/Widgets.h"
+#include "share/AlpacaServer.h"
 #include "share/ShareClient.h"
 #include "share/ShareServer.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -70,6 +72,11 @@ void ShareDialog::build() {
     chkStellarium->setObjectName(QStringLiteral("chkStellarium"));
     txtStellariumAddress = lineEdit("txtStellariumAddress", protocols);
     spnStellariumPort = spinBox("spnStellariumPort", 1, 65535, protocols);
+    chkAlpaca =
+        new QCheckBox(QStringLiteral("ASCOM Alpaca (NINA, SharpCap, ASCOM programs)"), protocols);
+    chkAlpaca->setObjectName(QStringLiteral("chkAlpaca"));
+    txtAlpacaAddress = lineEdit("txtAlpacaAddress", protocols);
+    spnAlpacaPort = spinBox("spnAlpacaPort", 1, 65535, protocols);
     grid->addWidget(new QLabel(QStringLiteral("Address"), protocols), 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Port"), protocols), 0, 2);
     grid->addWidget(chkLx200, 1, 0);
@@ -78,18 +85,31 @@ void ShareDialog::build() {
     grid->addWidget(chkStellarium, 2, 0);
     grid->addWidget(txtStellariumAddress, 2, 1);
     grid->addWidget(spnStellariumPort, 2, 2);
+    grid->addWidget(chkAlpaca, 3, 0);
+    grid->addWidget(txtAlpacaAddress, 3, 1);
+    grid->addWidget(spnAlpacaPort, 3, 2);
     spnClients = spinBox("spnClients", 1, ShareSettings::kMostClients, protocols);
-    grid->addWidget(new QLabel(QStringLiteral("Clients at most"), protocols), 3, 0);
-    grid->addWidget(spnClients, 3, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Clients at most (LX200 and Stellarium)"), protocols),
+                    4, 0);
+    grid->addWidget(spnClients, 4, 2);
+    cboSyncedFrame = new QComboBox(protocols);
+    cboSyncedFrame->setObjectName(QStringLiteral("cboSyncedFrame"));
+    cboSyncedFrame->addItems(
+        {QStringLiteral("J2000"), QStringLiteral("the date's equinox (JNow)")});
+    grid->addWidget(new QLabel(QStringLiteral("Mount synced to"), protocols), 5, 0);
+    grid->addWidget(cboSyncedFrame, 5, 1, 1, 2);
 
     auto* site = new QGroupBox(QStringLiteral("Site (degrees; north and east positive)"), this);
     auto* siteGrid = new QGridLayout(site);
     txtLatitude = lineEdit("txtLatitude", site);
     txtLongitude = lineEdit("txtLongitude", site);
+    txtElevation = lineEdit("txtElevation", site);
     siteGrid->addWidget(new QLabel(QStringLiteral("Latitude"), site), 0, 0);
     siteGrid->addWidget(txtLatitude, 0, 1);
     siteGrid->addWidget(new QLabel(QStringLiteral("Longitude"), site), 0, 2);
     siteGrid->addWidget(txtLongitude, 0, 3);
+    siteGrid->addWidget(new QLabel(QStringLiteral("Elevation (m)"), site), 0, 4);
+    siteGrid->addWidget(txtElevation, 0, 5);
 
     lblAddress = new QLabel(this);
     lblAddress->setObjectName(QStringLiteral("lblAddress"));
@@ -126,7 +146,12 @@ void ShareDialog::showSettings(const ShareSettings& s) {
     chkStellarium->setChecked(s.stellarium);
     txtStellariumAddress->setText(s.stellariumAddress);
     spnStellariumPort->setValue(s.stellariumPort);
+    chkAlpaca->setChecked(s.alpaca);
+    txtAlpacaAddress->setText(s.alpacaAddress);
+    spnAlpacaPort->setValue(s.alpacaPort);
+    cboSyncedFrame->setCurrentIndex(s.syncedJNow ? 1 : 0);
     spnClients->setValue(s.maxClients);
+    txtElevation->setText(QString::number(s.site.elevation, 'f', 0));
     txtLatitude->setText(QString::number(s.site.latitude, 'f', 4));
     txtLongitude->setText(QString::number(s.site.longitude, 'f', 4));
 }
@@ -139,11 +164,16 @@ bool ShareDialog::readSettings(ShareSettings* s) {
     s->stellarium = chkStellarium->isChecked();
     s->stellariumAddress = txtStellariumAddress->text().trimmed();
     s->stellariumPort = static_cast<quint16>(spnStellariumPort->value());
+    s->alpaca = chkAlpaca->isChecked();
+    s->alpacaAddress = txtAlpacaAddress->text().trimmed();
+    s->alpacaPort = static_cast<quint16>(spnAlpacaPort->value());
+    s->syncedJNow = cboSyncedFrame->currentIndex() == 1;
     s->maxClients = spnClients->value();
     // An address that does not read would listen on every interface.
     for (const auto& [on, field, name] :
          {std::tuple(s->lx200, txtLx200Address, "LX200"),
-          std::tuple(s->stellarium, txtStellariumAddress, "Stellarium")}) {
+          std::tuple(s->stellarium, txtStellariumAddress, "Stellarium"),
+          std::tuple(s->alpaca, txtAlpacaAddress, "Alpaca")}) {
         if (on && !isListenAddress(field->text().trimmed())) {
             m_prompts.message(QStringLiteral("Invalid Entry: the %1 address \"%2\" is not an IP "
                                              "address (such as 127.0.0.1) or \"localhost\".")
@@ -153,13 +183,18 @@ bool ShareDialog::readSettings(ShareSettings* s) {
             return false;
         }
     }
+    bool elevationOk = false;
+    const double elevation = txtElevation->text().trimmed().toDouble(&elevationOk);
     if (!readDegrees(txtLatitude->text(), 90, &s->site.latitude) ||
-        !readDegrees(txtLongitude->text(), 180, &s->site.longitude)) {
+        !readDegrees(txtLongitude->text(), 180, &s->site.longitude) || !elevationOk ||
+        elevation < -300 || elevation > 10000) {
         m_prompts.message(QStringLiteral("Invalid Entry: the site's latitude is -90 to 90 "
-                                         "degrees, its longitude -180 to 180."),
+                                         "degrees, its longitude -180 to 180, its elevation "
+                                         "-300 to 10000 metres."),
                           applicationTitle(), PromptIcon::None, PromptButtons::Ok);
         return false;
     }
+    s->site.elevation = elevation;
     return true;
 }
 
@@ -191,18 +226,29 @@ void ShareDialog::toggleSharing() {
 void ShareDialog::refresh() {
     const bool sharing = m_server.isSharing();
     cmdShare->setText(sharing ? QStringLiteral("Stop Sharing") : QStringLiteral("Start Sharing"));
-    lblAddress->setText(sharing
-                            ? QStringLiteral("Type into the planetarium: ") + m_server.addressText()
-                            : QStringLiteral("The mount is not shared."));
-    const QList<ShareClient*>& clients = m_server.clients();
-    gridClients->setRowCount(static_cast<int>(clients.size()));
-    for (int row = 0; row < clients.size(); ++row) {
-        const ShareClient* c = clients.at(row);
-        const QString cells[4] = {c->address(), c->program(), c->lastCommand(),
-                                  c->lastTime().toString(QStringLiteral("HH:mm:ss"))};
+    const QString& noDiscovery = m_server.alpaca().discoveryProblem();
+    lblAddress->setText(
+        sharing ? QStringLiteral("Type into the planetarium: ") + m_server.addressText() +
+                      (noDiscovery.isEmpty() ? QString() : QLatin1Char('\n') + noDiscovery)
+                : QStringLiteral("The mount is not shared."));
+    listClients();
+}
+
+// The LX200 and Stellarium clients connected, then the Alpaca clients heard
+// from lately (their HTTP connections come and go).
+void ShareDialog::listClients() {
+    QList<QStringList> rows;
+    const QString time = QStringLiteral("HH:mm:ss");
+    for (const ShareClient* c : m_server.clients())
+        rows << QStringList{c->address(), c->program(), c->lastCommand(),
+                            c->lastTime().toString(time)};
+    for (const AlpacaClientInfo& c : m_server.alpaca().clients())
+        rows << QStringList{c.address, QStringLiteral("Alpaca, ClientID %1").arg(c.clientId),
+                            c.lastMember, c.lastTime.toString(time)};
+    gridClients->setRowCount(static_cast<int>(rows.size()));
+    for (int row = 0; row < rows.size(); ++row)
         for (int column = 0; column < 4; ++column)
-            gridClients->setItem(row, column, new QTableWidgetItem(cells[column]));
-    }
+            gridClients->setItem(row, column, new QTableWidgetItem(rows[row][column]));
 }
 
 } // namespace corvane

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -15,10 +16,10 @@ class Prompts;
 class ShareServer;
 struct ShareSettings;
 
-// Share: lets planetarium and guiding programs use the mount. The user picks
-// the protocols, addresses and ports, how many clients may connect, and the
-// site LX200 clients read; the dialog shows the address to type into the
-// planetarium and the clients connected.
+// Share: lets planetarium, guiding and ASCOM programs use the mount. The
+// user picks the protocols, addresses and ports, how many clients may
+// connect, the site clients read and the frame the mount is synced in; the dialog shows the address
+// to type into the planetarium and the clients connected.
 class ShareDialog : public QDialog {
     Q_OBJECT
 public:
@@ -30,9 +31,14 @@ public:
     QCheckBox* chkStellarium = nullptr;
     QLineEdit* txtStellariumAddress = nullptr;
     QSpinBox* spnStellariumPort = nullptr;
+    QCheckBox* chkAlpaca = nullptr;
+    QLineEdit* txtAlpacaAddress = nullptr;
+    QSpinBox* spnAlpacaPort = nullptr;
+    QComboBox* cboSyncedFrame = nullptr; // J2000, or the date's equinox
     QSpinBox* spnClients = nullptr;
     QLineEdit* txtLatitude = nullptr;
     QLineEdit* txtLongitude = nullptr;
+    QLineEdit* txtElevation = nullptr;
     QLabel* lblAddress = nullptr;
     QTableWidget* gridClients = nullptr;
     QPushButton* cmdShare = nullptr;
@@ -46,6 +52,7 @@ private:
     void showSettings(const ShareSettings& settings);
     bool readSettings(ShareSettings* settings);
     void refresh();
+    void listClients();
 
     ShareServer& m_server;
     Prompts& m_prompts;
