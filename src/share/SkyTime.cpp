@@ -21,7 +21,8 @@ double degrees(double radians) {
 // x reduced to 0 <= x < period.
 double wrapped(double x, double period) {
     const double r = std::fmod(x, period);
-    return r < 0.0 ? r + period : r;
+    const double w = r < 0.0 ? r + period : r;
+    return w < period ? w : 0.0; // a tiny negative r rounds up to the period itself
 }
 
 } // namespace

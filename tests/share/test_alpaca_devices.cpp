@@ -85,6 +85,9 @@ private slots:
         QVERIFY(qAbs(localApparentSiderealHours(midnight, -15.0) * 3600 - 43846.1351) < 0.05);
         const Horizontal pole = horizontalOf(3.0, 90.0, 48.0, 17.0);
         QVERIFY(qAbs(pole.altitude - 48.0) < 1e-9 && qMin(pole.azimuth, 360 - pole.azimuth) < 1e-6);
+        for (int hour = 0; hour < 24; ++hour) // the azimuth stays below 360
+            for (double latitude : {0.0, 48.0, -30.0})
+                QVERIFY(horizontalOf(3.0, 90.0, latitude, hour + 0.5).azimuth < 360.0);
         const Horizontal south = horizontalOf(6.0, 0.0, 48.0, 6.0);
         QVERIFY(qAbs(south.altitude - 42.0) < 1e-9 && qAbs(south.azimuth - 180.0) < 1e-9);
         const Horizontal east = horizontalOf(12.0, 0.0, 0.0, 6.0);
