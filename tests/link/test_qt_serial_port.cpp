@@ -322,7 +322,11 @@ private slots:
             if (::access(QFile::encodeName(pty.slavePath).constData(), R_OK | W_OK) == 0 ||
                 errno != EACCES)
                 ::_exit(3);
-            const bool advised = !pty.port->open(&error) && error.endsWith(advice);
+            // The name as this user's system gives it (a system that cannot say
+            // who the user is gets the placeholder).
+            const bool advised = !pty.port->open(&error) &&
+                                 error.contains(advice.section(QLatin1Char(' '), 0, 16)) &&
+                                 error.endsWith(QStringLiteral(", then log in again"));
             if (!advised)
                 std::fprintf(stderr, "open said: %s\n", qPrintable(error));
             ::_exit(advised ? 0 : 1);
